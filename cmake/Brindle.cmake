@@ -1,0 +1,55 @@
+# Helpers shared by every folder's CMakeLists.
+
+# COM DLLs that the test bench registers into its private Wine prefix with
+# regsvr32 (our grabber filters, the Wine stand-ins).
+set_property(GLOBAL PROPERTY BRINDLE_BENCH_REGISTER "")
+# DLLs the bench installs into the prefix as native overrides (stand-ins of
+# Windows components Wine lacks); each entry is "target;dllname".
+set_property(GLOBAL PROPERTY BRINDLE_BENCH_OVERRIDES "")
+
+function(brindle_bench_register target)
+  set_property(GLOBAL APPEND PROPERTY BRINDLE_BENCH_REGISTER "$<TARGET_FILE:${target}>")
+endfunction()
+
+function(brindle_bench_override target dllname)
+  set_property(GLOBAL APPEND PROPERTY BRINDLE_BENCH_OVERRIDES "$<TARGET_FILE:${target}>=${dllname}")
+endfunction()
+
+function(brindle_write_bench_manifest)
+  get_property(reg GLOBAL PROPERTY BRINDLE_BENCH_REGISTER)
+  get_property(ovr GLOBAL PROPERTY BRINDLE_BENCH_OVERRIDES)
+  string(REPLACE ";" "\n" reg "${reg}")
+  string(REPLACE ";" "\n" ovr "${ovr}")
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/bench-register.txt CONTENT "${reg}\n")
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/bench-overrides.txt CONTENT "${ovr}\n")
+endfunction()
+
+# brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [TIMEOUT s]
+#              [LOCK resource ...])
+# One GoogleTest program, each of its cases a CTest test run through Wine.
+# SOUND gives every case its own pair of PulseAudio null sinks (see
+# cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
+# the program's own playback goes to the other.
+function(brindle_test name)
+  cmake_parse_arguments(T "SOUND" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} benchsupport GTest::gmock GTest::gtest_main)
+  # One variable only: a list would be split on its way to set_tests_properties.
+  set(env "BENCH=timeout:${T_TIMEOUT}")
+  if(T_SOUND)
+    string(APPEND env ",sound")
+  endif()
+  math(EXPR ctest_timeout "${T_TIMEOUT} + 30")
+  set(props LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ctest_timeout})
+  if(T_LOCK)
+    list(APPEND props RESOURCE_LOCK "${T_LOCK}")
+  endif()
+  gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST
+                       DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

@@ -1,0 +1,110 @@
+// Test-side helpers for the Wine bench: host commands, sound sinks, screen,
+// input, and WAV analysis. Used only by test programs.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Environment of the test process ("" when unset).
+std::string Env(const char* name);
+
+// Unix path -> the Windows path Wine maps it to (Z:\...), and back.
+std::string WinPath(const std::string& unixPath);
+std::string UnixPath(const std::string& winPath);
+
+// A folder under the build tree for screenshots and recordings a test leaves
+// behind (Windows path, created on demand). Each test gets its own subfolder.
+std::string ArtifactDir();
+// A fresh empty scratch folder for this test (Windows path).
+std::string ScratchDir();
+
+// Runs a command of the host (Linux) shell and waits for it. Returns its exit
+// code, or -1 when it could not be run or timed out. stdout goes to *out.
+int Host(const std::string& shellCmd, std::string* out = nullptr, DWORD timeoutMs = 60000);
+
+// Starts a host command in the background; Stop() (or the destructor) kills it.
+class HostProcess {
+public:
+    explicit HostProcess(const std::string& shellCmd);
+    ~HostProcess();
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+    void Stop();
+    bool Running() const;
+
+private:
+    std::string pid_;
+};
+
+// True when the test runs with private sound sinks (label SOUND).
+bool HaveSound();
+// The sink the default capture device records ("" without SOUND).
+std::string RecordSink();
+// The sink the program's own playback goes to.
+std::string OutputSink();
+
+// Plays a sine into a sink (default: the recorded one) for `seconds`, at
+// 44100 Hz stereo 16-bit, amplitude `volume` of full scale. Returns the player.
+std::unique_ptr<HostProcess> PlayTone(double freq, double seconds, double volume = 0.5,
+                                      const std::string& sink = "");
+// Plays a raw or WAV file (host path) into a sink; raw needs rate/channels.
+std::unique_ptr<HostProcess> PlayFile(const std::string& unixPath, const std::string& sink = "",
+                                      int rawRate = 0, int rawChannels = 0);
+
+// WAV file contents as 16-bit or 8-bit PCM samples, interleaved.
+struct Wav {
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    uint32_t riffSize = 0;
+    uint32_t dataSize = 0;
+    uint32_t fileSize = 0;
+    std::vector<int> samples;  // 8-bit samples are centred (value - 128)
+    double Seconds() const { return channels && rate ? double(samples.size()) / channels / rate : 0; }
+};
+// Reads a canonical 44-byte-header WAV (as the engine writes). False on error.
+bool ReadWav(const std::string& winPath, Wav* wav, std::string* error = nullptr);
+
+// Goertzel magnitude of `freq` in one channel, normalised so that a full-scale
+// sine gives about 1.0.
+double ToneLevel(const Wav& wav, int channel, double freq, size_t firstFrame = 0,
+                 size_t frames = SIZE_MAX);
+// Longest run of exactly-zero frames (all channels) strictly inside the
+// recording (leading and trailing silence excluded).
+size_t LongestInnerZeroRun(const Wav& wav);
+
+// Decodes any audio file with ffmpeg into a 44100 Hz (or `rate`) WAV beside
+// it and reads that. False when ffmpeg fails.
+bool DecodeWithFfmpeg(const std::string& winPath, Wav* wav, int rate = 0);
+// ffprobe's value of one field ("format=duration", "stream=codec_name", ...).
+std::string Ffprobe(const std::string& winPath, const std::string& entry);
+
+// Screen: a PNG of the whole screen (or one window) into ArtifactDir().
+std::string Screenshot(const std::string& name, HWND window = nullptr);
+
+// Real input through the system's input queue.
+void MouseMove(int x, int y);
+void Click(int x, int y, bool doubleClick = false);
+void Drag(int x0, int y0, int x1, int y1);
+void KeyPress(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+
+// Pumps this thread's messages for `ms` milliseconds.
+void Pump(DWORD ms);
+// Pumps until pred() holds or the time is up. Returns pred().
+template <class Pred>
+bool PumpUntil(Pred pred, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > ms) return pred();
+        Pump(10);
+    }
+    return true;
+}
+
+}  // namespace bench
