@@ -24,14 +24,14 @@ function(brindle_write_bench_manifest)
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/bench-overrides.txt CONTENT "${ovr}\n")
 endfunction()
 
-# brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [TIMEOUT s]
-#              [LOCK resource ...])
+# brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [SCREEN]
+#              [TIMEOUT s] [LOCK resource ...])
 # One GoogleTest program, each of its cases a CTest test run through Wine.
 # SOUND gives every case its own pair of PulseAudio null sinks (see
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
 # the program's own playback goes to the other.
 function(brindle_test name)
-  cmake_parse_arguments(T "SOUND" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK" ${ARGN})
+  cmake_parse_arguments(T "SOUND;SCREEN" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -47,6 +47,9 @@ function(brindle_test name)
   endif()
   math(EXPR ctest_timeout "${T_TIMEOUT} + 30")
   set(props LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ctest_timeout})
+  if(T_SCREEN)
+    list(APPEND T_LOCK display)
+  endif()
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK "${T_LOCK}")
   endif()
