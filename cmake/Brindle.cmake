@@ -25,13 +25,13 @@ function(brindle_write_bench_manifest)
 endfunction()
 
 # brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [SCREEN]
-#              [TIMEOUT s] [LOCK resource ...])
+#              [TIMEOUT s] [LOCK resource ...] [BUILTIN dll ...])
 # One GoogleTest program, each of its cases a CTest test run through Wine.
 # SOUND gives every case its own pair of PulseAudio null sinks (see
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
 # the program's own playback goes to the other.
 function(brindle_test name)
-  cmake_parse_arguments(T "SOUND;SCREEN" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK" ${ARGN})
+  cmake_parse_arguments(T "SOUND;SCREEN" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -45,6 +45,9 @@ function(brindle_test name)
   if(T_SOUND)
     string(APPEND env ",sound")
   endif()
+  foreach(dll ${T_BUILTIN})
+    string(APPEND env ",builtin:${dll}")
+  endforeach()
   math(EXPR ctest_timeout "${T_TIMEOUT} + 30")
   set(props LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ctest_timeout})
   if(T_SCREEN)
