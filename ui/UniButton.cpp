@@ -7,9 +7,6 @@ namespace {
 
 const char kSelfProp[] = "BrindleUniButton";
 
-bool PushedNow(HWND hwnd) {
-    return (SendMessageA(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-}
 
 // A GDI object owned for one scope.
 struct GdiObject {
@@ -87,6 +84,12 @@ LRESULT CALLBACK CUniButton::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     return self->WindowProc(msg, wParam, lParam);
 }
 
+bool CUniButton::PushedNow() const {
+    // Straight to the button class: through our own procedure this would
+    // come back here.
+    return (CallWindowProcA(baseProc_, hwnd_, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+}
+
 LRESULT CUniButton::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A double click is two clicks, not a click and a double-click notice.
     if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
@@ -110,7 +113,7 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_LBUTTONUP: {
-        bool wasPushed = PushedNow(hwnd);
+        bool wasPushed = PushedNow();
         LRESULT r = DefWindowProc(msg, wParam, lParam);
         if (!IsWindow(hwnd)) return r;  // the click handler destroyed us
         pressed_ = false;
@@ -153,11 +156,11 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     // The owner-draw button paints state changes through its parent; repaint
     // ourselves whenever the pushed or enabled state moved.
-    bool pushed = PushedNow(hwnd);
+    bool pushed = PushedNow();
     bool enabled = IsWindowEnabled(hwnd) != FALSE;
     LRESULT r = DefWindowProc(msg, wParam, lParam);
     if (IsWindow(hwnd) && hwnd_ == hwnd &&
-        (PushedNow(hwnd) != pushed || (IsWindowEnabled(hwnd) != FALSE) != enabled)) {
+        (PushedNow() != pushed || (IsWindowEnabled(hwnd) != FALSE) != enabled)) {
         InvalidateRect(hwnd, nullptr, FALSE);
         UpdateWindow(hwnd);
     }
@@ -199,7 +202,7 @@ void CUniButton::PaintSelf() {
     item.CtlID = id_;
     item.itemAction = ODA_DRAWENTIRE;
     if (!IsWindowEnabled(hwnd_)) item.itemState |= ODS_DISABLED;
-    if (PushedNow(hwnd_)) item.itemState |= ODS_SELECTED;
+    if (PushedNow()) item.itemState |= ODS_SELECTED;
     if (GetFocus() == hwnd_) item.itemState |= ODS_FOCUS;
     item.hwndItem = hwnd_;
     item.hDC = dc;
