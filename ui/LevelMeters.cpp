@@ -1,25 +1,12 @@
 #include "ui/LevelMeters.h"
 
+#include "engine/LevelTable.h"
+
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-// Amplitude thresholds for -1 .. -48 dB: 8-bit samples, then 16-bit.
-struct DbTable {
-    int32_t v[96];
-    DbTable() {
-        for (int n = 1; n <= 48; ++n) {
-            double f = std::pow(10.0, -n / 20.0);
-            v[n - 1] = static_cast<int32_t>(127.0 * f);
-            v[47 + n] = static_cast<int32_t>(32767.0 * f);
-        }
-    }
-};
-const DbTable kTable;
 
 const COLORREF kGrey = RGB(102, 102, 102);
 const COLORREF kUnlit = RGB(0, 0, 0);
@@ -54,14 +41,7 @@ void Text(HDC dc, int x, int y, const char* s) { TextOutA(dc, x, y, s, static_ca
 
 }  // namespace
 
-int MeterLevelIndex(int32_t amplitude, bool bits16) {
-    int64_t a = std::llabs(static_cast<int64_t>(amplitude));
-    const int32_t* half = kTable.v + (bits16 ? 48 : 0);
-    for (int d = 0; d < 48; ++d) {
-        if (half[d] < a) return d;
-    }
-    return 48;
-}
+int MeterLevelIndex(int32_t amplitude, bool bits16) { return LevelDbIndex(amplitude, bits16); }
 
 CLevelMeters::CLevelMeters() {
     for (int k = 0; k < kBars; ++k) bars_[k] = {256 + 4 * k, 36, 259 + 4 * k, 53};
