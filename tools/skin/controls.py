@@ -368,16 +368,32 @@ def scale_name(label, w, h):
     return img
 
 
-def socket_row(state, w=180, h=20):
-    """A row of the audio-line box (a plug socket)."""
+def socket_row(state, w=45, h=22):
+    """A line row of the audio-line box: a jack socket with a state LED."""
     c = Canvas(w, h, PANEL)
-    fill = {"UP": (52, 58, 67), "DOWN": ACCENT_DEEP, "DISABLE": (30, 90, 110),
-            "HOVER": (66, 74, 86)}[state]
+    fill = {"UP": (58, 65, 75), "DOWN": ACCENT_DEEP, "DISABLE": (24, 104, 128),
+            "HOVER": (74, 83, 96)}[state]
     c.rrect(0, 0, w, h, 4, fill=PANEL_EDGE)
-    c.rrect(1, 1, w - 2, h - 2, 3.5, fill=fill)
-    led = {"UP": (40, 44, 50), "DOWN": AMBER, "DISABLE": GREEN, "HOVER": (90, 98, 110)}[state]
-    c.ellipse(10, h / 2, 3.5, 3.5, fill=PANEL_EDGE)
-    c.ellipse(10, h / 2, 2.6, 2.6, fill=led)
+    c.gradient_rrect(1, 1, w - 2, h - 2, 3, lerp(fill, (255, 255, 255), 0.08), fill)
+    led = {"UP": (40, 44, 50), "DOWN": AMBER, "DISABLE": GREEN, "HOVER": (96, 104, 116)}[state]
+    if state in ("DOWN", "DISABLE"):
+        c.glow(9, h / 2, 5, led, 0.45)
+    c.ellipse(9, h / 2, 3.2, 3.2, fill=PANEL_EDGE)
+    c.ellipse(9, h / 2, 2.4, 2.4, fill=led)
+    # The jack: a ring with its dark hole.
+    c.ellipse(28, h / 2, 7, 7, fill=PANEL_EDGE)
+    c.ellipse(28, h / 2, 6, 6, fill=(176, 184, 196))
+    c.ellipse(28, h / 2, 3, 3, fill=WELL)
+    return c.image()
+
+
+def device_row(state, w=203, h=23):
+    """A device row of the device dialog; its name is written on it in black."""
+    c = Canvas(w, h, PANEL)
+    top, bot = ((226, 231, 238), (200, 207, 216)) if state == "UP" else (
+        lerp(LCD, (255, 255, 255), 0.2), LCD)
+    c.rrect(0, 0, w, h, 4, fill=PANEL_EDGE)
+    c.gradient_rrect(1, 1, w - 2, h - 2, 3, top, bot)
     return c.image()
 
 
@@ -389,8 +405,8 @@ def dashboard_pieces():
         out["IDR_BTNSOCKET" + s] = socket_row(s)
     mic = push_button("HOLD MIC", 59, 20)
     out["IDR_BTNMICUP"], out["IDR_BTNMICDOWN"] = mic["UP"], mic["DOWN"]
-    out["IDR_BTNDEVICENAMEUP"] = socket_row("UP", 203, 23)
-    out["IDR_BTNDEVICENAMEDOWN"] = socket_row("DOWN", 203, 23)
+    out["IDR_BTNDEVICENAMEUP"] = device_row("UP")
+    out["IDR_BTNDEVICENAMEDOWN"] = device_row("DOWN")
     sock = Canvas(18, 20, PANEL)
     sock.rrect(1, 1, 16, 18, 4, fill=PANEL_EDGE)
     sock.rrect(2, 2, 14, 16, 3, fill=(60, 67, 78))

@@ -93,24 +93,28 @@ def main_face():
 
 
 def audio_box():
-    """The panel that slides out at the right: selected device, line rows,
-    level and balance of the chosen line, and its four buttons."""
+    """The panel that slides out at the right (window x 571..949): device
+    name, the line rows with their microphone markers, level and balance of
+    the chosen line, and its four buttons."""
     w, h = 378, 333
     c = Canvas(w, h, PANEL_EDGE)
     c.gradient_rrect(0, 0, w, h, 8, PANEL_EDGE, PANEL_EDGE)
     c.gradient_rrect(0, 1, w - 1, h - 2, 8, BODY_HI, BODY)
-    panel(c, 14, 26, 76, 289)
-    c.rrect(21, 33, 61, 17, 3, fill=BODY)
-    well(c, 100, 26, 268, 20, fill=WELL)
-    well(c, 100, 58, 268, 248, fill=lerp(WELL, PANEL, 0.4))
+    panel(c, 12, 26, 84, 294)
+    c.rrect(21, 33, 61, 17, 3, fill=PANEL_EDGE)
+    well(c, 110, 15, 184, 22)
+    well(c, 102, 54, 262, 234, fill=lerp(WELL, PANEL, 0.35))
+    for i in range(10):
+        c.rect(108, 61 + 23 * i + 22, 250, 1, lerp(WELL, PANEL, 0.6)) if i < 9 else None
     img = c.image()
     vt = controls.v_track(fill=PANEL)
     img.paste(vt, (38, 59))
-    _caption(img, 16, 11, "Audio lines")
-    _caption(img, 22, 24, "Balance")
-    _caption(img, 24, 194, "Level")
-    _caption(img, 106, 54, "")
-    _label(img, 314, 64, "MIC", dim=True, size=8, bold=True)
+    _caption(img, 110, 8, "")
+    _caption(img, 16, 12, "Lines")
+    _caption(img, 28, 56, "")
+    _caption(img, 20, 196, "Level")
+    _label(img, 60, 196, "", dim=True)
+    text(img, 323, 47, "MIC", font(8, bold=True), TEXT_DIM, anchor="mm")
     return img
 
 
