@@ -32,7 +32,7 @@ void MixBackgroundChunk(const void* capture, const void* background, void* outpu
         // Each product is truncated on its own before the sum, as the
         // recordings made so far were mixed.
         int32_t c = static_cast<int32_t>(Sample(cap + 2 * i) * gc);
-        int32_t b = static_cast<int32_t>(Sample(bg + 2 * i) * gb);
+        int32_t b = bg ? static_cast<int32_t>(Sample(bg + 2 * i) * gb) : 0;
         int16_t mixed = static_cast<int16_t>(std::clamp<int32_t>(c + b, -32768, 32767));
         memcpy(out + 2 * i, &mixed, sizeof mixed);
     }

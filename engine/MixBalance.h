@@ -17,6 +17,8 @@ double BackgroundGain(int32_t balance);
 // 16-bit sample of a chunk of `length` bytes, each product truncated toward
 // zero separately and the sum clamped to [-32768, 32767]. Stereo frames and
 // mono sample pairs mix alike, sample by sample. A trailing odd byte is
-// copied from the capture unchanged. `output` may alias `capture`.
+// copied from the capture unchanged. `output` may alias `capture`. A null
+// `background` mixes silence: the capture still gets its gain after the
+// background sound has ended.
 void MixBackgroundChunk(const void* capture, const void* background, void* output,
                         int32_t length, int32_t balance);

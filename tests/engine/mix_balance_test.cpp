@@ -87,6 +87,22 @@ TEST(MixBalance, OddSampleCountsAndOddByteCounts) {
     EXPECT_EQ(0xAA, o8[5]);
 }
 
+// Once the background has ended the writer mixes silence: the capture keeps
+// its own gain, doubled at p = 0 and halved at p = 75.
+TEST(MixBalance, MissingBackgroundMixesSilence) {
+    struct Case {
+        int p;
+        int16_t in, out;
+    };
+    const Case cases[] = {{0, 1000, 2000}, {50, -1000, -1000}, {75, 1001, 500}, {100, 5000, 0}};
+    for (const Case& c : cases) {
+        int16_t cap[2] = {c.in, c.in}, out[2] = {};
+        MixBackgroundChunk(cap, nullptr, out, 4, c.p);
+        EXPECT_EQ(c.out, out[0]) << c.p;
+        EXPECT_EQ(c.out, out[1]) << c.p;
+    }
+}
+
 TEST(MixBalance, OutputMayBeTheCaptureBuffer) {
     std::vector<int16_t> cap = {100, -200, 300, -400}, bg = {1, 2, 3, 4};
     MixBackgroundChunk(cap.data(), bg.data(), cap.data(), 8, 50);
