@@ -288,6 +288,11 @@ TEST(Picture, LoadsSkinResourcesByName) {
     SIZE n = pic.NaturalSize(s.dc);
     EXPECT_EQ(72, n.cx);
     EXPECT_EQ(24, n.cy);
+    // Loading again lets go of the picture held before.
+    IPicture* first = pic.Get();
+    first->AddRef();
+    EXPECT_TRUE(pic.Load("IDR_BTNOKDOWN"));
+    EXPECT_EQ(0u, first->Release());
     EXPECT_FALSE(pic.Load("IDR_NOSUCHFACE"));
     EXPECT_FALSE(pic.IsLoaded());
 

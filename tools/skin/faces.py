@@ -217,7 +217,7 @@ def background_face():
         _edits(c, [(130, 60, 247, 18)])
         
         L += [("lbl", 26, 69, "Background file"),
-              ("lbl", 26, 104, "Scale between Background and Recording"),
+              ("lbl", 26, 99, "Scale between Background"), ("lbl", 26, 111, "and Recording"),
               ("cap", 26, 140, "Channel"), ("lbl", 100, 140, "Background"),
               ("lbl", 100, 170, "Recording"),
               ("lbl", 234, 140, "Left"), ("lbl", 304, 140, "Right"), ("lbl", 372, 140, "Left & Right"),
@@ -227,8 +227,9 @@ def background_face():
               ("lbl", 372, 219, "Stop background"),
               ("lbl", 46, 250, "Remove human voice from background"),
               ("dim", 26, 272, "Vocal in"), ("lbl", 127, 272, "Left channel"),
-              ("lbl", 233, 272, "Right channel"), ("lbl", 372, 272, "Both channels")]
-    return dialog(485, 332, "Background Music Option", build)
+              ("lbl", 233, 272, "Right channel"), ("lbl", 372, 272, "Both channels"),
+              ("lbl", 46, 306, "Enable background preview")]
+    return dialog(485, 332, "Background Music Option", build, footer=False)
 
 
 def device_face():
@@ -243,7 +244,7 @@ def device_face():
 
 def startup_face():
     def build(c, L):
-        lcd(c, 200, 62, 143, 22)
+        well(c, 200, 64, 143, 20, fill=PANEL)
         panel(c, 30, 104, 425, 176)
         L += [("big", 242, 46, ""), ("lbl", 50, 128, "Welcome to Brindle."),
               ("dim", 50, 150, "Brindle records whatever your computer plays or hears."),
