@@ -9,21 +9,21 @@ RingBuffer BackgroundRing;
 
 namespace {
 
-enum : LONG { kNoLock = 0, kMakingLock = 1, kLockReady = 2 };
+enum : int { kNoLock = 0, kMakingLock = 1, kLockReady = 2 };
 
 // Makes the ring's lock once; a second thread arriving meanwhile waits for
 // the first to finish.
 void EnsureLock(RingBuffer* ring) {
-    LONG was = InterlockedCompareExchange(&ring->lockState, kMakingLock, kNoLock);
-    if (was == kNoLock) {
+    int expected = kNoLock;
+    if (ring->lockState.compare_exchange_strong(expected, kMakingLock)) {
         InitializeCriticalSection(&ring->lock);
-        InterlockedExchange(&ring->lockState, kLockReady);
+        ring->lockState.store(kLockReady);
         return;
     }
-    while (ring->lockState != kLockReady) Sleep(0);
+    while (ring->lockState.load() != kLockReady) Sleep(0);
 }
 
-bool HasLock(const RingBuffer* ring) { return ring && ring->lockState == kLockReady; }
+bool HasLock(const RingBuffer* ring) { return ring && ring->lockState.load() == kLockReady; }
 
 class Locked {
 public:
@@ -69,7 +69,7 @@ int32_t WriteLocked(RingBuffer* ring, const void* data, int32_t length, int32_t 
 }  // namespace
 
 RingBuffer::~RingBuffer() {
-    if (lockState == kLockReady) DeleteCriticalSection(&lock);
+    if (lockState.load() == kLockReady) DeleteCriticalSection(&lock);
     free(base);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 struct RingBuffer {
@@ -20,12 +21,12 @@ struct RingBuffer {
     int32_t fill = 0;       // 0 <= fill <= capacity
     int64_t dropped = 0;    // bytes offered while the ring was full
 
-    CRITICAL_SECTION lock;
+    CRITICAL_SECTION lock = {};
     // 0: no lock yet, 1: being made, 2: ready. The lock is made by the first
     // RingBufferInit and kept until the record is destroyed, so a thread
     // that still holds a pointer to a released ring finds an empty ring
     // behind a live lock instead of a deleted one.
-    volatile LONG lockState = 0;
+    std::atomic<int> lockState{0};
 };
 
 // The two process-wide rings: capture blocks, and the background sound that
