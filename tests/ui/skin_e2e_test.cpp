@@ -565,3 +565,45 @@ TEST(SkinMouse, ButtonsGiveBackEveryHandleWhenDestroyed) {
     for (int i = 0; i < 5; ++i) cycle();
     EXPECT_EQ(before, GdiCount());
 }
+
+TEST(SkinScreens, MainFaceWithBothExtensionsAndTheIcon) {
+    Scene s(949, 608, "IDR_FACE1");
+    // Face, audio-line box and history panel each drawn into their places.
+    const POINT outline[] = {{8, 0},     {573, 0},   {584, 9},   {588, 17},  {588, 30},
+                             {949, 30},  {949, 363}, {586, 363}, {586, 374}, {584, 566},
+                             {586, 568}, {586, 591}, {583, 598}, {577, 603}, {573, 607},
+                             {8, 607},   {5, 605},   {2, 602},   {0, 597},   {0, 588},
+                             {2, 588},   {2, 372},   {0, 372},   {0, 10},    {2, 5},
+                             {5, 2}};
+    SetWindowRgn(s.hwnd, CreatePolygonRgn(outline, 26, WINDING), FALSE);
+    s.facePicture.Unload();
+    s.Show();
+    HDC dc = s.Dc();
+    {
+        RECT all{0, 0, 949, 608};
+        CXTMemDC mem(dc, &all);
+        CPicture face, box, log, row, rowSel, mic, marker;
+        ASSERT_TRUE(face.Load("IDR_FACE1"));
+        ASSERT_TRUE(box.Load("IDR_AUDIOLINE"));
+        ASSERT_TRUE(log.Load("IDR_LOGFACE"));
+        row.Load("IDR_BTNSOCKETUP");
+        rowSel.Load("IDR_BTNSOCKETDISABLE");
+        mic.Load("IDR_BTNMICUP");
+        marker.Load("IDR_CHECKBOXUNCHECKED");
+        face.Draw(mem, 0, 0, 592, 392);
+        box.Draw(mem, 571, 30, 378, 333);
+        log.Draw(mem, 0, 374, 588, 234);
+        for (int i = 0; i < 4; ++i) {
+            (i == 1 ? rowSel : row).Draw(mem, 680, 92 + 23 * i, 45, 22);
+            marker.Draw(mem, 888, 98 + 23 * i, 12, 12);
+        }
+        mic.Draw(mem, 781, 324, 59, 20);
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128));
+        ASSERT_NE(nullptr, icon);
+        DrawIconEx(mem, 20, 440, icon, 32, 32, 0, nullptr, DI_NORMAL);
+        DrawIconEx(mem, 60, 448, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    }
+    s.Release(dc);
+    bench::Pump(100);
+    EXPECT_FALSE(bench::Screenshot("main-face-open", s.hwnd).empty());
+}

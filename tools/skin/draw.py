@@ -134,6 +134,7 @@ def panel(c, x, y, w, h, r=6, fill=PANEL):
 
 
 def lcd(c, x, y, w, h, r=4):
-    """The cyan readout window the dashboard texts are written into."""
+    """The cyan readout window the dashboard texts are written into. Flat:
+    the readouts refill their own rectangles with this exact colour."""
     c.rrect(x - 2, y - 2, w + 4, h + 4, r + 2, fill=PANEL_EDGE)
-    c.gradient_rrect(x, y, w, h, r, lerp(LCD, (255, 255, 255), 0.12), LCD)
+    c.rrect(x, y, w, h, r, fill=LCD)

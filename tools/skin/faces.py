@@ -48,13 +48,12 @@ def main_face():
     _logo(c, 20, 14)
     # Format column, rate and volume, output options, mixing, filters.
     panel(c, 16, 31, 92, 129)
-    panel(c, 112, 31, 130, 144)
+    panel(c, 112, 26, 130, 149)
     panel(c, 16, 180, 226, 66)
     panel(c, 16, 248, 270, 34)
     panel(c, 16, 286, 270, 78)
     # Dashboard readout and the slider strip below it.
     lcd(c, 252, 28, 300, 124)
-    c.rect(256, 32, 152, 21, LCD)
     panel(c, 249, 154, 306, 33, r=5)
     # Rate and volume tracks (the sliders draw only their thumbs).
     vt = controls.v_track(fill=PANEL)
