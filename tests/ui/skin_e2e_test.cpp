@@ -259,8 +259,6 @@ std::unique_ptr<Scene> Widgets() {
     s->hasMeters = true;
     s->meterInput.levelLeft = 20000;
     s->meterInput.levelRight = 9000;
-    s->meterInput.signalTriggered = true;
-    s->meterInput.signalLevelIndex = 30;
     s->Show();
     return s;
 }
@@ -496,6 +494,8 @@ TEST(SkinScreens, MainFaceAndSettingsDialogWithTheirButtons) {
         s.hasMeters = true;
         s.meterInput.levelLeft = 16000;
         s.meterInput.levelRight = 7000;
+        s.meterInput.signalTriggered = true;  // the threshold box under the face's slider strip
+        s.meterInput.signalLevelIndex = 30;
         s.Show();
         // The rate selector face and thumb for 44.1 kHz, the readout lines.
         HDC dc = s.Dc();
