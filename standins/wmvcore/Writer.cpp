@@ -1,0 +1,490 @@
+// The writer side of the stand-in: writer, file sink, profiles, input
+// formats and samples. Encoding and the container come from FFmpeg (WMA v2
+// in ASF); header attributes are written into the finished file's header.
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+}
+
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AsfTags.h"
+#include "AttributeStore.h"
+#include "StandinCom.h"
+
+namespace {
+
+struct ProfileInfo {
+    const wchar_t* name;
+    int bitrate;  // 0 for the video profiles
+};
+
+// The system profiles of version 8.0 that this stand-in offers.
+const ProfileInfo kProfiles[] = {
+    {L"Video for local area network (384 Kbps)", 0},
+    {L"Audio for dial-up modems, voice (32 Kbps)", 32000},
+    {L"Audio for broadband, FM radio quality (64 Kbps)", 64000},
+    {L"Video for broadband (256 Kbps)", 0},
+    {L"Audio, near CD quality (96 Kbps)", 96000},
+    {L"Audio, CD quality (128 Kbps)", 128000},
+    {L"Audio, high quality (160 Kbps)", 160000},
+};
+const int kProfileCount = sizeof kProfiles / sizeof kProfiles[0];
+
+const int kRates[] = {48000, 44100, 32000, 22050, 16000, 11025, 8000};
+
+WAVEFORMATEX Pcm(int channels, int rate, int bits) {
+    WAVEFORMATEX wf = {};
+    wf.wFormatTag = WAVE_FORMAT_PCM;
+    wf.nChannels = (WORD)channels;
+    wf.nSamplesPerSec = rate;
+    wf.wBitsPerSample = (WORD)bits;
+    wf.nBlockAlign = (WORD)(channels * bits / 8);
+    wf.nAvgBytesPerSec = rate * wf.nBlockAlign;
+    return wf;
+}
+
+std::vector<WAVEFORMATEX> InputFormats() {
+    std::vector<WAVEFORMATEX> v;
+    for (int channels : {2, 1})
+        for (int bits : {16, 8})
+            for (int rate : kRates) v.push_back(Pcm(channels, rate, bits));
+    return v;
+}
+
+std::string Utf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    s.resize(strlen(s.c_str()));
+    return s;
+}
+
+class Buffer : public INSSBuffer, public StandinObject {
+public:
+    explicit Buffer(DWORD size) : data_(size ? size : 1), length_(size) {}
+    STANDIN_IUNKNOWN(INSSBuffer, STANDIN_IID(INSSBuffer))
+    HRESULT STDMETHODCALLTYPE GetLength(DWORD* n) override { *n = length_; return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetLength(DWORD n) override {
+        if (n > data_.size()) return E_INVALIDARG;
+        length_ = n;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMaxLength(DWORD* n) override { *n = (DWORD)data_.size(); return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** p) override { *p = data_.data(); return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetBufferAndLength(BYTE** p, DWORD* n) override {
+        *p = data_.data();
+        *n = length_;
+        return S_OK;
+    }
+
+private:
+    std::vector<BYTE> data_;
+    DWORD length_;
+};
+
+class InputProps : public IWMInputMediaProps, public StandinObject {
+public:
+    explicit InputProps(const WAVEFORMATEX& wf) : wf(wf) {}
+    STANDIN_IUNKNOWN(IWMInputMediaProps, STANDIN_IID(IWMMediaProps) STANDIN_IID(IWMInputMediaProps))
+    HRESULT STDMETHODCALLTYPE GetType(GUID* t) override { *t = kWmMediaTypeAudio; return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override {
+        DWORD need = sizeof(WM_MEDIA_TYPE) + sizeof(WAVEFORMATEX);
+        if (!size) return E_POINTER;
+        if (!type) {
+            *size = need;
+            return S_OK;
+        }
+        if (*size < need) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        memset(type, 0, sizeof *type);
+        type->majortype = kWmMediaTypeAudio;
+        type->subtype = {WAVE_FORMAT_PCM, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+        type->bFixedSizeSamples = TRUE;
+        type->lSampleSize = wf.nBlockAlign;
+        type->formattype = kWmFormatWaveFormatEx;
+        type->cbFormat = sizeof(WAVEFORMATEX);
+        type->pbFormat = reinterpret_cast<BYTE*>(type + 1);
+        memcpy(type->pbFormat, &wf, sizeof wf);
+        *size = need;
+        return S_OK;
+    }
+    STANDIN_NOTIMPL(SetMediaType, WM_MEDIA_TYPE*)
+    STANDIN_NOTIMPL(GetConnectionName, WCHAR*, WORD*)
+    STANDIN_NOTIMPL(GetGroupName, WCHAR*, WORD*)
+    WAVEFORMATEX wf;
+};
+
+// {4C0B5D0E-7A55-4D7B-9B55-2C5A3B1E6F01}: private identity of our objects.
+const GUID kStandinSelf = {0x4c0b5d0e, 0x7a55, 0x4d7b, {0x9b, 0x55, 0x2c, 0x5a, 0x3b, 0x1e, 0x6f, 0x01}};
+
+class Profile : public IWMProfile, public StandinObject {
+public:
+    explicit Profile(int index) : index(index) {}
+    STANDIN_IUNKNOWN(IWMProfile, STANDIN_IID(IWMProfile) if (iid == kStandinSelf) *out = this;)
+    HRESULT STDMETHODCALLTYPE GetName(WCHAR* name, DWORD* chars) override {
+        std::wstring n = kProfiles[index].name;
+        if (!chars) return E_POINTER;
+        if (!name) {
+            *chars = (DWORD)n.size() + 1;
+            return S_OK;
+        }
+        if (*chars < n.size() + 1) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        wcscpy(name, n.c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetVersion(WMT_VERSION* v) override { *v = WMT_VER_8_0; return S_OK; }
+    STANDIN_NOTIMPL(SetName, const WCHAR*)
+    STANDIN_NOTIMPL(GetDescription, WCHAR*, DWORD*)
+    STANDIN_NOTIMPL(SetDescription, const WCHAR*)
+    STANDIN_NOTIMPL(GetStreamCount, DWORD*)
+    STANDIN_NOTIMPL(GetStream, DWORD, IWMStreamConfig**)
+    STANDIN_NOTIMPL(GetStreamByNumber, WORD, IWMStreamConfig**)
+    STANDIN_NOTIMPL(RemoveStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(RemoveStreamByNumber, WORD)
+    STANDIN_NOTIMPL(AddStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(ReconfigStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(CreateNewStream, REFGUID, IWMStreamConfig**)
+    STANDIN_NOTIMPL(GetMutualExclusionCount, DWORD*)
+    STANDIN_NOTIMPL(GetMutualExclusion, DWORD, IWMMutualExclusion**)
+    STANDIN_NOTIMPL(RemoveMutualExclusion, IWMMutualExclusion*)
+    STANDIN_NOTIMPL(AddMutualExclusion, IWMMutualExclusion*)
+    STANDIN_NOTIMPL(CreateNewMutualExclusion, IWMMutualExclusion**)
+    int index;
+};
+
+class ProfileManager : public IWMProfileManager2, public StandinObject {
+public:
+    STANDIN_IUNKNOWN(IWMProfileManager2, STANDIN_IID(IWMProfileManager) STANDIN_IID(IWMProfileManager2))
+    HRESULT STDMETHODCALLTYPE GetSystemProfileCount(DWORD* n) override {
+        *n = kProfileCount;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE LoadSystemProfile(DWORD i, IWMProfile** p) override {
+        if (!p) return E_POINTER;
+        if (i >= (DWORD)kProfileCount) return E_INVALIDARG;
+        *p = new Profile((int)i);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSystemProfileVersion(WMT_VERSION v) override {
+        return v == WMT_VER_8_0 ? S_OK : E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE GetSystemProfileVersion(WMT_VERSION* v) override {
+        *v = WMT_VER_8_0;
+        return S_OK;
+    }
+    STANDIN_NOTIMPL(CreateEmptyProfile, WMT_VERSION, IWMProfile**)
+    STANDIN_NOTIMPL(LoadProfileByID, REFGUID, IWMProfile**)
+    STANDIN_NOTIMPL(LoadProfileByData, const WCHAR*, IWMProfile**)
+    STANDIN_NOTIMPL(SaveProfile, IWMProfile*, WCHAR*, DWORD*)
+};
+
+class Sink : public IWMWriterFileSink2, public StandinObject {
+public:
+    STANDIN_IUNKNOWN(IWMWriterFileSink2, STANDIN_IID(IWMWriterSink) STANDIN_IID(IWMWriterFileSink)
+                                             STANDIN_IID(IWMWriterFileSink2) if (iid == kStandinSelf) *out = this;)
+    HRESULT STDMETHODCALLTYPE Open(const WCHAR* name) override {
+        if (!name || !*name) return E_INVALIDARG;
+        std::lock_guard<std::mutex> lock(mutex);
+        file = name;
+        bytes = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetFileSize(QWORD* size) override {
+        if (!size) return E_POINTER;
+        std::lock_guard<std::mutex> lock(mutex);
+        *size = bytes;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsClosed(WINBOOL* closed) override { *closed = TRUE; return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsRealTime(WINBOOL* rt) override { *rt = FALSE; return S_OK; }
+    STANDIN_NOTIMPL(OnHeader, INSSBuffer*)
+    STANDIN_NOTIMPL(AllocateDataUnit, DWORD, INSSBuffer**)
+    STANDIN_NOTIMPL(OnDataUnit, INSSBuffer*)
+    STANDIN_NOTIMPL(OnEndWriting)
+    STANDIN_NOTIMPL(Start, QWORD)
+    STANDIN_NOTIMPL(Stop, QWORD)
+    STANDIN_NOTIMPL(IsStopped, WINBOOL*)
+    STANDIN_NOTIMPL(GetFileDuration, QWORD*)
+
+    std::mutex mutex;
+    std::wstring file;
+    QWORD bytes = 0;
+};
+
+}  // namespace
+
+namespace {
+
+class Writer : public IWMWriter, public IWMWriterAdvanced, public AttributeStore, public StandinObject {
+public:
+    ~Writer() override {
+        Close();
+        if (sink_) sink_->Release();
+    }
+    STANDIN_IUNKNOWN(IWMWriter, STANDIN_IID(IWMWriter) STANDIN_IID(IWMWriterAdvanced)
+                                    STANDIN_IID(IWMHeaderInfo) STANDIN_IID(IWMHeaderInfo2)
+                                        STANDIN_IID(IWMHeaderInfo3))
+
+    HRESULT STDMETHODCALLTYPE SetProfile(IWMProfile* profile) override {
+        Profile* p = nullptr;
+        if (!profile || FAILED(profile->QueryInterface(kStandinSelf, reinterpret_cast<void**>(&p))))
+            return E_INVALIDARG;
+        int bitrate = kProfiles[p->index].bitrate;
+        p->Release();
+        if (!bitrate) return E_INVALIDARG;  // video profiles need a video input we lack
+        bitrate_ = bitrate;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputCount(DWORD* n) override {
+        *n = bitrate_ ? 1 : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputFormatCount(DWORD input, DWORD* count) override {
+        if (!count) return E_POINTER;
+        if (!bitrate_ || input != 0) return E_UNEXPECTED;
+        *count = (DWORD)InputFormats().size();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputFormat(DWORD input, DWORD i, IWMInputMediaProps** props) override {
+        if (!props) return E_POINTER;
+        std::vector<WAVEFORMATEX> formats = InputFormats();
+        if (!bitrate_ || input != 0 || i >= formats.size()) return E_INVALIDARG;
+        *props = new InputProps(formats[i]);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetInputProps(DWORD input, IWMInputMediaProps* props) override {
+        if (input != 0 || !props) return E_INVALIDARG;
+        DWORD size = 0;
+        if (FAILED(props->GetMediaType(nullptr, &size))) return E_INVALIDARG;
+        std::vector<BYTE> buf(size);
+        auto* type = reinterpret_cast<WM_MEDIA_TYPE*>(buf.data());
+        if (FAILED(props->GetMediaType(type, &size)) || type->cbFormat < sizeof(WAVEFORMATEX) ||
+            type->formattype != kWmFormatWaveFormatEx)
+            return E_INVALIDARG;
+        memcpy(&input_, type->pbFormat, sizeof input_);
+        haveInput_ = true;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE AddSink(IWMWriterSink* sink) override {
+        Sink* s = nullptr;
+        if (!sink || FAILED(sink->QueryInterface(kStandinSelf, reinterpret_cast<void**>(&s))))
+            return E_INVALIDARG;
+        if (sink_) sink_->Release();
+        sink_ = s;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE BeginWriting() override;
+    HRESULT STDMETHODCALLTYPE AllocateSample(DWORD size, INSSBuffer** sample) override {
+        if (!sample) return E_POINTER;
+        *sample = new Buffer(size);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE WriteSample(DWORD input, QWORD, DWORD, INSSBuffer* sample) override;
+    HRESULT STDMETHODCALLTYPE EndWriting() override;
+    HRESULT STDMETHODCALLTYPE IsRealTime(WINBOOL* rt) override { *rt = FALSE; return S_OK; }
+
+    STANDIN_NOTIMPL(SetProfileByID, REFGUID)
+    STANDIN_NOTIMPL(SetOutputFilename, const WCHAR*)
+    STANDIN_NOTIMPL(GetInputProps, DWORD, IWMInputMediaProps**)
+    STANDIN_NOTIMPL(Flush)
+    STANDIN_NOTIMPL(GetSinkCount, DWORD*)
+    STANDIN_NOTIMPL(GetSink, DWORD, IWMWriterSink**)
+    STANDIN_NOTIMPL(RemoveSink, IWMWriterSink*)
+    STANDIN_NOTIMPL(WriteStreamSample, WORD, QWORD, DWORD, QWORD, DWORD, INSSBuffer*)
+    STANDIN_NOTIMPL(SetLiveSource, WINBOOL)
+    STANDIN_NOTIMPL(GetWriterTime, QWORD*)
+    STANDIN_NOTIMPL(GetStatistics, WORD, WM_WRITER_STATISTICS*)
+    STANDIN_NOTIMPL(SetSyncTolerance, DWORD)
+    STANDIN_NOTIMPL(GetSyncTolerance, DWORD*)
+
+private:
+    HRESULT OpenEncoder(const std::string& path);
+    HRESULT EncodePending(bool flush);
+    HRESULT Drain();
+    void Close();
+    void UpdateSize() {
+        if (!sink_ || !fmt_ || !fmt_->pb) return;
+        std::lock_guard<std::mutex> lock(sink_->mutex);
+        sink_->bytes = (QWORD)avio_tell(fmt_->pb);
+    }
+
+    int bitrate_ = 0;
+    bool haveInput_ = false;
+    WAVEFORMATEX input_ = {};
+    Sink* sink_ = nullptr;
+    std::wstring path_;
+    AVFormatContext* fmt_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    AVStream* stream_ = nullptr;
+    std::vector<std::vector<float>> pending_;
+    int64_t pts_ = 0;
+};
+
+HRESULT Writer::OpenEncoder(const std::string& path) {
+    if (avformat_alloc_output_context2(&fmt_, nullptr, "asf", path.c_str()) < 0) return E_FAIL;
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    if (!codec) return E_FAIL;
+    stream_ = avformat_new_stream(fmt_, nullptr);
+    if (!stream_) return E_OUTOFMEMORY;
+    // A profile's bitrate may be too high for a low sample rate: step down
+    // until the encoder takes it.
+    for (int rate = bitrate_; rate >= 24000; rate = rate * 3 / 4) {
+        codec_ = avcodec_alloc_context3(codec);
+        codec_->sample_fmt = AV_SAMPLE_FMT_FLTP;
+        codec_->sample_rate = (int)input_.nSamplesPerSec;
+        av_channel_layout_default(&codec_->ch_layout, input_.nChannels);
+        codec_->bit_rate = rate;
+        codec_->time_base = {1, (int)input_.nSamplesPerSec};
+        if (fmt_->oformat->flags & AVFMT_GLOBALHEADER) codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        if (avcodec_open2(codec_, codec, nullptr) >= 0) break;
+        avcodec_free_context(&codec_);
+    }
+    if (!codec_) return E_FAIL;
+    if (avcodec_parameters_from_context(stream_->codecpar, codec_) < 0) return E_FAIL;
+    stream_->time_base = codec_->time_base;
+    if (avio_open(&fmt_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return HRESULT_FROM_WIN32(ERROR_OPEN_FAILED);
+    if (avformat_write_header(fmt_, nullptr) < 0) return E_FAIL;
+    pending_.assign(input_.nChannels, std::vector<float>());
+    pts_ = 0;
+    UpdateSize();
+    return S_OK;
+}
+
+HRESULT Writer::BeginWriting() {
+    if (!bitrate_ || !haveInput_ || !sink_) return E_UNEXPECTED;
+    if (input_.wFormatTag != WAVE_FORMAT_PCM || input_.nChannels < 1 || input_.nChannels > 2 ||
+        (input_.wBitsPerSample != 8 && input_.wBitsPerSample != 16))
+        return E_INVALIDARG;
+    Close();
+    {
+        std::lock_guard<std::mutex> lock(sink_->mutex);
+        path_ = sink_->file;
+    }
+    if (path_.empty()) return E_UNEXPECTED;
+    HRESULT hr = OpenEncoder(Utf8(path_));
+    if (FAILED(hr)) Close();
+    return hr;
+}
+
+HRESULT Writer::Drain() {
+    AVPacket* pkt = av_packet_alloc();
+    int ret;
+    while ((ret = avcodec_receive_packet(codec_, pkt)) >= 0) {
+        av_packet_rescale_ts(pkt, codec_->time_base, stream_->time_base);
+        pkt->stream_index = stream_->index;
+        if (av_interleaved_write_frame(fmt_, pkt) < 0) {
+            av_packet_free(&pkt);
+            return E_FAIL;
+        }
+    }
+    av_packet_free(&pkt);
+    UpdateSize();
+    return ret == AVERROR(EAGAIN) || ret == AVERROR_EOF ? S_OK : E_FAIL;
+}
+
+HRESULT Writer::EncodePending(bool flush) {
+    const int frameSize = codec_->frame_size;
+    while (pending_[0].size() >= (size_t)frameSize || (flush && !pending_[0].empty())) {
+        AVFrame* frame = av_frame_alloc();
+        frame->nb_samples = frameSize;
+        frame->format = codec_->sample_fmt;
+        av_channel_layout_copy(&frame->ch_layout, &codec_->ch_layout);
+        if (av_frame_get_buffer(frame, 0) < 0) {
+            av_frame_free(&frame);
+            return E_OUTOFMEMORY;
+        }
+        for (size_t c = 0; c < pending_.size(); ++c) {
+            std::vector<float>& src = pending_[c];
+            size_t n = std::min(src.size(), (size_t)frameSize);
+            float* dst = reinterpret_cast<float*>(frame->data[c]);
+            memcpy(dst, src.data(), n * sizeof(float));
+            // The last frame is padded with silence: the codec takes whole frames only.
+            std::fill(dst + n, dst + frameSize, 0.0f);
+            src.erase(src.begin(), src.begin() + n);
+        }
+        frame->pts = pts_;
+        pts_ += frameSize;
+        int ret = avcodec_send_frame(codec_, frame);
+        av_frame_free(&frame);
+        if (ret < 0) return E_FAIL;
+        HRESULT hr = Drain();
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT Writer::WriteSample(DWORD input, QWORD, DWORD, INSSBuffer* sample) {
+    if (input != 0 || !sample) return E_INVALIDARG;
+    if (!codec_) return E_UNEXPECTED;
+    BYTE* data = nullptr;
+    DWORD length = 0;
+    if (FAILED(sample->GetBufferAndLength(&data, &length))) return E_INVALIDARG;
+    const int channels = input_.nChannels;
+    const int bytes = input_.wBitsPerSample / 8;
+    size_t frames = length / (channels * bytes);
+    for (size_t f = 0; f < frames; ++f) {
+        for (int c = 0; c < channels; ++c) {
+            const BYTE* s = data + (f * channels + c) * bytes;
+            float v = bytes == 2 ? (int16_t)(s[0] | s[1] << 8) / 32768.0f : (s[0] - 128) / 128.0f;
+            pending_[c].push_back(v);
+        }
+    }
+    return EncodePending(false);
+}
+
+HRESULT Writer::EndWriting() {
+    if (!codec_) return E_UNEXPECTED;
+    HRESULT hr = EncodePending(true);
+    if (SUCCEEDED(hr) && avcodec_send_frame(codec_, nullptr) >= 0) hr = Drain();
+    if (SUCCEEDED(hr) && av_write_trailer(fmt_) < 0) hr = E_FAIL;
+    std::wstring path = path_;
+    Close();
+    if (SUCCEEDED(hr) && !attrs.empty() && !WriteAsfAttributes(path, attrs)) hr = E_FAIL;
+    if (sink_) {
+        WIN32_FILE_ATTRIBUTE_DATA info;
+        if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) {
+            std::lock_guard<std::mutex> lock(sink_->mutex);
+            sink_->bytes = ((QWORD)info.nFileSizeHigh << 32) | info.nFileSizeLow;
+        }
+    }
+    return hr;
+}
+
+void Writer::Close() {
+    if (fmt_) {
+        if (fmt_->pb) avio_closep(&fmt_->pb);
+        avformat_free_context(fmt_);
+        fmt_ = nullptr;
+    }
+    if (codec_) avcodec_free_context(&codec_);
+    stream_ = nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WINAPI WMCreateWriter(IUnknown*, IWMWriter** writer) {
+    if (!writer) return E_POINTER;
+    *writer = new Writer;
+    return S_OK;
+}
+
+HRESULT WINAPI WMCreateWriterFileSink(IWMWriterFileSink** sink) {
+    if (!sink) return E_POINTER;
+    *sink = new Sink;
+    return S_OK;
+}
+
+HRESULT WINAPI WMCreateProfileManager(IWMProfileManager** manager) {
+    if (!manager) return E_POINTER;
+    *manager = new ProfileManager;
+    return S_OK;
+}
+
+}  // extern "C"
