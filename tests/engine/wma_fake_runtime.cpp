@@ -1,5 +1,7 @@
 #include "wma_fake_runtime.h"
 
+#include "standins/wmvcore/StandinCom.h"
+
 #include <cstring>
 
 namespace fakewm {
@@ -7,35 +9,11 @@ namespace {
 
 Log g_log;
 
-// Gives every fake a virtual destructor, so Release may delete it.
-struct Fake {
-    virtual ~Fake() = default;
-};
 
-#define FAKE_IUNKNOWN(first, ...)                                                      \
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }                     \
-    ULONG STDMETHODCALLTYPE Release() override {                                      \
-        ULONG r = --refs_;                                                            \
-        if (!r) delete this;                                                          \
-        return r;                                                                     \
-    }                                                                                 \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {       \
-        *out = nullptr;                                                               \
-        if (iid == IID_IUnknown) *out = static_cast<first*>(this);                    \
-        __VA_ARGS__                                                                   \
-        if (!*out) return E_NOINTERFACE;                                              \
-        AddRef();                                                                     \
-        return S_OK;                                                                  \
-    }                                                                                 \
-    LONG refs_ = 1;
-
-#define FAKE_IID(I) \
-    if (iid == __uuidof(I)) *out = static_cast<I*>(this);
-
-class Buffer : public INSSBuffer, public Fake {
+class Buffer : public INSSBuffer, public StandinObject {
 public:
     explicit Buffer(DWORD size) : data_(size), length_(size) {}
-    FAKE_IUNKNOWN(INSSBuffer, FAKE_IID(INSSBuffer))
+    STANDIN_IUNKNOWN(INSSBuffer, STANDIN_IID(INSSBuffer))
     HRESULT STDMETHODCALLTYPE GetLength(DWORD* n) override { *n = length_; return S_OK; }
     HRESULT STDMETHODCALLTYPE SetLength(DWORD n) override {
         if (n > data_.size()) return E_INVALIDARG;
@@ -55,10 +33,10 @@ private:
     DWORD length_;
 };
 
-class InputProps : public IWMInputMediaProps, public Fake {
+class InputProps : public IWMInputMediaProps, public StandinObject {
 public:
     explicit InputProps(const WAVEFORMATEX& wf) : wf_(wf) {}
-    FAKE_IUNKNOWN(IWMInputMediaProps, FAKE_IID(IWMMediaProps) FAKE_IID(IWMInputMediaProps))
+    STANDIN_IUNKNOWN(IWMInputMediaProps, STANDIN_IID(IWMMediaProps) STANDIN_IID(IWMInputMediaProps))
     HRESULT STDMETHODCALLTYPE GetType(GUID* t) override { *t = kWmMediaTypeAudio; return S_OK; }
     HRESULT STDMETHODCALLTYPE GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override {
         DWORD need = sizeof(WM_MEDIA_TYPE) + sizeof(WAVEFORMATEX);
@@ -75,9 +53,9 @@ public:
         memcpy(type->pbFormat, &wf_, sizeof wf_);
         return S_OK;
     }
-    FAKE_NOTIMPL(SetMediaType, WM_MEDIA_TYPE*)
-    FAKE_NOTIMPL(GetConnectionName, WCHAR*, WORD*)
-    FAKE_NOTIMPL(GetGroupName, WCHAR*, WORD*)
+    STANDIN_NOTIMPL(SetMediaType, WM_MEDIA_TYPE*)
+    STANDIN_NOTIMPL(GetConnectionName, WCHAR*, WORD*)
+    STANDIN_NOTIMPL(GetGroupName, WCHAR*, WORD*)
     WAVEFORMATEX wf_;
 };
 
@@ -136,29 +114,29 @@ public:
         g_log.editorCalls.push_back("modify " + std::to_string(index));
         return S_OK;
     }
-    FAKE_NOTIMPL(GetAttributeCount, WORD, WORD*)
-    FAKE_NOTIMPL(GetAttributeByIndex, WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*, BYTE*, WORD*)
-    FAKE_NOTIMPL(GetMarkerCount, WORD*)
-    FAKE_NOTIMPL(GetMarker, WORD, WCHAR*, WORD*, QWORD*)
-    FAKE_NOTIMPL(AddMarker, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
-    FAKE_NOTIMPL(RemoveMarker, WORD)
-    FAKE_NOTIMPL(GetScriptCount, WORD*)
-    FAKE_NOTIMPL(GetScript, WORD, WCHAR*, WORD*, WCHAR*, WORD*, QWORD*)
-    FAKE_NOTIMPL(AddScript, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
-    FAKE_NOTIMPL(RemoveScript, WORD)
-    FAKE_NOTIMPL(GetCodecInfoCount, DWORD*)
-    FAKE_NOTIMPL(GetCodecInfo, DWORD, WORD*, WCHAR*, WORD*, WCHAR*, WMT_CODEC_INFO_TYPE*, WORD*, BYTE*)
-    FAKE_NOTIMPL(GetAttributeIndices, WORD, LPCWSTR, WORD*, WORD*, WORD*)
-    FAKE_NOTIMPL(AddAttribute, WORD, LPCWSTR, WORD*, WMT_ATTR_DATATYPE, WORD, const BYTE*, DWORD)
-    FAKE_NOTIMPL(DeleteAttribute, WORD, WORD)
-    FAKE_NOTIMPL(AddCodecInfo, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, WMT_CODEC_INFO_TYPE, WORD, BYTE*)
+    STANDIN_NOTIMPL(GetAttributeCount, WORD, WORD*)
+    STANDIN_NOTIMPL(GetAttributeByIndex, WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*, BYTE*, WORD*)
+    STANDIN_NOTIMPL(GetMarkerCount, WORD*)
+    STANDIN_NOTIMPL(GetMarker, WORD, WCHAR*, WORD*, QWORD*)
+    STANDIN_NOTIMPL(AddMarker, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
+    STANDIN_NOTIMPL(RemoveMarker, WORD)
+    STANDIN_NOTIMPL(GetScriptCount, WORD*)
+    STANDIN_NOTIMPL(GetScript, WORD, WCHAR*, WORD*, WCHAR*, WORD*, QWORD*)
+    STANDIN_NOTIMPL(AddScript, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
+    STANDIN_NOTIMPL(RemoveScript, WORD)
+    STANDIN_NOTIMPL(GetCodecInfoCount, DWORD*)
+    STANDIN_NOTIMPL(GetCodecInfo, DWORD, WORD*, WCHAR*, WORD*, WCHAR*, WMT_CODEC_INFO_TYPE*, WORD*, BYTE*)
+    STANDIN_NOTIMPL(GetAttributeIndices, WORD, LPCWSTR, WORD*, WORD*, WORD*)
+    STANDIN_NOTIMPL(AddAttribute, WORD, LPCWSTR, WORD*, WMT_ATTR_DATATYPE, WORD, const BYTE*, DWORD)
+    STANDIN_NOTIMPL(DeleteAttribute, WORD, WORD)
+    STANDIN_NOTIMPL(AddCodecInfo, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, WMT_CODEC_INFO_TYPE, WORD, BYTE*)
 };
 
-class Writer : public IWMWriter, public IWMWriterAdvanced, public HeaderStore, public Fake {
+class Writer : public IWMWriter, public IWMWriterAdvanced, public HeaderStore, public StandinObject {
 public:
-    FAKE_IUNKNOWN(IWMWriter, FAKE_IID(IWMWriter) FAKE_IID(IWMWriterAdvanced)
-                                 FAKE_IID(IWMHeaderInfo) FAKE_IID(IWMHeaderInfo2)
-                                     FAKE_IID(IWMHeaderInfo3))
+    STANDIN_IUNKNOWN(IWMWriter, STANDIN_IID(IWMWriter) STANDIN_IID(IWMWriterAdvanced)
+                                 STANDIN_IID(IWMHeaderInfo) STANDIN_IID(IWMHeaderInfo2)
+                                     STANDIN_IID(IWMHeaderInfo3))
     std::vector<Attr>& Attrs() override { return g_log.attributes; }
     HRESULT STDMETHODCALLTYPE SetProfile(IWMProfile*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetInputProps(DWORD input, IWMInputMediaProps* props) override {
@@ -193,27 +171,27 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE AddSink(IWMWriterSink*) override { ++g_log.addSink; return S_OK; }
-    FAKE_NOTIMPL(SetProfileByID, REFGUID)
-    FAKE_NOTIMPL(SetOutputFilename, const WCHAR*)
-    FAKE_NOTIMPL(GetInputCount, DWORD*)
-    FAKE_NOTIMPL(GetInputProps, DWORD, IWMInputMediaProps**)
-    FAKE_NOTIMPL(Flush)
-    FAKE_NOTIMPL(GetSinkCount, DWORD*)
-    FAKE_NOTIMPL(GetSink, DWORD, IWMWriterSink**)
-    FAKE_NOTIMPL(RemoveSink, IWMWriterSink*)
-    FAKE_NOTIMPL(WriteStreamSample, WORD, QWORD, DWORD, QWORD, DWORD, INSSBuffer*)
-    FAKE_NOTIMPL(SetLiveSource, WINBOOL)
-    FAKE_NOTIMPL(IsRealTime, WINBOOL*)
-    FAKE_NOTIMPL(GetWriterTime, QWORD*)
-    FAKE_NOTIMPL(GetStatistics, WORD, WM_WRITER_STATISTICS*)
-    FAKE_NOTIMPL(SetSyncTolerance, DWORD)
-    FAKE_NOTIMPL(GetSyncTolerance, DWORD*)
+    STANDIN_NOTIMPL(SetProfileByID, REFGUID)
+    STANDIN_NOTIMPL(SetOutputFilename, const WCHAR*)
+    STANDIN_NOTIMPL(GetInputCount, DWORD*)
+    STANDIN_NOTIMPL(GetInputProps, DWORD, IWMInputMediaProps**)
+    STANDIN_NOTIMPL(Flush)
+    STANDIN_NOTIMPL(GetSinkCount, DWORD*)
+    STANDIN_NOTIMPL(GetSink, DWORD, IWMWriterSink**)
+    STANDIN_NOTIMPL(RemoveSink, IWMWriterSink*)
+    STANDIN_NOTIMPL(WriteStreamSample, WORD, QWORD, DWORD, QWORD, DWORD, INSSBuffer*)
+    STANDIN_NOTIMPL(SetLiveSource, WINBOOL)
+    STANDIN_NOTIMPL(IsRealTime, WINBOOL*)
+    STANDIN_NOTIMPL(GetWriterTime, QWORD*)
+    STANDIN_NOTIMPL(GetStatistics, WORD, WM_WRITER_STATISTICS*)
+    STANDIN_NOTIMPL(SetSyncTolerance, DWORD)
+    STANDIN_NOTIMPL(GetSyncTolerance, DWORD*)
 };
 
-class Sink : public IWMWriterFileSink2, public Fake {
+class Sink : public IWMWriterFileSink2, public StandinObject {
 public:
-    FAKE_IUNKNOWN(IWMWriterFileSink2, FAKE_IID(IWMWriterSink) FAKE_IID(IWMWriterFileSink)
-                                          FAKE_IID(IWMWriterFileSink2))
+    STANDIN_IUNKNOWN(IWMWriterFileSink2, STANDIN_IID(IWMWriterSink) STANDIN_IID(IWMWriterFileSink)
+                                          STANDIN_IID(IWMWriterFileSink2))
     HRESULT STDMETHODCALLTYPE Open(const WCHAR* name) override {
         g_log.openedFile = name;
         return S_OK;
@@ -222,23 +200,23 @@ public:
         *size = g_log.fileSize;
         return S_OK;
     }
-    FAKE_NOTIMPL(OnHeader, INSSBuffer*)
-    FAKE_NOTIMPL(IsRealTime, WINBOOL*)
-    FAKE_NOTIMPL(AllocateDataUnit, DWORD, INSSBuffer**)
-    FAKE_NOTIMPL(OnDataUnit, INSSBuffer*)
-    FAKE_NOTIMPL(OnEndWriting)
-    FAKE_NOTIMPL(Start, QWORD)
-    FAKE_NOTIMPL(Stop, QWORD)
-    FAKE_NOTIMPL(IsStopped, WINBOOL*)
-    FAKE_NOTIMPL(GetFileDuration, QWORD*)
+    STANDIN_NOTIMPL(OnHeader, INSSBuffer*)
+    STANDIN_NOTIMPL(IsRealTime, WINBOOL*)
+    STANDIN_NOTIMPL(AllocateDataUnit, DWORD, INSSBuffer**)
+    STANDIN_NOTIMPL(OnDataUnit, INSSBuffer*)
+    STANDIN_NOTIMPL(OnEndWriting)
+    STANDIN_NOTIMPL(Start, QWORD)
+    STANDIN_NOTIMPL(Stop, QWORD)
+    STANDIN_NOTIMPL(IsStopped, WINBOOL*)
+    STANDIN_NOTIMPL(GetFileDuration, QWORD*)
     HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
-    FAKE_NOTIMPL(IsClosed, WINBOOL*)
+    STANDIN_NOTIMPL(IsClosed, WINBOOL*)
 };
 
-class Profile : public IWMProfile, public Fake {
+class Profile : public IWMProfile, public StandinObject {
 public:
     explicit Profile(std::wstring name) : name_(std::move(name)) {}
-    FAKE_IUNKNOWN(IWMProfile, FAKE_IID(IWMProfile))
+    STANDIN_IUNKNOWN(IWMProfile, STANDIN_IID(IWMProfile))
     HRESULT STDMETHODCALLTYPE GetName(WCHAR* name, DWORD* chars) override {
         if (!name) {
             *chars = (DWORD)name_.size() + 1;
@@ -248,31 +226,31 @@ public:
         wcscpy(name, name_.c_str());
         return S_OK;
     }
-    FAKE_NOTIMPL(GetVersion, WMT_VERSION*)
-    FAKE_NOTIMPL(SetName, const WCHAR*)
-    FAKE_NOTIMPL(GetDescription, WCHAR*, DWORD*)
-    FAKE_NOTIMPL(SetDescription, const WCHAR*)
-    FAKE_NOTIMPL(GetStreamCount, DWORD*)
-    FAKE_NOTIMPL(GetStream, DWORD, IWMStreamConfig**)
-    FAKE_NOTIMPL(GetStreamByNumber, WORD, IWMStreamConfig**)
-    FAKE_NOTIMPL(RemoveStream, IWMStreamConfig*)
-    FAKE_NOTIMPL(RemoveStreamByNumber, WORD)
-    FAKE_NOTIMPL(AddStream, IWMStreamConfig*)
-    FAKE_NOTIMPL(ReconfigStream, IWMStreamConfig*)
-    FAKE_NOTIMPL(CreateNewStream, REFGUID, IWMStreamConfig**)
-    FAKE_NOTIMPL(GetMutualExclusionCount, DWORD*)
-    FAKE_NOTIMPL(GetMutualExclusion, DWORD, IWMMutualExclusion**)
-    FAKE_NOTIMPL(RemoveMutualExclusion, IWMMutualExclusion*)
-    FAKE_NOTIMPL(AddMutualExclusion, IWMMutualExclusion*)
-    FAKE_NOTIMPL(CreateNewMutualExclusion, IWMMutualExclusion**)
+    STANDIN_NOTIMPL(GetVersion, WMT_VERSION*)
+    STANDIN_NOTIMPL(SetName, const WCHAR*)
+    STANDIN_NOTIMPL(GetDescription, WCHAR*, DWORD*)
+    STANDIN_NOTIMPL(SetDescription, const WCHAR*)
+    STANDIN_NOTIMPL(GetStreamCount, DWORD*)
+    STANDIN_NOTIMPL(GetStream, DWORD, IWMStreamConfig**)
+    STANDIN_NOTIMPL(GetStreamByNumber, WORD, IWMStreamConfig**)
+    STANDIN_NOTIMPL(RemoveStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(RemoveStreamByNumber, WORD)
+    STANDIN_NOTIMPL(AddStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(ReconfigStream, IWMStreamConfig*)
+    STANDIN_NOTIMPL(CreateNewStream, REFGUID, IWMStreamConfig**)
+    STANDIN_NOTIMPL(GetMutualExclusionCount, DWORD*)
+    STANDIN_NOTIMPL(GetMutualExclusion, DWORD, IWMMutualExclusion**)
+    STANDIN_NOTIMPL(RemoveMutualExclusion, IWMMutualExclusion*)
+    STANDIN_NOTIMPL(AddMutualExclusion, IWMMutualExclusion*)
+    STANDIN_NOTIMPL(CreateNewMutualExclusion, IWMMutualExclusion**)
 
 private:
     std::wstring name_;
 };
 
-class ProfileManager : public IWMProfileManager2, public Fake {
+class ProfileManager : public IWMProfileManager2, public StandinObject {
 public:
-    FAKE_IUNKNOWN(IWMProfileManager2, FAKE_IID(IWMProfileManager) FAKE_IID(IWMProfileManager2))
+    STANDIN_IUNKNOWN(IWMProfileManager2, STANDIN_IID(IWMProfileManager) STANDIN_IID(IWMProfileManager2))
     HRESULT STDMETHODCALLTYPE GetSystemProfileCount(DWORD* n) override {
         *n = (DWORD)g_log.profileNames.size();
         return S_OK;
@@ -286,17 +264,17 @@ public:
         g_log.systemProfileVersion = v;
         return S_OK;
     }
-    FAKE_NOTIMPL(CreateEmptyProfile, WMT_VERSION, IWMProfile**)
-    FAKE_NOTIMPL(LoadProfileByID, REFGUID, IWMProfile**)
-    FAKE_NOTIMPL(LoadProfileByData, const WCHAR*, IWMProfile**)
-    FAKE_NOTIMPL(SaveProfile, IWMProfile*, WCHAR*, DWORD*)
-    FAKE_NOTIMPL(GetSystemProfileVersion, WMT_VERSION*)
+    STANDIN_NOTIMPL(CreateEmptyProfile, WMT_VERSION, IWMProfile**)
+    STANDIN_NOTIMPL(LoadProfileByID, REFGUID, IWMProfile**)
+    STANDIN_NOTIMPL(LoadProfileByData, const WCHAR*, IWMProfile**)
+    STANDIN_NOTIMPL(SaveProfile, IWMProfile*, WCHAR*, DWORD*)
+    STANDIN_NOTIMPL(GetSystemProfileVersion, WMT_VERSION*)
 };
 
-class Editor : public IWMMetadataEditor, public HeaderStore, public Fake {
+class Editor : public IWMMetadataEditor, public HeaderStore, public StandinObject {
 public:
-    FAKE_IUNKNOWN(IWMMetadataEditor, FAKE_IID(IWMMetadataEditor) FAKE_IID(IWMHeaderInfo)
-                                         FAKE_IID(IWMHeaderInfo2) FAKE_IID(IWMHeaderInfo3))
+    STANDIN_IUNKNOWN(IWMMetadataEditor, STANDIN_IID(IWMMetadataEditor) STANDIN_IID(IWMHeaderInfo)
+                                         STANDIN_IID(IWMHeaderInfo2) STANDIN_IID(IWMHeaderInfo3))
     std::vector<Attr>& Attrs() override { return open_; }
     HRESULT STDMETHODCALLTYPE Open(const WCHAR* name) override {
         auto it = g_log.files.find(name);

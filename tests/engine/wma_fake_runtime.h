@@ -9,9 +9,6 @@
 
 #include "engine/WmaRuntime.h"
 
-#define FAKE_NOTIMPL(name, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-
 namespace fakewm {
 
 struct Attr {
