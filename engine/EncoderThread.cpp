@@ -1,0 +1,117 @@
+// The writer thread: takes equal chunks from the capture ring, mixes the
+// background sound in, and hands them to the output of the recording.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/EngineInternal.h"
+#include "engine/EngineState.h"
+#include "engine/MixBalance.h"
+#include "engine/Mp3Encoder.h"
+#include "engine/RingBuffer.h"
+
+namespace {
+
+// Static: no allocation while recording. The start refuses any chunk that
+// would not fit.
+alignas(4) BYTE MixCaptureBuffer[MixBufferBytes];
+alignas(4) BYTE MixBackgroundBuffer[MixBufferBytes];
+alignas(4) BYTE MixOutputBuffer[MixBufferBytes];
+
+void WriteChunk(const BYTE* data, int32_t length) {
+    EngineSession& s = RecordingSession;
+    switch (s.EncoderKind) {
+    case EncoderWma: {
+        DWORD fileSize = 0;
+        if (WmaOutput.writeSample &&
+            SUCCEEDED(WmaOutput.writeSample(data, static_cast<DWORD>(length), &fileSize)))
+            s.RecordedBytes = fileSize;
+        break;
+    }
+    case EncoderMp3: {
+        DWORD outBytes = 0;
+        // A chunk the encoder refuses is dropped; the thread goes on.
+        if (!Mp3Stream || !beEncodeChunk || !s.OutputFile) break;
+        if (beEncodeChunk(Mp3Stream, s.SamplesPerChunk,
+                          reinterpret_cast<SHORT*>(const_cast<BYTE*>(data)), s.EncoderOutBuffer,
+                          &outBytes) != BE_ERR_SUCCESSFUL)
+            break;
+        s.RecordedBytes += static_cast<uint32_t>(fwrite(s.EncoderOutBuffer, 1, outBytes, s.OutputFile));
+        break;
+    }
+    default:
+        WriteWavData(data, static_cast<DWORD>(length));
+        break;
+    }
+}
+
+// Fills MixBackgroundBuffer with `length` bytes of background: what the
+// ring holds, then silence. Returns false when the writer should rather
+// wait for the background to catch up.
+bool TakeBackground(int32_t length, int32_t captureFill, bool draining) {
+    const int32_t held = RingBufferFill(&BackgroundRing);
+    if (held >= length) {
+        RingBufferRead(&BackgroundRing, MixBackgroundBuffer, length);
+        return true;
+    }
+    // Once the background has ended (or failed) it never fills again; and
+    // a capture ring half full means the background is too slow. Either
+    // way the recording must go on, with silence mixed in.
+    const bool give = draining || BackgroundEnded ||
+                      captureFill > CaptureRing.capacity / 2;
+    if (!give) return false;
+    int32_t got = 0;
+    if (held > 0) {
+        const int32_t align = std::max<int32_t>(1, WaveInFormat.nBlockAlign);
+        got = RingBufferRead(&BackgroundRing, MixBackgroundBuffer, held - held % align);
+    }
+    memset(MixBackgroundBuffer + got, 0, length - got);
+    return true;
+}
+
+}  // namespace
+
+bool WriteReadyChunks(bool draining) {
+    EngineSession& s = RecordingSession;
+    const int32_t chunk = static_cast<int32_t>(2 * s.SamplesPerChunk);
+    if (chunk <= 0 || chunk > MixBufferBytes) return false;
+    bool wrote = false;
+    for (;;) {
+        const int32_t fill = RingBufferFill(&CaptureRing);
+        if (fill <= 0 || (fill < chunk && !draining)) break;
+        int32_t length = std::min(fill, chunk);
+        const bool mixing = EngineInternal.mixActive && RecordingOptions.BackgroundMixOn;
+        if (mixing && !TakeBackground(length, fill, draining)) break;
+
+        length = RingBufferRead(&CaptureRing, MixCaptureBuffer, length);
+        if (mixing) {
+            MixBackgroundChunk(MixCaptureBuffer, MixBackgroundBuffer, MixOutputBuffer, length,
+                               RecordingOptions.MixBalance);
+        } else {
+            memcpy(MixOutputBuffer, MixCaptureBuffer, length);
+        }
+        int32_t outLength = length;
+        if (s.EncoderKind == EncoderMp3 && length < chunk) {
+            // The encoder takes whole chunks only: the tail is padded with
+            // silence rather than lost.
+            memset(MixOutputBuffer + length, 0, chunk - length);
+            outLength = chunk;
+        }
+        WriteChunk(MixOutputBuffer, outLength);
+        wrote = true;
+        if (length < chunk) break;
+    }
+    return wrote;
+}
+
+DWORD WINAPI EncoderThread(LPVOID) {
+    for (;;) {
+        // Read the flag before the pass: everything the rings got before
+        // the stop is then written by the drain below.
+        if (RecordingSession.StopRequested) {
+            WriteReadyChunks(true);
+            break;
+        }
+        if (!WriteReadyChunks(false)) Sleep(1);
+    }
+    return 0;
+}
