@@ -228,7 +228,12 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     if (s.WriteToFile && encoderKind == EncoderWma) {
         HRESULT hr = WmaOutput.begin(static_cast<int>(format.channels),
                                      static_cast<int>(format.rate), format.bits, fileName);
-        if (hr != S_OK) return AbortStart(progress, CaptureWmaError);
+        if (hr != S_OK) {
+            // The writer may have created the file before it refused.
+            if (WmaOutput.end) WmaOutput.end();
+            DeleteFileA(fileName);
+            return AbortStart(progress, CaptureWmaError);
+        }
         progress.wmaWriting = true;
     }
 
@@ -289,8 +294,13 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
         BackgroundPlayer.start();
     }
     s.EncoderThreadHandle = CreateThread(nullptr, 0, EncoderThread, nullptr, 0, nullptr);
-    // Without its writer the finisher still closes a valid, empty file.
-    if (!s.EncoderThreadHandle) Trace("EncoderThread could not be started\n");
+    if (!s.EncoderThreadHandle) {
+        // Nothing would ever reach the file: undo the whole start.
+        Trace("EncoderThread could not be started\n");
+        StopCapture();
+        if (fileName) DeleteFileA(fileName);
+        return CaptureMemError;
+    }
     return CaptureStarted;
 }
 

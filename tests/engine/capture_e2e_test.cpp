@@ -19,6 +19,7 @@
 #include "engine/EngineState.h"
 #include "engine/Id3Tag.h"
 #include "engine/Mp3Encoder.h"
+#include "engine/RingBuffer.h"
 
 namespace {
 
@@ -367,7 +368,7 @@ TEST_F(CaptureBench, Mp3ToneWithAndWithoutTag) {
     UnloadMp3Encoder();
 }
 
-TEST_F(CaptureBench, WmaWithoutAWriterIsRefusedCleanly) {
+TEST_F(CaptureBench, RefusalsLeaveNothingBehind) {
     if (!FiltersPresent()) GTEST_SKIP() << "capture grabber or capture device filter not registered";
     std::string path = bench::ScratchDir() + "\\x.wma";
     WmaOutput = WmaOutputHooks{};
@@ -380,6 +381,14 @@ TEST_F(CaptureBench, WmaWithoutAWriterIsRefusedCleanly) {
     EXPECT_EQ(CaptureMp3BitRate, StartCapture(0, path.c_str(), Format(2, 44100, 16), EncoderMp3, 0, 0));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
     EXPECT_EQ(nullptr, RecordingSession.EncoderOutBuffer);
+    // A ring that could not hold two chunks would never be written from.
+    path = bench::ScratchDir() + "\\small.wav";
+    RecordingOptions.RingBufferSize = 60000;  // 100 ms at 48000 Hz stereo is 19200 bytes
+    EXPECT_EQ(CaptureRingError, StartCapture(0, path.c_str(), Format(2, 48000, 16), EncoderWav, 0, 0));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_EQ(nullptr, CaptureRing.base);
+    EXPECT_FALSE(CaptureRunning());
+    RecordingOptions.RingBufferSize = 80000;
 }
 
 }  // namespace

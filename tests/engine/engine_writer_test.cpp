@@ -17,6 +17,7 @@
 #include "engine/EngineState.h"
 #include "engine/Mp3Encoder.h"
 #include "engine/RingBuffer.h"
+#include "engine/WmaWriter.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ std::vector<BYTE> SyntheticRecording(const std::string& path, int channels, int 
         s.EncoderOutBufferSize = outSize;
         s.EncoderOutBuffer = static_cast<BYTE*>(malloc(outSize));
         s.OutputFile = fopen(path.c_str(), "wb");
+    } else if (kind == EncoderWma) {
+        s.SamplesPerChunk = s.EncoderOutBufferSize = block;
+        if (WmaOutput.begin(channels, rate, 16, path.c_str()) != S_OK) return {};
     } else {
         s.SamplesPerChunk = s.EncoderOutBufferSize = block;
         if (OpenWavOutput(path.c_str()) != 0) return {};
@@ -150,6 +154,36 @@ TEST(WriterThread, Mp3DecodesToTheToneWithTheTailAndTag) {
     const size_t total = decoded.samples.size() / 2;
     EXPECT_GT(bench::ToneLevel(decoded, 0, 1000, 44100 * 39 / 10, 3000), 0.3) << total;
     UnloadMp3Encoder();
+}
+
+// The WMA branch through the program's WMA writer, hooked in as the main
+// window does, on the bench's Windows Media stand-in.
+TEST(WriterThread, WmaThroughTheWriterHooks) {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ASSERT_EQ(S_OK, CreateWmaWriterObjects());
+    std::vector<WmaProfileName> profiles;
+    ASSERT_EQ(S_OK, ListWmaProfiles(nullptr, &profiles));
+    int index = -1;
+    for (auto& p : profiles)
+        if (p.name.find("128") != std::string::npos) index = p.index;
+    ASSERT_GE(index, 0);
+    ASSERT_EQ(S_OK, SelectWmaProfile(index));
+    WmaOutput.begin = WmaBeginWriting;
+    WmaOutput.writeSample = WmaWriteSample;
+    WmaOutput.end = WmaEndWriting;
+
+    std::string path = bench::ArtifactDir() + "\\writer.wma";
+    std::vector<BYTE> in = SyntheticRecording(path, 2, 44100, EncoderWma, 0, 4.05);
+    ASSERT_FALSE(in.empty());
+    EXPECT_GT(RecordingSession.RecordedBytes.load(), 10000u);
+    EXPECT_EQ("wmav2", bench::Ffprobe(path, "stream=codec_name"));
+    EXPECT_NEAR(4.05, atof(bench::Ffprobe(path, "format=duration").c_str()), 0.2);
+    bench::Wav decoded;
+    ASSERT_TRUE(bench::DecodeWithFfmpeg(path, &decoded));
+    EXPECT_GT(bench::ToneLevel(decoded, 0, 1000, 44100, 88200), 0.3);
+    WmaOutput = WmaOutputHooks{};
+    ReleaseWmaWriter();
+    CoUninitialize();
 }
 
 }  // namespace
