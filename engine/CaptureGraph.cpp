@@ -395,7 +395,10 @@ HRESULT CCaptureGraph::RunGraph() {
 
 void CCaptureGraph::StopGraph() {
     if (!mediaControl) return;
-    if (FAILED(mediaControl->StopWhenReady())) mediaControl->Stop();
+    mediaControl->StopWhenReady();
+    // Filters can only leave a stopped graph; should StopWhenReady have
+    // answered without stopping, Stop makes sure (a no-op otherwise).
+    mediaControl->Stop();
 }
 
 void CCaptureGraph::StopCaptureGraph() {
