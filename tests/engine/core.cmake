@@ -1,6 +1,7 @@
 # The engine core: unit tests without a device, and recordings through the
 # real capture graph (stand-in device and grabber filters on the bench).
-brindle_test(engine_core_test LABEL unit SOURCES engine_core_test.cpp LIBS engine)
+brindle_test(engine_core_test LABEL unit SOURCES engine_core_test.cpp graph_events_test.cpp
+  LIBS engine)
 
 brindle_test(engine_capture_e2e_test LABEL e2e SOUND TIMEOUT 180
   SOURCES capture_e2e_test.cpp LIBS engine)
