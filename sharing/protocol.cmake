@@ -12,6 +12,7 @@ add_library(sharing STATIC
   ${CMAKE_CURRENT_LIST_DIR}/LoginCookie.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Multipart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SharingSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UploadForm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PingHost.cpp)
 target_include_directories(sharing PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(sharing PRIVATE

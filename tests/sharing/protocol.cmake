@@ -15,3 +15,8 @@ brindle_test(sharing_unit_test LABEL unit
 brindle_test(ping_host_test LABEL e2e
   SOURCES ping_host_test.cpp
   LIBS sharing)
+
+# The upload dialog on the screen with real input.
+brindle_test(upload_dialog_test LABEL e2e SCREEN TIMEOUT 150
+  SOURCES upload_dialog_test.cpp
+  LIBS sharing_dialog sharing_dialog_res sharing_standin_support)

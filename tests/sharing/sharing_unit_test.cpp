@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sharing/HostInfo.h"
 #include "sharing/HttpRequest.h"
@@ -16,6 +18,7 @@
 #include "sharing/PingHost.h"
 #include "sharing/ReplyText.h"
 #include "sharing/SharingSession.h"
+#include "sharing/UploadForm.h"
 
 using namespace sharing;
 
@@ -365,4 +368,99 @@ TEST(EchoPacket, RequestAndReplyMatching) {
     for (const Case& c : cases)
         EXPECT_EQ(IsEchoReplyFor(reinterpret_cast<const unsigned char*>(c.d.data()), c.d.size(), 0x1234),
                   c.ours);
+}
+
+TEST(UploadForm, CategoryEntriesEndAtTheirBar) {
+    struct Case {
+        const char* list;
+        std::vector<std::pair<int32_t, std::string>> entries;
+    } cases[] = {
+        {"3-Music|7-Talk|", {{3, "Music"}, {7, "Talk"}}},
+        {"", {}},
+        {"Music|7-Talk|", {}},                       // no "-" inside the first entry
+        {"3-Music|7-Talk", {{3, "Music"}}},         // the last entry lacks its "|"
+        {"1000-Other|x-Bad|5-a-b|", {{1000, "Other"}, {0, "Bad"}, {5, "a-b"}}},
+        {"-Empty||", {{0, "Empty"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        std::vector<CategoryEntry> got = ParseCategoryList(c.list);
+        ASSERT_EQ(got.size(), c.entries.size());
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].id, c.entries[i].first);
+            EXPECT_EQ(got[i].name, c.entries[i].second);
+        }
+    }
+    std::string longName = "9-" + std::string(400, 'n') + "|";
+    ASSERT_EQ(ParseCategoryList(longName.c_str()).size(), 1u);
+    EXPECT_EQ(ParseCategoryList(longName.c_str())[0].name.size(), 255u);
+}
+
+TEST(UploadForm, CheckNamesEveryFailedRule) {
+    struct Case {
+        const char *user, *password, *title;
+        bool sendEmail;
+        const char* email;
+        const char* message;
+    } cases[] = {
+        {"alice", "secret", "t", false, "", ""},
+        {"a", "secret", "", false, "", "User Name is not correct\nTitle cannot be empty\n"},
+        {"alice", "s", "t", false, "", "Password is not correct\n"},
+        {"alice", "secret", "t", false, "nonsense", ""},  // not checked without e-mail
+        {"alice", "secret", "t", true, "me@example", "Email Address is not correct\n"},
+        {"alice", "secret", "t", true, "me.example.org", "Email Address is not correct\n"},
+        {"alice", "secret", "t", true, "me@example.org", ""},
+        {"", "", "", true, "", "User Name is not correct\nPassword is not correct\nTitle cannot be empty\n"
+                               "Email Address is not correct\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckUploadForm(c.user, c.password, c.title, c.sendEmail, c.email), c.message) << c.user;
+}
+
+TEST(UploadForm, TitleResultTextAndBrowserAddress) {
+    EXPECT_EQ(ProposedTitle("Talk", 7), "Talk 0007");
+    EXPECT_EQ(ProposedTitle("Talk", 123456), "Talk 123456");
+    std::string longTitle(255, 't');
+    EXPECT_EQ(ProposedTitle(longTitle.c_str(), INT32_MIN), longTitle + " -2147483648");
+
+    EXPECT_EQ(ToCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(ToCrLf("\n"), "\r\n");
+    EXPECT_EQ(ToCrLf("plain"), "plain");
+
+    struct Case {
+        const char* address;
+        bool ok;
+    } cases[] = {
+        {"http://cantabel.example/host/", true}, {"HTTPS://x.example/a?b=c", true},
+        {"ftp://x.example/", false},             {"http://x.example/a b", false},
+        {"http://x\" -new-window", false},      {"file:///c:/x", false},
+        {"", false},                             {"http://x/\tq", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsOpenableAddress(c.address), c.ok) << c.address;
+}
+
+TEST(UploadForm, EveryOutcomeHasItsMessage) {
+    struct Case {
+        ShareResult result;
+        const char* text;
+        const char* caption;
+    } cases[] = {
+        {ShareResult::LoginFailed,
+         "Invalid User Name or Password\n\nIf you don't have an account, you can create one",
+         "Invaliad User Name or Password"},
+        {ShareResult::UploadFailed, "Upload failed\n\n Please try again later", ""},
+        {ShareResult::FileMissing, "The file you want to upload is not exist\n\n Please try aother file", ""},
+        {ShareResult::Refused, "Upload failed\n\n Please try again later", "Upload failed"},
+        {ShareResult::DetailsFailed, "Upload failed\n\n Please try again later", "Upload failed"},
+        {ShareResult::DebugReply, "FILEID=DEBUG x", ""},
+        {ShareResult::Shared, "", ""},
+    };
+    for (const Case& c : cases) {
+        ShareOutcome outcome;
+        outcome.result = c.result;
+        outcome.text = "FILEID=DEBUG x";
+        OutcomeMessage m = MessageFor(outcome);
+        EXPECT_EQ(m.text, c.text);
+        EXPECT_EQ(m.caption, c.caption);
+    }
 }

@@ -1,0 +1,290 @@
+#include "sharing/UploadDlg.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "sharing/PingHost.h"
+#include "sharing/ReplyText.h"
+#include "sharing/UploadDlgIds.h"
+#include "sharing/UploadForm.h"
+
+using sharing::CopyBounded;
+
+namespace {
+
+CUploadDlg::BrowserOpener g_browserOpener = nullptr;  // UI thread only
+
+HINSTANCE ModuleOfThisCode() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<const char*>(&ModuleOfThisCode), &module);
+    return module;
+}
+
+// Owner of a global memory block until the clipboard takes it.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(SIZE_T size) : h_(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    ~GlobalBlock() {
+        if (h_) GlobalFree(h_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL Get() const { return h_; }
+    HGLOBAL Release() {
+        HGLOBAL h = h_;
+        h_ = nullptr;
+        return h;
+    }
+
+private:
+    HGLOBAL h_;
+};
+
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ClipboardSession() {
+        if (open_) CloseClipboard();
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    bool Open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// Controls of the form page, hidden in this order on the result page.
+const int kFormControls[] = {
+    IDC_UP_HEADER,      IDC_UP_DESCRIPTION_LABEL, IDC_UP_USERNAME_LABEL, IDC_UP_PASSWORD_LABEL,
+    IDC_UP_SEPARATOR,   IDC_UP_TITLE_LABEL,       IDC_UP_TAGS_LABEL,     IDC_UP_CATEGORY_LABEL,
+    IDC_UP_HINT,        IDC_UP_UNUSED3,           IDC_UP_SITENAME,       IDC_UP_EMAIL_LABEL,
+    IDC_UP_MESSAGE_LABEL, IDC_UP_EMAIL,           IDC_UP_MESSAGE,        IDC_UP_DESCRIPTION,
+    IDC_UP_USERNAME,    IDC_UP_PASSWORD,          IDC_UP_TITLE,          IDC_UP_TAGS,
+    IDC_UP_CATEGORY,    IDC_UP_REMEMBER,          IDC_UP_SENDEMAIL,      IDC_UP_CREATEACCOUNT,
+    IDC_UP_UPLOAD,      IDC_UP_PROGRESS,
+};
+
+const int kEmailControls[] = {IDC_UP_EMAIL_LABEL, IDC_UP_MESSAGE_LABEL, IDC_UP_EMAIL, IDC_UP_MESSAGE};
+
+}  // namespace
+
+void CUploadDlg::SetBrowserOpener(BrowserOpener opener) { g_browserOpener = opener; }
+
+CUploadDlg::CUploadDlg() = default;
+
+bool CUploadDlg::SetFilePath(const char* path) {
+    if (!path || strlen(path) >= sizeof FilePath) {
+        FilePath[0] = '\0';
+        pathTooLong_ = true;
+        return false;
+    }
+    CopyBounded(FilePath, path);
+    pathTooLong_ = false;
+    return true;
+}
+
+int CUploadDlg::Message(const char* text, const char* caption) {
+    HWND owner = m_hWnd ? m_hWnd : Owner;
+    return MessageBoxA(owner, text, caption && *caption ? caption : kAppTitle, MB_OK);
+}
+
+void CUploadDlg::StartUpload() {
+    // A path that did not fit would name another file: nothing to log in for.
+    if (pathTooLong_) {
+        Message(kFileMissingText, nullptr);
+        return;
+    }
+    PingReply reply;
+    // The echo goes to loopback, so only a refused raw socket makes it fail
+    // for an ordinary user; the host-information request tells more.
+    if (!PingHost(&reply) && GetLastError() != WSAEACCES) {
+        Message(kNoConnectionText, nullptr);
+        return;
+    }
+    RequestHostInfo();
+    if (ValidateURL[0])
+        DoModal();
+    else
+        Message(kServiceUnavailableText, nullptr);
+}
+
+INT_PTR CUploadDlg::DoModal() {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    resultShown_ = false;
+    return DialogBoxParamA(ModuleOfThisCode(), MAKEINTRESOURCEA(IDD_UPLOAD), Owner, &CUploadDlg::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CUploadDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CUploadDlg* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        self = reinterpret_cast<CUploadDlg*>(lParam);
+        self->m_hWnd = hwnd;
+        return self->OnInitDialog();
+    }
+    self = reinterpret_cast<CUploadDlg*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!self) return FALSE;
+    switch (msg) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_UP_UPLOAD: self->OnUpload(); return TRUE;
+        case IDC_UP_SENDEMAIL: self->OnCheckSendEmail(); return TRUE;
+        case IDC_UP_CREATEACCOUNT: self->OnBtnCreateAccount(); return TRUE;
+        case IDC_UP_COPY: self->OnBtnCopyToClipboard(); return TRUE;
+        case IDCANCEL: self->OnCancel(); return TRUE;
+        default: return FALSE;
+        }
+    case WM_DESTROY:
+        self->m_hWnd = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CUploadDlg::OnInitDialog() {
+    for (int id : kEmailControls) EnableWindow(GetDlgItem(m_hWnd, id), FALSE);
+    // The members hold 99 and 999 characters: say so before the user types more.
+    for (int id : {IDC_UP_USERNAME, IDC_UP_PASSWORD, IDC_UP_TITLE, IDC_UP_TAGS, IDC_UP_EMAIL})
+        SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, 99, 0);
+    for (int id : {IDC_UP_DESCRIPTION, IDC_UP_MESSAGE}) SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, 999, 0);
+
+    LoadLoginCookie();
+    CheckDlgButton(m_hWnd, IDC_UP_REMEMBER, UserName[0] ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(m_hWnd, IDC_UP_MESSAGE, DefaultEmailContent);
+    SetDlgItemTextA(m_hWnd, IDC_UP_DESCRIPTION, DefaultDescription);
+    SetDlgItemTextA(m_hWnd, IDC_UP_USERNAME, UserName);
+    SetDlgItemTextA(m_hWnd, IDC_UP_PASSWORD, Password);
+    SetDlgItemTextA(m_hWnd, IDC_UP_TITLE, ProposedTitle(DefaultTitle, SN).c_str());
+    SetDlgItemTextA(m_hWnd, IDC_UP_TAGS, DefaultTags);
+    SetDlgItemTextA(m_hWnd, IDC_UP_SITENAME, SiteName);
+    FillCategories();
+    SendDlgItemMessageA(m_hWnd, IDC_UP_PROGRESS, PBM_SETRANGE32, 0, 100);
+    return TRUE;
+}
+
+void CUploadDlg::FillCategories() {
+    HWND list = GetDlgItem(m_hWnd, IDC_UP_CATEGORY);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    LRESULT last = CB_ERR;
+    for (const CategoryEntry& e : ParseCategoryList(CategoryList)) {
+        LRESULT index = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.name.c_str()));
+        if (index < 0) break;
+        SendMessageA(list, CB_SETITEMDATA, index, static_cast<LPARAM>(e.id));
+        last = index;
+    }
+    if (last != CB_ERR) SendMessageA(list, CB_SETCURSEL, last, 0);
+}
+
+void CUploadDlg::OnCancel() { EndDialog(m_hWnd, IDCANCEL); }
+
+void CUploadDlg::OnCheckSendEmail() {
+    BOOL on = IsDlgButtonChecked(m_hWnd, IDC_UP_SENDEMAIL) == BST_CHECKED;
+    for (int id : kEmailControls) EnableWindow(GetDlgItem(m_hWnd, id), on);
+}
+
+void CUploadDlg::ReadForm() {
+    char text[1000];
+    auto read = [&](int id, char* to, size_t capacity, int limit) {
+        GetDlgItemTextA(m_hWnd, id, text, limit + 1);
+        CopyBounded(to, capacity, text);
+    };
+    read(IDC_UP_USERNAME, UserName, sizeof UserName, 99);
+    read(IDC_UP_PASSWORD, Password, sizeof Password, 99);
+    read(IDC_UP_TITLE, DefaultTitle, sizeof DefaultTitle, 99);
+    read(IDC_UP_TAGS, DefaultTags, sizeof DefaultTags, 99);
+    read(IDC_UP_EMAIL, EmailAddress, sizeof EmailAddress, 99);
+    read(IDC_UP_DESCRIPTION, DefaultDescription, sizeof DefaultDescription, 999);
+    read(IDC_UP_MESSAGE, DefaultEmailContent, sizeof DefaultEmailContent, 999);
+    LRESULT selected = SendDlgItemMessageA(m_hWnd, IDC_UP_CATEGORY, CB_GETCURSEL, 0, 0);
+    Category = selected == CB_ERR
+                   ? -1
+                   : static_cast<int32_t>(SendDlgItemMessageA(m_hWnd, IDC_UP_CATEGORY, CB_GETITEMDATA, selected, 0));
+}
+
+void CUploadDlg::OnUpload() {
+    // Enter on the result page reaches the hidden default button: one
+    // upload per dialog result is enough.
+    if (resultShown_) return;
+    ReadForm();
+    bool sendEmail = IsDlgButtonChecked(m_hWnd, IDC_UP_SENDEMAIL) == BST_CHECKED;
+    std::string problems = CheckUploadForm(UserName, Password, DefaultTitle, sendEmail, EmailAddress);
+    if (!problems.empty()) {
+        Message(problems.c_str(), kFormCheckCaption);
+        return;
+    }
+    EnableWindow(GetDlgItem(m_hWnd, IDC_UP_UPLOAD), FALSE);
+    EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), FALSE);
+
+    bool remember = IsDlgButtonChecked(m_hWnd, IDC_UP_REMEMBER) == BST_CHECKED;
+    ShareOutcome outcome = ShareFile(remember, sendEmail);
+    if (outcome.result == ShareResult::Shared) {
+        ShowUploadResult();
+        SetDlgItemTextA(m_hWnd, IDC_UP_RESULT, ToCrLf(outcome.text).c_str());
+    } else {
+        OutcomeMessage m = MessageFor(outcome);
+        Message(m.text.c_str(), m.caption.c_str());
+    }
+    if (!resultShown_) EnableWindow(GetDlgItem(m_hWnd, IDC_UP_UPLOAD), TRUE);
+    EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), TRUE);
+}
+
+void CUploadDlg::ShowUploadResult() {
+    resultShown_ = true;
+    for (int id : kFormControls) {
+        HWND control = GetDlgItem(m_hWnd, id);
+        EnableWindow(control, FALSE);
+        ShowWindow(control, SW_HIDE);
+    }
+    SetDlgItemTextA(m_hWnd, IDCANCEL, "Close");
+    for (int id : {IDC_UP_RESULT, IDC_UP_COPY, IDC_UP_RESULT_HEADER}) {
+        HWND control = GetDlgItem(m_hWnd, id);
+        EnableWindow(control, TRUE);
+        ShowWindow(control, SW_SHOW);
+    }
+    // Close becomes the button Enter presses.
+    SendMessageA(m_hWnd, DM_SETDEFID, IDCANCEL, 0);
+}
+
+void CUploadDlg::OnBtnCreateAccount() {
+    if (g_browserOpener && IsOpenableAddress(TessalyURL)) g_browserOpener(TessalyURL);
+}
+
+void CUploadDlg::OnBtnCopyToClipboard() {
+    HWND edit = GetDlgItem(m_hWnd, IDC_UP_RESULT);
+    int length = GetWindowTextLengthA(edit);
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    GetWindowTextA(edit, text.data(), length + 1);
+    text[length] = '\0';
+    ClipboardSession clipboard(m_hWnd);
+    if (!clipboard.Open()) return;
+    EmptyClipboard();
+    GlobalBlock block(text.size());
+    if (!block.Get()) return;
+    void* to = GlobalLock(block.Get());
+    if (!to) return;
+    memcpy(to, text.data(), text.size());
+    GlobalUnlock(block.Get());
+    // Only a block the clipboard took is the clipboard's to free.
+    if (SetClipboardData(CF_TEXT, block.Get())) block.Release();
+}
+
+void CUploadDlg::UploadProgressBegin() {
+    HWND bar = GetDlgItem(m_hWnd, IDC_UP_PROGRESS);
+    SendMessageA(bar, PBM_SETRANGE32, 0, 100);
+    SendMessageA(bar, PBM_SETPOS, 0, 0);
+    UpdateWindow(bar);
+}
+
+void CUploadDlg::UploadProgress(int percent) {
+    HWND bar = GetDlgItem(m_hWnd, IDC_UP_PROGRESS);
+    SendMessageA(bar, PBM_SETPOS, percent, 0);
+    // No messages are pumped while the upload runs: paint now.
+    UpdateWindow(bar);
+}
