@@ -48,6 +48,8 @@ LONG RegKey::QueryDword(const char* name, DWORD* value) const {
     if (!key_ || !value) return ERROR_INVALID_HANDLE;
     DWORD type = 0, data = 0, size = sizeof data;
     LONG rc = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    // A longer value of another type answers "more data": still the wrong kind.
+    if (rc == ERROR_MORE_DATA) return ERROR_INVALID_DATA;
     if (rc != ERROR_SUCCESS) return rc;
     if (type != REG_DWORD || size != sizeof data) return ERROR_INVALID_DATA;
     *value = data;
