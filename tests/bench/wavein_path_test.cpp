@@ -56,19 +56,26 @@ std::vector<short> RecordWaveIn(int seconds, int rate, int channels) {
 
 TEST(WaveInPath, ToneInTheSinkIsRecordedAtItsFrequency) {
     ASSERT_TRUE(bench::HaveSound());
-    auto tone = bench::PlayTone(1000, 6);
+    auto tone = bench::PlayTone(1000, 8);
     bench::Pump(500);
-    std::vector<short> s = RecordWaveIn(2, 44100, 2);
-    ASSERT_GE(s.size(), 2u * 44100 * 2 * 9 / 10);
+    std::vector<short> s = RecordWaveIn(3, 44100, 2);
+    ASSERT_GE(s.size(), 3u * 44100 * 2 * 9 / 10);
     bench::Wav wav;
     wav.channels = 2;
     wav.rate = 44100;
     wav.bits = 16;
     wav.samples.assign(s.begin(), s.end());
-    // Skip the first 0.3 s: the stream may start before the tone reaches it.
-    double at1k = bench::ToneLevel(wav, 0, 1000, 13230);
-    double at3k = bench::ToneLevel(wav, 0, 3000, 13230);
-    EXPECT_GT(at1k, 0.3) << "tone amplitude 0.5 expected";
+    // The player may start late on a busy machine: judge the loudest half
+    // second, not a fixed window.
+    double at1k = 0, at3k = 0;
+    for (size_t first = 0; first + 22050 <= s.size() / 2; first += 11025) {
+        double level = bench::ToneLevel(wav, 0, 1000, first, 22050);
+        if (level > at1k) {
+            at1k = level;
+            at3k = bench::ToneLevel(wav, 0, 3000, first, 22050);
+        }
+    }
+    EXPECT_GT(at1k, 0.4) << "tone amplitude 0.5 expected";
     EXPECT_LT(at3k, 0.01);
 }
 
