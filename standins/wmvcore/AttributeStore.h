@@ -12,11 +12,13 @@
 class AttributeStore : public IWMHeaderInfo3 {
 public:
     std::vector<AsfAttribute> attrs;
+    // Where the list lives; a test fake keeps it in its own log.
+    virtual std::vector<AsfAttribute>& Attrs() { return attrs; }
 
     HRESULT STDMETHODCALLTYPE GetAttributeByName(WORD* stream, LPCWSTR name, WMT_ATTR_DATATYPE* type,
                                                  BYTE* value, WORD* length) override {
         if (!name || !type || !length) return E_POINTER;
-        for (const AsfAttribute& a : attrs) {
+        for (const AsfAttribute& a : Attrs()) {
             if (a.name != name) continue;
             *type = (WMT_ATTR_DATATYPE)a.type;
             if (value) {
@@ -33,14 +35,14 @@ public:
                                            const BYTE* value, WORD length) override {
         if (stream != 0 || !name || (length && !value)) return E_INVALIDARG;
         std::vector<BYTE> v(value, value + length);
-        for (AsfAttribute& a : attrs) {
+        for (AsfAttribute& a : Attrs()) {
             if (a.name == name) {
                 a.type = type;
                 a.value = v;
                 return S_OK;
             }
         }
-        attrs.push_back({name, (int)type, v});
+        Attrs().push_back({name, (int)type, v});
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAttributeCount(WORD stream, WORD* count) override {
@@ -48,15 +50,15 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetAttributeCountEx(WORD stream, WORD* count) override {
         if (!count) return E_POINTER;
-        *count = stream == 0 ? (WORD)attrs.size() : 0;
+        *count = stream == 0 ? (WORD)Attrs().size() : 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAttributeByIndexEx(WORD stream, WORD index, LPWSTR name,
                                                     WORD* nameLen, WMT_ATTR_DATATYPE* type,
                                                     WORD* lang, BYTE* value, DWORD* length) override {
-        if (stream != 0 || index >= attrs.size()) return E_INVALIDARG;
+        if (stream != 0 || index >= Attrs().size()) return E_INVALIDARG;
         if (!nameLen || !type || !length) return E_POINTER;
-        const AsfAttribute& a = attrs[index];
+        const AsfAttribute& a = Attrs()[index];
         if (name) {
             if (*nameLen < a.name.size() + 1) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
             wcscpy(name, a.name.c_str());
@@ -73,10 +75,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ModifyAttribute(WORD stream, WORD index, WMT_ATTR_DATATYPE type, WORD,
                                               const BYTE* value, DWORD length) override {
-        if (stream != 0 || index >= attrs.size() || length > 0xFFFF || (length && !value))
+        if (stream != 0 || index >= Attrs().size() || length > 0xFFFF || (length && !value))
             return E_INVALIDARG;
-        attrs[index].type = type;
-        attrs[index].value.assign(value, value + length);
+        Attrs()[index].type = type;
+        Attrs()[index].value.assign(value, value + length);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE AddAttribute(WORD stream, LPCWSTR name, WORD* index,
@@ -84,12 +86,12 @@ public:
                                            DWORD length) override {
         if (length > 0xFFFF) return E_INVALIDARG;
         HRESULT hr = SetAttribute(stream, name, type, value, (WORD)length);
-        if (SUCCEEDED(hr) && index) *index = (WORD)(attrs.size() - 1);
+        if (SUCCEEDED(hr) && index) *index = (WORD)(Attrs().size() - 1);
         return hr;
     }
     HRESULT STDMETHODCALLTYPE DeleteAttribute(WORD stream, WORD index) override {
-        if (stream != 0 || index >= attrs.size()) return E_INVALIDARG;
-        attrs.erase(attrs.begin() + index);
+        if (stream != 0 || index >= Attrs().size()) return E_INVALIDARG;
+        Attrs().erase(Attrs().begin() + index);
         return S_OK;
     }
     STANDIN_NOTIMPL(GetAttributeByIndex, WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*, BYTE*, WORD*)

@@ -14,9 +14,13 @@ extern "C" {
 
 #include "AsfTags.h"
 #include "AttributeStore.h"
+#include "MediaObjects.h"
 #include "StandinCom.h"
 
 namespace {
+
+using wmstandin::Buffer;
+using wmstandin::InputProps;
 
 struct ProfileInfo {
     const wchar_t* name;
@@ -63,60 +67,6 @@ std::string Utf8(const std::wstring& w) {
     s.resize(strlen(s.c_str()));
     return s;
 }
-
-class Buffer : public INSSBuffer, public StandinObject {
-public:
-    explicit Buffer(DWORD size) : data_(size ? size : 1), length_(size) {}
-    STANDIN_IUNKNOWN(INSSBuffer, STANDIN_IID(INSSBuffer))
-    HRESULT STDMETHODCALLTYPE GetLength(DWORD* n) override { *n = length_; return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetLength(DWORD n) override {
-        if (n > data_.size()) return E_INVALIDARG;
-        length_ = n;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetMaxLength(DWORD* n) override { *n = (DWORD)data_.size(); return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** p) override { *p = data_.data(); return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBufferAndLength(BYTE** p, DWORD* n) override {
-        *p = data_.data();
-        *n = length_;
-        return S_OK;
-    }
-
-private:
-    std::vector<BYTE> data_;
-    DWORD length_;
-};
-
-class InputProps : public IWMInputMediaProps, public StandinObject {
-public:
-    explicit InputProps(const WAVEFORMATEX& wf) : wf(wf) {}
-    STANDIN_IUNKNOWN(IWMInputMediaProps, STANDIN_IID(IWMMediaProps) STANDIN_IID(IWMInputMediaProps))
-    HRESULT STDMETHODCALLTYPE GetType(GUID* t) override { *t = kWmMediaTypeAudio; return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override {
-        DWORD need = sizeof(WM_MEDIA_TYPE) + sizeof(WAVEFORMATEX);
-        if (!size) return E_POINTER;
-        if (!type) {
-            *size = need;
-            return S_OK;
-        }
-        if (*size < need) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-        memset(type, 0, sizeof *type);
-        type->majortype = kWmMediaTypeAudio;
-        type->subtype = {WAVE_FORMAT_PCM, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-        type->bFixedSizeSamples = TRUE;
-        type->lSampleSize = wf.nBlockAlign;
-        type->formattype = kWmFormatWaveFormatEx;
-        type->cbFormat = sizeof(WAVEFORMATEX);
-        type->pbFormat = reinterpret_cast<BYTE*>(type + 1);
-        memcpy(type->pbFormat, &wf, sizeof wf);
-        *size = need;
-        return S_OK;
-    }
-    STANDIN_NOTIMPL(SetMediaType, WM_MEDIA_TYPE*)
-    STANDIN_NOTIMPL(GetConnectionName, WCHAR*, WORD*)
-    STANDIN_NOTIMPL(GetGroupName, WCHAR*, WORD*)
-    WAVEFORMATEX wf;
-};
 
 // {4C0B5D0E-7A55-4D7B-9B55-2C5A3B1E6F01}: private identity of our objects.
 const GUID kStandinSelf = {0x4c0b5d0e, 0x7a55, 0x4d7b, {0x9b, 0x55, 0x2c, 0x5a, 0x3b, 0x1e, 0x6f, 0x01}};

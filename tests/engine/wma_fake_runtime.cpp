@@ -1,6 +1,7 @@
 #include "wma_fake_runtime.h"
 
-#include "standins/wmvcore/StandinCom.h"
+#include "standins/wmvcore/AttributeStore.h"
+#include "standins/wmvcore/MediaObjects.h"
 
 #include <cstring>
 
@@ -10,140 +11,21 @@ namespace {
 Log g_log;
 
 
-class Buffer : public INSSBuffer, public StandinObject {
-public:
-    explicit Buffer(DWORD size) : data_(size), length_(size) {}
-    STANDIN_IUNKNOWN(INSSBuffer, STANDIN_IID(INSSBuffer))
-    HRESULT STDMETHODCALLTYPE GetLength(DWORD* n) override { *n = length_; return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetLength(DWORD n) override {
-        if (n > data_.size()) return E_INVALIDARG;
-        length_ = n;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetMaxLength(DWORD* n) override { *n = (DWORD)data_.size(); return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** p) override { *p = data_.data(); return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBufferAndLength(BYTE** p, DWORD* n) override {
-        *p = data_.data();
-        *n = length_;
-        return S_OK;
-    }
+using wmstandin::Buffer;
+using wmstandin::InputProps;
 
-private:
-    std::vector<BYTE> data_;
-    DWORD length_;
-};
-
-class InputProps : public IWMInputMediaProps, public StandinObject {
-public:
-    explicit InputProps(const WAVEFORMATEX& wf) : wf_(wf) {}
-    STANDIN_IUNKNOWN(IWMInputMediaProps, STANDIN_IID(IWMMediaProps) STANDIN_IID(IWMInputMediaProps))
-    HRESULT STDMETHODCALLTYPE GetType(GUID* t) override { *t = kWmMediaTypeAudio; return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override {
-        DWORD need = sizeof(WM_MEDIA_TYPE) + sizeof(WAVEFORMATEX);
-        if (!type) {
-            *size = need;
-            return S_OK;
-        }
-        if (*size < need) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-        memset(type, 0, sizeof *type);
-        type->majortype = kWmMediaTypeAudio;
-        type->formattype = kWmFormatWaveFormatEx;
-        type->cbFormat = sizeof(WAVEFORMATEX);
-        type->pbFormat = reinterpret_cast<BYTE*>(type + 1);
-        memcpy(type->pbFormat, &wf_, sizeof wf_);
-        return S_OK;
-    }
-    STANDIN_NOTIMPL(SetMediaType, WM_MEDIA_TYPE*)
-    STANDIN_NOTIMPL(GetConnectionName, WCHAR*, WORD*)
-    STANDIN_NOTIMPL(GetGroupName, WCHAR*, WORD*)
-    WAVEFORMATEX wf_;
-};
-
-// The header interface shared by the writer and the editor: a list of
-// attributes (all of stream 0 here, plus a stream-1 attribute in files).
-class HeaderStore : public IWMHeaderInfo3 {
-public:
-    virtual std::vector<Attr>& Attrs() = 0;
-    HRESULT STDMETHODCALLTYPE GetAttributeByName(WORD* stream, LPCWSTR name, WMT_ATTR_DATATYPE* type,
-                                                 BYTE* value, WORD* length) override {
-        for (Attr& a : Attrs()) {
-            if (a.name != name) continue;
-            *type = a.type;
-            if (!value) {
-                *length = (WORD)a.value.size();
-                return S_OK;
-            }
-            if (*length < a.value.size()) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-            memcpy(value, a.value.data(), a.value.size());
-            *length = (WORD)a.value.size();
-            (void)stream;
-            return S_OK;
-        }
-        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-    }
-    HRESULT STDMETHODCALLTYPE SetAttribute(WORD, LPCWSTR name, WMT_ATTR_DATATYPE type,
-                                           const BYTE* value, WORD length) override {
-        Attrs().push_back({name, type, std::vector<BYTE>(value, value + length)});
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetAttributeCountEx(WORD stream, WORD* count) override {
-        *count = stream == 0 ? (WORD)Attrs().size() : 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetAttributeByIndexEx(WORD stream, WORD index, LPWSTR name,
-                                                    WORD* nameLen, WMT_ATTR_DATATYPE* type,
-                                                    WORD* lang, BYTE* value, DWORD* length) override {
-        if (stream != 0 || index >= Attrs().size()) return E_INVALIDARG;
-        const Attr& a = Attrs()[index];
-        *type = a.type;
-        *lang = 0;
-        if (!name) {
-            *nameLen = (WORD)(a.name.size() + 1);
-            *length = (DWORD)a.value.size();
-            return S_OK;
-        }
-        wcscpy(name, a.name.c_str());
-        if (value) memcpy(value, a.value.data(), a.value.size());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE ModifyAttribute(WORD stream, WORD index, WMT_ATTR_DATATYPE type, WORD,
-                                              const BYTE* value, DWORD length) override {
-        if (stream != 0 || index >= Attrs().size()) return E_INVALIDARG;
-        Attrs()[index].type = type;
-        Attrs()[index].value.assign(value, value + length);
-        g_log.editorCalls.push_back("modify " + std::to_string(index));
-        return S_OK;
-    }
-    STANDIN_NOTIMPL(GetAttributeCount, WORD, WORD*)
-    STANDIN_NOTIMPL(GetAttributeByIndex, WORD, WORD*, WCHAR*, WORD*, WMT_ATTR_DATATYPE*, BYTE*, WORD*)
-    STANDIN_NOTIMPL(GetMarkerCount, WORD*)
-    STANDIN_NOTIMPL(GetMarker, WORD, WCHAR*, WORD*, QWORD*)
-    STANDIN_NOTIMPL(AddMarker, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
-    STANDIN_NOTIMPL(RemoveMarker, WORD)
-    STANDIN_NOTIMPL(GetScriptCount, WORD*)
-    STANDIN_NOTIMPL(GetScript, WORD, WCHAR*, WORD*, WCHAR*, WORD*, QWORD*)
-    STANDIN_NOTIMPL(AddScript, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, QWORD)
-    STANDIN_NOTIMPL(RemoveScript, WORD)
-    STANDIN_NOTIMPL(GetCodecInfoCount, DWORD*)
-    STANDIN_NOTIMPL(GetCodecInfo, DWORD, WORD*, WCHAR*, WORD*, WCHAR*, WMT_CODEC_INFO_TYPE*, WORD*, BYTE*)
-    STANDIN_NOTIMPL(GetAttributeIndices, WORD, LPCWSTR, WORD*, WORD*, WORD*)
-    STANDIN_NOTIMPL(AddAttribute, WORD, LPCWSTR, WORD*, WMT_ATTR_DATATYPE, WORD, const BYTE*, DWORD)
-    STANDIN_NOTIMPL(DeleteAttribute, WORD, WORD)
-    STANDIN_NOTIMPL(AddCodecInfo, LPCWSTR_WMSDK_TYPE_SAFE, LPCWSTR_WMSDK_TYPE_SAFE, WMT_CODEC_INFO_TYPE, WORD, BYTE*)
-};
-
-class Writer : public IWMWriter, public IWMWriterAdvanced, public HeaderStore, public StandinObject {
+class Writer : public IWMWriter, public IWMWriterAdvanced, public AttributeStore, public StandinObject {
 public:
     STANDIN_IUNKNOWN(IWMWriter, STANDIN_IID(IWMWriter) STANDIN_IID(IWMWriterAdvanced)
                                  STANDIN_IID(IWMHeaderInfo) STANDIN_IID(IWMHeaderInfo2)
                                      STANDIN_IID(IWMHeaderInfo3))
-    std::vector<Attr>& Attrs() override { return g_log.attributes; }
+    std::vector<AsfAttribute>& Attrs() override { return g_log.attributes; }
     HRESULT STDMETHODCALLTYPE SetProfile(IWMProfile*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetInputProps(DWORD input, IWMInputMediaProps* props) override {
         if (input != 0 || !props) return E_INVALIDARG;
         auto* p = static_cast<InputProps*>(props);
         for (size_t i = 0; i < g_log.inputFormats.size(); ++i)
-            if (!memcmp(&g_log.inputFormats[i], &p->wf_, sizeof p->wf_))
+            if (!memcmp(&g_log.inputFormats[i], &p->wf, sizeof p->wf))
                 g_log.setInputPropsIndex = (int)i;
         return S_OK;
     }
@@ -271,11 +153,11 @@ public:
     STANDIN_NOTIMPL(GetSystemProfileVersion, WMT_VERSION*)
 };
 
-class Editor : public IWMMetadataEditor, public HeaderStore, public StandinObject {
+class Editor : public IWMMetadataEditor, public AttributeStore, public StandinObject {
 public:
     STANDIN_IUNKNOWN(IWMMetadataEditor, STANDIN_IID(IWMMetadataEditor) STANDIN_IID(IWMHeaderInfo)
                                          STANDIN_IID(IWMHeaderInfo2) STANDIN_IID(IWMHeaderInfo3))
-    std::vector<Attr>& Attrs() override { return open_; }
+    std::vector<AsfAttribute>& Attrs() override { return open_; }
     HRESULT STDMETHODCALLTYPE Open(const WCHAR* name) override {
         auto it = g_log.files.find(name);
         if (it == g_log.files.end()) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
@@ -296,12 +178,17 @@ public:
     HRESULT STDMETHODCALLTYPE SetAttribute(WORD stream, LPCWSTR name, WMT_ATTR_DATATYPE type,
                                            const BYTE* value, WORD length) override {
         g_log.editorCalls.push_back("add");
-        return HeaderStore::SetAttribute(stream, name, type, value, length);
+        return AttributeStore::SetAttribute(stream, name, type, value, length);
+    }
+    HRESULT STDMETHODCALLTYPE ModifyAttribute(WORD stream, WORD index, WMT_ATTR_DATATYPE type,
+                                              WORD lang, const BYTE* value, DWORD length) override {
+        g_log.editorCalls.push_back("modify " + std::to_string(index));
+        return AttributeStore::ModifyAttribute(stream, index, type, lang, value, length);
     }
 
 private:
     std::wstring file_;
-    std::vector<Attr> open_;
+    std::vector<AsfAttribute> open_;
 };
 
 HRESULT WINAPI CreateWriter(IUnknown*, IWMWriter** w) {

@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "engine/WmaRuntime.h"
+#include "standins/wmvcore/AsfTags.h"
 
 namespace fakewm {
 
-struct Attr {
-    std::wstring name;
-    WMT_ATTR_DATATYPE type;
-    std::vector<BYTE> value;
-};
 
 struct Sample {
     QWORD time;
@@ -29,10 +25,10 @@ struct Log {
     std::wstring openedFile;
     int setInputPropsIndex = -1;  // which offered format was chosen
     int beginWriting = 0, endWriting = 0, addSink = 0;
-    std::vector<Attr> attributes;  // SetAttribute calls on the writer
+    std::vector<AsfAttribute> attributes;  // SetAttribute calls on the writer
     std::vector<Sample> samples;
     QWORD fileSize = 0;
-    std::map<std::wstring, std::vector<Attr>> files;  // the editor's files
+    std::map<std::wstring, std::vector<AsfAttribute>> files;  // the editor's files
     std::vector<std::string> editorCalls;            // "modify N", "add NAME", "flush"
     DWORD systemProfileVersion = 0;
 };

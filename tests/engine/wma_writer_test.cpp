@@ -28,7 +28,7 @@ WAVEFORMATEX Pcm(int channels, int rate, int bits, DWORD avg = 0) {
     return wf;
 }
 
-std::wstring WideValue(const fakewm::Attr& a) {
+std::wstring WideValue(const AsfAttribute& a) {
     return std::wstring(reinterpret_cast<const WCHAR*>(a.value.data()), a.value.size() / 2);
 }
 
@@ -172,7 +172,7 @@ TEST_F(WmaWriterTest, ProfilesWithAudioInTheirNamesAreListed) {
     EXPECT_FAILED(SelectWmaProfile(-1));
 }
 
-fakewm::Attr TextAttr(const wchar_t* name, const std::wstring& value) {
+AsfAttribute TextAttr(const wchar_t* name, const std::wstring& value) {
     const BYTE* p = reinterpret_cast<const BYTE*>(value.c_str());
     return {name, WMT_TYPE_STRING, std::vector<BYTE>(p, p + (value.size() + 1) * 2)};
 }
