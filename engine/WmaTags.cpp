@@ -7,30 +7,17 @@
 #include "Id3Tag.h"
 #include "WmaWriter.h"
 #include "framework/ComPtr.h"
+#include "framework/SafeString.h"
 
 namespace {
-
-template <size_t N>
-void CopyText(char (&dst)[N], const char* src) {
-    snprintf(dst, N, "%s", src ? src : "");
-}
-
-std::wstring Wide(const char* text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    w.resize(n - 1);
-    return w;
-}
 
 void ResetFileTags() {
     static const char* const names[8] = {"WM/Year",     "Author",      "Title",
                                          "WM/AlbumTitle", "Copyright", "Description",
                                          "WM/Composer", "WM/Genre"};
     for (int i = 0; i < 8; ++i) {
-        CopyText(FileTagAttributes[i].name, names[i]);
-        CopyText(FileTagAttributes[i].type, "string");
+        SafeCopy(FileTagAttributes[i].name, names[i]);
+        SafeCopy(FileTagAttributes[i].type, "string");
         FileTagAttributes[i].value[0] = 0;
     }
 }
@@ -49,7 +36,7 @@ public:
             hr_ = E_POINTER;
             return;
         }
-        hr_ = MetadataEditor->Open(Wide(fileName).c_str());
+        hr_ = MetadataEditor->Open(WmaWide(fileName).c_str());
     }
     ~EditorSession() {
         if (SUCCEEDED(hr_)) MetadataEditor->Close();
@@ -87,7 +74,7 @@ HRESULT ReadWmaAttribute(WmaAttribute& attribute) {
     HRESULT hr = MetadataEditor->QueryInterface(__uuidof(IWMHeaderInfo),
                                                 reinterpret_cast<void**>(header.GetAddressOf()));
     if (FAILED(hr)) return hr;
-    std::wstring name = Wide(attribute.name);
+    std::wstring name = WmaWide(attribute.name);
     WORD stream = 0, length = 0;
     WMT_ATTR_DATATYPE type;
     hr = header->GetAttributeByName(&stream, name.c_str(), &type, nullptr, &length);
@@ -144,7 +131,7 @@ HRESULT WriteWmaAttribute(const WmaAttribute& attribute) {
     HRESULT hr = MetadataEditor->QueryInterface(__uuidof(IWMHeaderInfo3),
                                                 reinterpret_cast<void**>(header.GetAddressOf()));
     if (FAILED(hr)) return hr;
-    std::wstring name = Wide(attribute.name), value = Wide(attribute.value);
+    std::wstring name = WmaWide(attribute.name), value = WmaWide(attribute.value);
     DWORD length = (DWORD)((value.size() + 1) * sizeof(WCHAR));
     WORD index = 0;
     hr = FindWmaAttributeIndex(header.Get(), name.c_str(), &index);
@@ -169,24 +156,24 @@ HRESULT ReadWmaTags(const char* fileName, MediaTagRecord* tags) {
         for (const char* name : {"WM/AlbumTitle", "Author", "WM/Composer", "Copyright",
                                  "Description", "WM/Genre", "Title", "WM/Year"})
             ReadWmaAttribute(FileTag(name));
-        CopyText(tags->album, FileTag("WM/AlbumTitle").value);
-        CopyText(tags->author, FileTag("Author").value);
-        CopyText(tags->composer, FileTag("WM/Composer").value);
-        CopyText(tags->copyright, FileTag("Copyright").value);
-        CopyText(tags->description, FileTag("Description").value);
-        CopyText(tags->genre, FileTag("WM/Genre").value);
-        CopyText(tags->title, FileTag("Title").value);
+        SafeCopy(tags->album, FileTag("WM/AlbumTitle").value);
+        SafeCopy(tags->author, FileTag("Author").value);
+        SafeCopy(tags->composer, FileTag("WM/Composer").value);
+        SafeCopy(tags->copyright, FileTag("Copyright").value);
+        SafeCopy(tags->description, FileTag("Description").value);
+        SafeCopy(tags->genre, FileTag("WM/Genre").value);
+        SafeCopy(tags->title, FileTag("Title").value);
         return S_OK;
     }
     if (!strcmp(ext, "mp3")) {
         Id3Tag tag;
         if (ReadWholeTag(fileName, &tag)) {
-            CopyText(tags->title, tag.title);
-            CopyText(tags->author, tag.artist);
-            CopyText(tags->album, tag.album);
-            CopyText(tags->description, tag.year);
+            SafeCopy(tags->title, tag.title);
+            SafeCopy(tags->author, tag.artist);
+            SafeCopy(tags->album, tag.album);
+            SafeCopy(tags->description, tag.year);
             tags->genreNumber = tag.genre;
-            CopyText(tags->genre, Id3GenreName(tag.genre));
+            SafeCopy(tags->genre, Id3GenreName(tag.genre));
         }
         return S_OK;
     }
@@ -200,13 +187,13 @@ HRESULT WriteWmaTags(const char* fileName, const MediaTagRecord& tags) {
         ResetFileTags();
         EditorSession session(fileName);
         if (FAILED(session.Result())) return session.Result();
-        CopyText(FileTag("WM/AlbumTitle").value, tags.album);
-        CopyText(FileTag("Author").value, tags.author);
-        CopyText(FileTag("WM/Composer").value, tags.composer);
-        CopyText(FileTag("Copyright").value, tags.copyright);
-        CopyText(FileTag("Description").value, tags.description);
-        CopyText(FileTag("WM/Genre").value, tags.genre);
-        CopyText(FileTag("Title").value, tags.title);
+        SafeCopy(FileTag("WM/AlbumTitle").value, tags.album);
+        SafeCopy(FileTag("Author").value, tags.author);
+        SafeCopy(FileTag("WM/Composer").value, tags.composer);
+        SafeCopy(FileTag("Copyright").value, tags.copyright);
+        SafeCopy(FileTag("Description").value, tags.description);
+        SafeCopy(FileTag("WM/Genre").value, tags.genre);
+        SafeCopy(FileTag("Title").value, tags.title);
         for (const char* name : {"WM/AlbumTitle", "Author", "WM/Composer", "Copyright", "Title",
                                  "WM/Genre", "Description"})
             WriteWmaAttribute(FileTag(name));

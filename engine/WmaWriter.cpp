@@ -7,6 +7,7 @@
 
 #include "Id3Tag.h"
 #include "framework/ComPtr.h"
+#include "framework/SafeString.h"
 
 CWmaWriter WmaWriter;
 WmaAttribute FileTagAttributes[8];
@@ -25,26 +26,10 @@ void Trace(const char* fmt, ...) {
     OutputDebugStringA(line);
 }
 
-template <size_t N>
-void CopyText(char (&dst)[N], const char* src) {
-    snprintf(dst, N, "%s", src ? src : "");
-}
-
 void SetAttribute(WmaAttribute& a, const char* name, const char* value) {
-    CopyText(a.name, name);
-    CopyText(a.type, "string");
-    CopyText(a.value, value);
-}
-
-// Wide text of an ANSI string (the ANSI code page, as every text of the
-// program); empty on failure.
-std::wstring Wide(const char* text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    w.resize(n - 1);
-    return w;
+    SafeCopy(a.name, name);
+    SafeCopy(a.type, "string");
+    SafeCopy(a.value, value);
 }
 
 // ANSI text of a wide string read from a file's header, bounded by `cap`
@@ -70,6 +55,15 @@ bool ParseUnsigned(const char* text, unsigned long long limit, unsigned long lon
 }
 
 }  // namespace
+
+std::wstring WmaWide(const char* text) {
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
+    w.resize(n - 1);
+    return w;
+}
 
 CWmaWriter::CWmaWriter() {
     SetAttribute(attributes[0], "Author", "");
@@ -166,7 +160,7 @@ HRESULT SetWmaAttribute(const WmaAttribute& a) {
         return true;
     };
     if (!_stricmp(a.type, "string")) {
-        std::wstring w = Wide(a.value);
+        std::wstring w = WmaWide(a.value);
         if (w.empty() && a.value[0]) {
             Trace("Can not convert attribute value to wchar string (hr=0x%08x)\n",
                   (unsigned)HRESULT_FROM_WIN32(GetLastError()));
@@ -220,7 +214,7 @@ HRESULT SetWmaAttribute(const WmaAttribute& a) {
         Trace("Failed to query IWMHeaderInfo interface (hr=0x%08x)\n", (unsigned)hr);
         return hr;
     }
-    std::wstring name = Wide(a.name);
+    std::wstring name = WmaWide(a.name);
     if (name.empty()) {
         Trace("Failed to convert attribute name to wchar string (hr=0x%08x)\n", (unsigned)E_FAIL);
         return E_FAIL;
@@ -234,7 +228,7 @@ HRESULT WmaBeginWriting(int channels, int rate, int bits, const char* fileName) 
     if (!WmaAvailable() || !fileName) return E_POINTER;
     WmaWriter.WmaSampleTime = 0;
     WmaWriter.WmaBytesPerSecond = 0;
-    std::wstring wide = Wide(fileName);
+    std::wstring wide = WmaWide(fileName);
     HRESULT hr = WmaWriter.fileSink->Open(wide.c_str());
     if (FAILED(hr)) {
         Trace("SetOutputFilename error 0x%08x\n", (unsigned)hr);
@@ -297,7 +291,7 @@ HRESULT WmaBeginWriting(int channels, int rate, int bits, const char* fileName) 
 void LoadWmaWriterTags(const MediaTagRecord& tags) {
     auto set = [](const char* name, const char* value) {
         for (WmaAttribute& a : WmaWriter.attributes)
-            if (!strcmp(a.name, name)) CopyText(a.value, value);
+            if (!strcmp(a.name, name)) SafeCopy(a.value, value);
     };
     set("Author", tags.author);
     set("Title", tags.title);

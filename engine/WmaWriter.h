@@ -88,6 +88,10 @@ HRESULT ReadWmaTags(const char* fileName, MediaTagRecord* tags);
 HRESULT WriteWmaTags(const char* fileName, const MediaTagRecord& tags);
 HRESULT ReadMediaFileInfo(const char* fileName);
 
+// Wide text of an ANSI string (the ANSI code page, as every text of the
+// program); empty on failure.
+std::wstring WmaWide(const char* text);
+
 // Lower-cased extension of a file name ("wav", "mp3", "wma"), "" when the
 // name has none of three characters after its last dot.
 void FileExtension3(const char* fileName, char ext[4]);
