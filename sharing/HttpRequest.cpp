@@ -48,6 +48,10 @@ int HttpRequest(const char* url, const char* body, char* reply, size_t capacity,
                                     HTTP_ADDREQ_FLAG_ADD);
             file->SendRequest(nullptr, 0, body, static_cast<DWORD>(strlen(body)));
         }
+        // A connection the server drops before answering can leave Wine's
+        // WinInet reporting a sent request with no status line: that is no
+        // reply at all, for every request as for the upload.
+        if (file->QueryStatusCode() == 0) ThrowInternetException(ERROR_HTTP_INVALID_SERVER_RESPONSE);
         // Replies come in pieces (slow or chunked servers): read to the end.
         DWORD stored = 0;
         while (stored < capacity - 1) {
