@@ -127,14 +127,14 @@ protected:                                                      \
 #define ON_COMMAND(id, fn) \
     {WM_COMMAND, 0, (UINT)(id), (UINT)(id), nullptr, MSGMAP_THUNK(p_->fn(); return TRUE;)},
 // void fn(UINT id)
-#define ON_COMMAND_RANGE(id, idLast, fn) \
-    {WM_COMMAND, 0, (UINT)(id), (UINT)(idLast), nullptr, MSGMAP_THUNK(p_->fn(c_.id); return TRUE;)},
+#define ON_COMMAND_RANGE(ctrlId, idLast, fn) \
+    {WM_COMMAND, 0, (UINT)(ctrlId), (UINT)(idLast), nullptr, MSGMAP_THUNK(p_->fn(c_.id); return TRUE;)},
 // void fn()
 #define ON_CONTROL(code, id, fn) \
     {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), nullptr, MSGMAP_THUNK(p_->fn(); return TRUE;)},
 // void fn(UINT id)
-#define ON_CONTROL_RANGE(code, id, idLast, fn) \
-    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(idLast), nullptr, MSGMAP_THUNK(p_->fn(c_.id); return TRUE;)},
+#define ON_CONTROL_RANGE(code, ctrlId, idLast, fn) \
+    {WM_COMMAND, (UINT)(code), (UINT)(ctrlId), (UINT)(idLast), nullptr, MSGMAP_THUNK(p_->fn(c_.id); return TRUE;)},
 
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
@@ -155,12 +155,12 @@ protected:                                                      \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), nullptr, \
      MSGMAP_THUNK(p_->fn(c_.nmhdr, c_.notifyResult); return TRUE;)},
 // void fn(UINT id, NMHDR*, LRESULT*)
-#define ON_NOTIFY_RANGE(code, id, idLast, fn) \
-    {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast), nullptr, \
+#define ON_NOTIFY_RANGE(code, ctrlId, idLast, fn) \
+    {WM_NOTIFY, (UINT)(code), (UINT)(ctrlId), (UINT)(idLast), nullptr, \
      MSGMAP_THUNK(p_->fn(c_.id, c_.nmhdr, c_.notifyResult); return TRUE;)},
 // BOOL fn(UINT id, NMHDR*, LRESULT*): FALSE lets later entries see it
-#define ON_NOTIFY_EX(code, id, fn) \
-    {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), nullptr, \
+#define ON_NOTIFY_EX(code, ctrlId, fn) \
+    {WM_NOTIFY, (UINT)(code), (UINT)(ctrlId), (UINT)(ctrlId), nullptr, \
      MSGMAP_THUNK(return p_->fn(c_.id, c_.nmhdr, c_.notifyResult) ? TRUE : FALSE;)},
 
 // ---- window messages with the usual handler names and signatures ---------
