@@ -1,0 +1,104 @@
+// Handlers the map already routes to but whose work belongs to modules of
+// the main window still being written: recording and playback, the record
+// timer, the audio-line box and test, the history panel, the schedule, the
+// settings dialogs, hot keys, tooltips and uploads. Each does nothing yet;
+// none reports success it did not have.
+#include "app/VelorinDlg.h"
+
+// Recording, playback and the record timer.
+void CVelorinDlg::OnBtnRecord() {}
+void CVelorinDlg::OnBtnPause() {}
+void CVelorinDlg::OnBtnStop() {}
+void CVelorinDlg::OnBtnEject() {}
+void CVelorinDlg::OnBtnPlay() {}
+void CVelorinDlg::StopRecording() { StopRecordTimer(); }
+void CVelorinDlg::RecordTimerDuties() {}
+void CVelorinDlg::MeterDuties() {}
+void CVelorinDlg::OnCheckMultiFile() {}
+void CVelorinDlg::OnCheckTimeStamped() {}
+void CVelorinDlg::OnCheckMonitor() {}
+void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
+void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
+void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
+LRESULT CVelorinDlg::OnInvalidFile(WPARAM, LPARAM) { return 0; }
+
+// Player graph blocks (background mixing, playback meters).
+void CVelorinDlg::OnPlayerBlock(WAVEHDR*) {}
+
+// Audio-line box, line test and automatic configuration.
+void CVelorinDlg::OnBtnDetect() {}
+void CVelorinDlg::OnBtnAutoDetect() {}
+void CVelorinDlg::OnBtnCloseAudioBox() {}
+void CVelorinDlg::OnBtnRecordingControl() {}
+void CVelorinDlg::FindMicrophoneLine() {}
+LRESULT CVelorinDlg::OnAutoConfig(WPARAM, LPARAM) { return 0; }
+LRESULT CVelorinDlg::OnLineTestNext(WPARAM, LPARAM) { return 0; }
+void CVelorinDlg::OnMenuConfigAudioLine() { OnBtnDetect(); }
+
+// Signal-activated recording and the schedule.
+void CVelorinDlg::OnBtnSignalRecord() {}
+void CVelorinDlg::OnBtnScheduleStart() {}
+LRESULT CVelorinDlg::OnDelayedSignalRecord(WPARAM, LPARAM) { return 0; }
+LRESULT CVelorinDlg::OnDelayedScheduleToggle(WPARAM, LPARAM) { return 0; }
+void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
+void CVelorinDlg::OnMenuScheduleRecord() {}
+void CVelorinDlg::OnBtnResetThreshold() {}
+void CVelorinDlg::OnBtnDeleteScheduleItem() {}
+void CVelorinDlg::OnBtnAddScheduleItem() {}
+void CVelorinDlg::OnRadioAbsolute() {}
+void CVelorinDlg::OnRadioRelative() {}
+void CVelorinDlg::OnSpinSilenceTime(NMHDR*, LRESULT* result) { *result = 0; }
+void CVelorinDlg::OnSilenceEditFocus() {}
+void CVelorinDlg::OnSignalTypeChange() {}
+void CVelorinDlg::OnScheduleListDblClk() {}
+
+// Format switches and settings dialogs.
+void CVelorinDlg::OnBtnStereo() {}
+void CVelorinDlg::OnBtnMono() {}
+void CVelorinDlg::OnBtn16Bit() {}
+void CVelorinDlg::OnBtn8Bit() {}
+void CVelorinDlg::OnBtnShowInputLevel() {}
+void CVelorinDlg::OnCheckNoiseGate() {}
+void CVelorinDlg::OnCheckLowPass() {}
+void CVelorinDlg::OnCheckHighPass() {}
+void CVelorinDlg::OnRadioMp3() {}
+void CVelorinDlg::OnRadioWav() {}
+void CVelorinDlg::OnRadioWma() {}
+void CVelorinDlg::OnBtnMp3Settings() {}
+void CVelorinDlg::OnBtnTrackSplitterSettings() {}
+void CVelorinDlg::OnBtnScheduleSettings() {}
+void CVelorinDlg::OnBtnNoiseGatingSettings() {}
+void CVelorinDlg::OnBtnWmaSettings() {}
+void CVelorinDlg::OnBtnBackgroundSettings() {}
+void CVelorinDlg::OnBtnBackgroundEnable() {}
+void CVelorinDlg::OnBtnDevice() {}
+void CVelorinDlg::OnMenuSelectDevice() {}
+void CVelorinDlg::OnMenuMp3Settings() { OnBtnMp3Settings(); }
+void CVelorinDlg::OnMenuAbout() {}
+void CVelorinDlg::OnMenuAddToStartup() {}
+void CVelorinDlg::OnHelpOnline() {}
+void CVelorinDlg::OnHomePage() {}
+void CVelorinDlg::OnHelpBeforeYouStart() {}
+void CVelorinDlg::CloseWindowCommand() {}
+
+// History panel.
+void CVelorinDlg::OnBtnArchive() {}
+void CVelorinDlg::OnBtnArchiveClose() {}
+void CVelorinDlg::OnBtnEditTag() {}
+void CVelorinDlg::OnLButtonDblClk(UINT flags, CPoint point) { CDialog::OnLButtonDblClk(flags, point); }
+void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR*, LRESULT* result) { *result = 0; }
+void CVelorinDlg::OnHistoryTreeClick(NMHDR*, LRESULT* result) { *result = 0; }
+
+// Menus, tray, uploads, readouts, keys.
+void CVelorinDlg::OnRButtonDown(UINT flags, CPoint point) { CDialog::OnRButtonDown(flags, point); }
+void CVelorinDlg::OnBtnUpload() {}
+void CVelorinDlg::OnMenuUploadLast() {}
+void CVelorinDlg::OnMenuUploadFromDisk() {}
+void CVelorinDlg::UploadLastRecording() {}
+void CVelorinDlg::UploadFileFromDisk() {}
+LRESULT CVelorinDlg::OnTrayNotify(WPARAM, LPARAM) { return 0; }
+void CVelorinDlg::OnHScroll(UINT code, UINT pos, CScrollBar* bar) { CDialog::OnHScroll(code, pos, bar); }
+BOOL CVelorinDlg::OnToolTipNeedText(UINT, NMHDR*, LRESULT*) { return FALSE; }
+LRESULT CVelorinDlg::OnKeyDownMessage(WPARAM, LPARAM) { return 1; }
+
+void CVelorinDlg::OnNoEffect() {}

@@ -1,0 +1,512 @@
+// The main window's life: construction, start-up in the order the other
+// modules rely on, the window buttons, and shutdown with the settings save.
+#include "app/VelorinDlg.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "app/CommandLine.h"
+#include "app/resource.h"
+#include "engine/EngineState.h"
+#include "engine/Mp3Encoder.h"
+#include "app/LineAccess.h"
+#include "engine/WmaWriter.h"
+#include "framework/App.h"
+#include "framework/SafeString.h"
+#include "ui/SettingsStore.h"
+
+CVelorinDlg* MainDialog = nullptr;
+HWND MainWindow = nullptr;
+char InstallPath[200] = "";
+
+namespace {
+
+// The finisher of the last recording gets this long at exit before the
+// process goes on without it.
+constexpr DWORD kFinishWaitMs = 10000;
+
+const char* const kRateFaces[9] = {"IDR_F8k",  "IDR_F11k", "IDR_F12k", "IDR_F16k", "IDR_F22k",
+                                   "IDR_F24k", "IDR_F32k", "IDR_F44k", "IDR_F48k"};
+
+int ClampIndex(int value, int count) { return value >= 0 && value < count ? value : 0; }
+
+}  // namespace
+
+CVelorinDlg::CVelorinDlg(CWnd* parent) : CDialog(IDD_VELORIN_DIALOG, parent) {
+    StatusLine1 = "";
+    StatusLine2 = "";
+    m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
+    MainDialog = this;
+}
+
+CVelorinDlg::~CVelorinDlg() {
+    StopRecordTimer();
+    if (MemoryDC) {
+        SelectObject(MemoryDC, MemoryOldBitmap);
+        DeleteDC(MemoryDC);
+    }
+    if (MemoryBitmap) DeleteObject(MemoryBitmap);
+    if (TrayMenu) DestroyMenu(TrayMenu);
+    if (BackgroundBlockEvent) CloseHandle(BackgroundBlockEvent);
+    if (MainDialog == this) MainDialog = nullptr;
+}
+
+BOOL CVelorinDlg::IsNt6Platform() {
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+        info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return FALSE;
+    }
+    // Later systems keep the per-line devices of version 6.
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+}
+
+int CVelorinDlg::InitCaptureDevices() {
+    DeviceList.listBox = ::GetDlgItem(m_hWnd, IDC_DEVICELIST);
+    LineList.listBox = ::GetDlgItem(m_hWnd, IDC_LINELIST);
+    CaptureGraphObject.notifyWindow = m_hWnd;
+    CaptureGraphObject.deviceList = &DeviceList;
+    CaptureGraphObject.pinList = &LineList;
+    CaptureGraphObject.Init();
+    FillCaptureDeviceList(&DeviceList);
+    DeviceCount = DeviceList.Count();
+    CaptureGraphObject.SelectDevice(DeviceIndex < 0 ? 0 : DeviceIndex, &DeviceList, &LineList);
+    LineCount = LineList.Count();
+    CaptureGraph = &CaptureGraphObject;
+    return 1;
+}
+
+BOOL CVelorinDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SettingsStore store;
+
+    // System menu: the about entry.
+    char aboutText[128] = "";
+    LoadStringA(AfxGetResourceHandle(), IDS_ABOUTBOX, aboutText, sizeof aboutText);
+    if (HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE); sysMenu && aboutText[0]) {
+        AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+    }
+    IsNt6 = IsNt6Platform() ? 1 : 0;
+
+    TIMECAPS caps{};
+    if (timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {
+        TimerPeriod = std::min(std::max<UINT>(caps.wPeriodMin, 1), caps.wPeriodMax);
+        timeBeginPeriod(TimerPeriod);
+        MultimediaTimerOn = 1;
+    }
+
+    // The shell's folder browser and OLE's picture loader want a
+    // single-threaded apartment on this thread.
+    ComInitialised[0] = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ComInitialised[1] = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (HWND slider = ::GetDlgItem(m_hWnd, IDC_POSITION)) {
+        ::SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+        ::SendMessageA(slider, TBM_SETTICFREQ, 10, 0);
+    }
+
+    // Windows Media writer objects; WMA stays unavailable when they fail.
+    if (FAILED(CreateWmaWriterObjects())) ReleaseWmaWriter();
+    WmaOutput.begin = WmaAvailable() ? &WmaBeginWriting : nullptr;
+    WmaOutput.writeSample = WmaAvailable() ? &WmaWriteSample : nullptr;
+    WmaOutput.end = WmaAvailable() ? &WmaEndWriting : nullptr;
+
+    // Background settings the engine mixes with.
+    store.ReadDword("Background Scale", &MixBalancePercent);
+    MixBalancePercent = std::clamp(MixBalancePercent, 0, 100);
+    RecordingOptions.MixBalance = MixBalancePercent;
+    BackgroundAction = 0;
+    store.ReadDword("Background Action", &BackgroundAction);
+    if (BackgroundAction < 0 || BackgroundAction > 2) BackgroundAction = 2;
+    char backgroundFile[256] = "";
+    store.ReadString("Background File", backgroundFile);
+    SetBackgroundFile(backgroundFile);
+
+    LoadFaceSkins();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    TestLine = -1;
+
+    CreateFaceButtons();
+    ApplyWindowRegion(TRUE);
+
+    // Notification-area icon: the tray module fills this in.
+    TrayMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TRAYMENU));
+
+    SetWindowPos(nullptr, 200, 200, 592, 392, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(SW_SHOW);
+
+    // The file-name box holds the output path, unseen.
+    if (HWND box = ::GetDlgItem(m_hWnd, IDC_FILENAME)) {
+        ::MoveWindow(box, 171, 93, 99, 13, FALSE);
+        ::ShowWindow(box, SW_HIDE);
+        ::EnableWindow(box, FALSE);
+    }
+
+    IsPaused = IsPlaying = IsRecording = SignalModeOn = 0;
+    MultiFileOn = TimeStampedOn = OverwriteAlertOn = 0;
+    MeterPen.CreatePen(PS_SOLID, 2, RGB(0, 255, 0));
+    FaceFont.CreateFont(12, 0, 0, 0, 100, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_ROMAN, "SimSun");
+
+    store.ReadInstallPath(InstallPath);
+    store.ReadLastName(OutputPath);
+    if (!OutputPath[0]) SafeFormat(OutputPath, "%s%s", "C:\\", "Velorin.wav");
+    store.ReadString("PlayFile", PlayFile);
+    SetDlgItemText(IDC_FILENAME, OutputPath);
+    StatusLine1 = "Ready to record";
+    InfoRowMode = 0;
+
+    // Output format from the file name's extension.
+    {
+        char ext[5] = "";
+        size_t n = strlen(OutputPath);
+        if (n >= 4) SafeCopy(ext, OutputPath + n - 4);
+        for (char* p = ext; *p; ++p) *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+        SetCheckFace(1049, strcmp(ext, ".MP3") == 0);
+        SetCheckFace(1171, strcmp(ext, ".WMA") == 0);
+        SetCheckFace(1170, strcmp(ext, ".MP3") != 0 && strcmp(ext, ".WMA") != 0);
+    }
+
+    ClassCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(m_hWnd, GCLP_HCURSOR));
+    for (int i = 0; i < 4; ++i)
+        Cursors[i] = static_cast<HCURSOR>(LoadImageA(AfxGetResourceHandle(),
+                                                     MAKEINTRESOURCEA(129 + i), IMAGE_CURSOR,
+                                                     32, 32, 0));
+
+    Mp3EncoderLoaded = LoadMp3Encoder(InstallPath) ? 1 : 0;
+
+    // Device and line; a stored index the system no longer has falls back
+    // to the first device and line.
+    int device = -1;
+    store.ReadDword("Device", &device);
+    FirstStart = device < 0;
+    DeviceIndex = device;
+    InitCaptureDevices();
+    if (FirstStart) {
+        FaceMode = 2;
+        LineIndex = -1;
+        LineCount = 0;
+    } else {
+        DeviceIndex = ClampIndex(DeviceIndex, DeviceCount);
+        CaptureGraphObject.SelectDevice(DeviceIndex, &DeviceList, &LineList);
+        LineCount = LineList.Count();
+        FaceMode = 0;
+        int line = -1;
+        store.ReadDword("AudoLine", &line);
+        LineIndex = LineCount > 0 ? ClampIndex(line, LineCount) : -1;
+    }
+
+    ReadStoredSettings();
+    ApplySettingsToFace();
+
+    // Master volume of the default playback mixer.
+    if (mixerGetNumDevs() != 0) {
+        if (mixerOpen(&MixerHandle, 0, reinterpret_cast<DWORD_PTR>(m_hWnd), 0,
+                      CALLBACK_WINDOW) != MMSYSERR_NOERROR)
+            MixerHandle = nullptr;
+        if (MixerHandle) {
+            MIXERCAPSA caps{};
+            mixerGetDevCapsA(reinterpret_cast<UINT_PTR>(MixerHandle), &caps, sizeof caps);
+            OpenMasterVolumeControl();
+            DWORD volume = 0;
+            GetMasterVolume(&volume);
+        }
+    }
+    store.ReadDword("Volume", &VolumeValue);
+    VolumeValue = std::clamp(VolumeValue, 0, 0xFFFF);
+
+    CreateSliders();
+    StartFace.Load("IDR_STARTFACE");
+    BackFace.Load("IDR_BACKFACE");
+    RightFace.Load("IDR_RIGHTFACE");
+    {
+        CClientDC dc(this);
+        MemoryDC = CreateCompatibleDC(dc.GetSafeHdc());
+        MemoryBitmap = CreateCompatibleBitmap(dc.GetSafeHdc(), 592, 150);
+        if (MemoryDC && MemoryBitmap) MemoryOldBitmap = SelectObject(MemoryDC, MemoryBitmap);
+    }
+    FaceBrush.CreateSolidBrush(RGB(164, 162, 164));
+
+    SetWindowText("Brindle");
+    MainWindow = m_hWnd;
+    RecordingOptions.PlaybackMetering = 0;
+    ScheduleModeOn = 0;
+    SignalModeOn = 0;
+
+    SetTimer(IDT_CLOCK, 1000);
+    SetTimer(IDT_REFRESH, 100);
+    SetTimer(IDT_METER, 50);
+    ElapsedSpan = ElapsedBase = 0;
+    ElapsedFrom = time(nullptr);
+
+    // The command line; on a first start the presses wait for the start-up
+    // choice, so a line detection never re-creates the graph under a
+    // running recording.
+    if (CommandLineOptions.RecordSwitchGiven) {
+        CommandLineOptionSet& o = CommandLineOptions;
+        if (o.Mp3BitrateIndex != -1) {
+            Mp3BitrateSetting = o.Mp3BitrateIndex;
+            store.WriteMP3Bitrate(static_cast<DWORD>(Mp3BitrateSetting));
+        }
+        if (o.ChannelsIndex != -1) {
+            StereoOn = o.ChannelsIndex != 0;
+            SetCheckFace(1060, StereoOn);
+            SetCheckFace(1061, !StereoOn);
+        }
+        if (o.BitsIndex != -1) {
+            Bits16On = o.BitsIndex != 0;
+            SetCheckFace(1062, Bits16On);
+            SetCheckFace(1063, !Bits16On);
+        }
+        if (o.SampleRateIndex != -1) {
+            SampleRateIndex = o.SampleRateIndex;
+            SampleRateSlider.SetPos(SampleRateIndex);
+        }
+        if (o.FileName[0]) {
+            SafeCopy(OutputPath, o.FileName);
+            SetDlgItemText(IDC_FILENAME, OutputPath);
+        }
+    }
+    if (FirstStart) PendingStartupPresses = true;
+    else ApplyCommandLineStarts();
+
+    PopupMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_POPMENU));
+    UploadMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_UPLOADMENU));
+    ShowInputLevelOn = 1;
+    Meters.SetBarDisplay(false);
+    PlayPosition = 0;
+
+    BackgroundBlockEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (BackgroundBlockEvent) ResetEvent(BackgroundBlockEvent);
+    MixBalanceSlider.SetPos(100 - MixBalancePercent);
+
+    if (FaceMode == 2) PostMessage(WM_SHOW_STARTUP, 0, 0);
+    return TRUE;
+}
+
+void CVelorinDlg::ReadStoredSettings() {
+    SettingsStore store;
+    DWORD value = 0;
+    store.ReadDword("ShowSwitch", &ShowSwitchValue);
+    store.ReadScheduleType(&value);
+    ScheduleTypeValue = static_cast<int32_t>(value);
+    // Each flag has its own default; none inherits the value read before it.
+    int alert = 1;
+    store.ReadDword("Alert", &alert);
+    OverwriteAlertOn = alert != 0;
+    store.ReadBtnMultiFileStatus(&value);
+    MultiFileOn = value != 0;
+    store.ReadBtnTimeStampedStatus(&value);
+    TimeStampedOn = value != 0;
+    int freq = 0, bits = 1, channels = 1;
+    store.ReadDword("Freq", &freq);
+    store.ReadDword("Bit", &bits);
+    store.ReadDword("Channel", &channels);
+    SampleRateIndex = freq >= 0 && freq <= 8 ? freq : 0;
+    Bits16On = bits != 0;
+    StereoOn = channels != 0;
+
+    store.ReadMP3Mode(&value);
+    Mp3ModeSetting = value <= 2 ? static_cast<int32_t>(value) : 0;
+    store.ReadMP3Bitrate(&value);
+    Mp3BitrateSetting = value <= 15 ? static_cast<int32_t>(value) : 0;
+    int crc = 0, original = 0, copyright = 0, priv = 0, id3 = 0, genre = 0;
+    store.ReadDword("CRC", &crc);
+    store.ReadDword("Original", &original);
+    store.ReadDword("Copyright", &copyright);
+    store.ReadDword("Private", &priv);
+    store.ReadDword("ID3", &id3);
+    store.ReadDword("Genre", &genre);
+    Mp3CrcSetting = crc != 0;
+    Mp3OriginalSetting = original != 0;
+    Mp3CopyrightSetting = copyright != 0;
+    Mp3PrivateSetting = priv != 0;
+    Id3Setting = id3 != 0;
+    GenreSetting = genre & 0xFF;
+    char text[1000];
+    store.ReadString("Artist", text);
+    SafeCopy(ArtistText, text);
+    store.ReadString("Album", text);
+    SafeCopy(AlbumText, text);
+    store.ReadString("Title", text);
+    SafeCopy(TitleText, text);
+    store.ReadString("Year", text);
+    SafeCopy(YearText, text);
+    RecordingOptions.Mp3CrcOn = Mp3CrcSetting;
+    RecordingOptions.Mp3CopyrightOn = Mp3CopyrightSetting;
+    RecordingOptions.Mp3PrivateOn = Mp3PrivateSetting;
+    RecordingOptions.Mp3OriginalOn = Mp3OriginalSetting;
+    RecordingOptions.Id3TagOn = Id3Setting;
+    Id3Tag& tag = RecordingOptions.Id3Tag;
+    SafeCopy(tag.artist, sizeof tag.artist, ArtistText);
+    SafeCopy(tag.title, sizeof tag.title, TitleText);
+    SafeCopy(tag.album, sizeof tag.album, AlbumText);
+    SafeCopy(tag.year, sizeof tag.year, YearText);
+    tag.genre = static_cast<BYTE>(GenreSetting);
+
+    store.ReadSignalType(&value);
+    SilenceAction = value == 1 || value == 2 ? static_cast<int32_t>(value) : 0;
+    store.ReadNewFileDelay(&value);
+    NewFileDelay = value <= 25 ? static_cast<int32_t>(value) : 0;
+    store.ReadThreshold(&value);
+    SignalThreshold = std::clamp(static_cast<int32_t>(value), 0, 47);
+}
+
+void CVelorinDlg::ApplySettingsToFace() {
+    SetCheckFace(1068, ShowSwitchValue != 0);
+    SetCheckFace(1038, MultiFileOn);
+    SetCheckFace(1073, TimeStampedOn);
+    SetCheckFace(1062, Bits16On);
+    SetCheckFace(1063, !Bits16On);
+    SetCheckFace(1060, StereoOn);
+    SetCheckFace(1061, !StereoOn);
+    for (UINT id : {1115u, 1116u, 1166u})
+        if (CUniButton* b = FaceButton(id)) ::EnableWindow(b->GetSafeHwnd(), Bits16On);
+    UpdateRecordFormat();
+}
+
+void CVelorinDlg::ApplyCommandLineStarts() {
+    if (CommandLineOptions.RecordSwitchGiven) {
+        switch (CommandLineOptions.StartMode) {
+        case StartRecordNow: PressFaceButton(1000); break;
+        case StartSignalRecord: PressFaceButton(1050); break;
+        case StartSchedule: PressFaceButton(1051); break;
+        case StartSignalAndSchedule:
+            PressFaceButton(1050);
+            PressFaceButton(1051);
+            break;
+        default: break;
+        }
+    }
+    if (CommandLineOptions.HideAtStart) PressFaceButton(1094);
+}
+
+void CVelorinDlg::PressFaceButton(UINT id) {
+    if (CUniButton* b = FaceButton(id)) {
+        ::PostMessageA(b->GetSafeHwnd(), WM_LBUTTONDOWN, 0, 0);
+        ::PostMessageA(b->GetSafeHwnd(), WM_LBUTTONUP, 0, 0);
+    }
+}
+
+void CVelorinDlg::UpdateRecordFormat() {
+    RecordFormat.rate = SampleRateTable[std::clamp(SampleRateIndex, 0, 8)];
+    RecordFormat.bits = Bits16On ? 16 : 8;
+    RecordFormat.channels = StereoOn ? 2 : 1;
+}
+
+// ---- window buttons and shutdown -------------------------------------------
+
+void CVelorinDlg::OnBtnToTray() { ShowWindow(SW_HIDE); }
+
+void CVelorinDlg::OnBtnMinimize() {
+    WINDOWPLACEMENT place{};
+    place.length = sizeof place;
+    GetWindowPlacement(m_hWnd, &place);
+    place.showCmd = SW_MINIMIZE;
+    SetWindowPlacement(m_hWnd, &place);
+}
+
+void CVelorinDlg::OnBtnClose() {
+    SettingsStore store;
+    store.WriteChannel(StereoOn ? 1 : 0);
+    store.WriteBit(Bits16On ? 1 : 0);
+    store.WriteFreq(static_cast<DWORD>(SampleRateIndex));
+    SendMessage(WM_CLOSE);
+}
+
+void CVelorinDlg::OnMenuOpen() {
+    ShowWindow(SW_SHOWNORMAL);
+    SetForegroundWindow();
+}
+
+void CVelorinDlg::OnDestroy() {
+    if (Destroyed) return;
+    Destroyed = true;
+    CDialog::OnDestroy();
+    StopRecordTimer();
+    KillTimer(IDT_CLOCK);
+    KillTimer(IDT_REFRESH);
+    KillTimer(IDT_METER);
+
+    SettingsStore store;
+    store.WriteDword("Device", static_cast<DWORD>(DeviceIndex));
+    store.WriteDword("AudoLine", static_cast<DWORD>(LineIndex));
+    store.WriteChannel(StereoOn ? 1 : 0);
+    store.WriteBit(Bits16On ? 1 : 0);
+    store.WriteFreq(static_cast<DWORD>(SampleRateIndex));
+
+    StopRecording();
+    // The last recording's file must be complete before the process ends:
+    // the stop waits for the finisher, bounded so a stuck writer cannot
+    // keep a closed program alive.
+    if (CaptureRunning()) {
+        DWORD start = GetTickCount();
+        while (CaptureRunning() && GetTickCount() - start < kFinishWaitMs) Sleep(20);
+    }
+
+    store.WriteDword("Background Scale", static_cast<DWORD>(MixBalancePercent));
+    store.WriteString("PlayFile", PlayFile);
+    char name[1000] = "";
+    GetDlgItemText(IDC_FILENAME, name, sizeof name);
+    store.WriteLastName(name);
+    store.WriteDword("Volume", static_cast<DWORD>(VolumeValue));
+    store.WriteMP3Mode(static_cast<DWORD>(Mp3ModeSetting));
+    store.WriteMP3Bitrate(static_cast<DWORD>(Mp3BitrateSetting));
+    store.WriteThreshold(static_cast<DWORD>(SignalThreshold));
+    store.WriteSignalType(static_cast<DWORD>(SilenceAction));
+    store.WriteNewFileDelay(static_cast<DWORD>(NewFileDelay));
+    store.WriteDword("ShowSwitch", static_cast<DWORD>(ShowSwitchValue));
+    store.WriteScheduleType(static_cast<DWORD>(ScheduleTypeValue));
+    store.WriteBtnTimeStampedStatus(TimeStampedOn);
+    store.WriteBtnMultiFileStatus(MultiFileOn);
+
+    if (CaptureGraphObject.mediaControl) CaptureGraphObject.mediaControl->Stop();
+    CaptureGraphObject.Shutdown();
+    if (CaptureGraph == &CaptureGraphObject) CaptureGraph = nullptr;
+
+    if (MixerHandle) {
+        mixerClose(MixerHandle);
+        MixerHandle = nullptr;
+    }
+    if (ComInitialised[1]) CoUninitialize();
+    ComInitialised[1] = false;
+    if (TimerPeriod) timeEndPeriod(TimerPeriod);
+    TimerPeriod = 0;
+    if (PopupMenu) DestroyMenu(PopupMenu);
+    if (UploadMenu) DestroyMenu(UploadMenu);
+    PopupMenu = UploadMenu = nullptr;
+    WmaOutput = WmaOutputHooks{};
+    ReleaseWmaWriter();
+    if (ComInitialised[0]) CoUninitialize();
+    ComInitialised[0] = false;
+    MainWindow = nullptr;
+}
+
+void CVelorinDlg::LoadFaceSkins() {
+    CheckBoxChecked.Load("IDR_CHECKBOXCHECKED");
+    CheckBoxUnchecked.Load("IDR_CHECKBOXUNCHECKED");
+    FacePicture.Load("IDR_FACE1");
+    ScaleBackgroundName.Load("IDR_SCALEBACKGROUNDNAME");
+    ScaleRecordingName.Load("IDR_SCALERECORDINGNAME");
+    AudioLinePicture.Load("IDR_AUDIOLINE");
+    LogFacePicture.Load("IDR_LOGFACE");
+    SocketUp.Load("IDR_BTNSOCKETUP");
+    SocketDown.Load("IDR_BTNSOCKETDOWN");
+    SocketDisable.Load("IDR_BTNSOCKETDISABLE");
+    SocketHover.Load("IDR_BTNSOCKETHOVER");
+    MicUp.Load("IDR_BTNMICUP");
+    MicDown.Load("IDR_BTNMICDOWN");
+}
+
+void CVelorinDlg::DrawFrequencyButtons(HDC dc) {
+    CPicture face;
+    if (face.Load(kRateFaces[std::clamp(SampleRateIndex, 0, 8)])) face.Draw(dc, 123, 29, 27, 131);
+}

@@ -1,0 +1,294 @@
+// The program's main window: a modal dialog painted from the skin, cut to
+// the skin's outline, with skinned buttons and sliders at fixed places.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <atomic>
+#include <cstdint>
+
+// The framework first: the DirectShow headers bring macros that would
+// rename some of its members.
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "app/MainMessages.h"
+#include "engine/CaptureGraph.h"
+#include "engine/EngineState.h"
+#include "ui/LevelMeters.h"
+#include "ui/Picture.h"
+#include "ui/SkinSlider.h"
+#include "ui/UniButton.h"
+
+class CVelorinDlg;
+
+// The dialog object (for the multimedia timer) and its window (for every
+// component that posts to it).
+extern CVelorinDlg* MainDialog;
+extern HWND MainWindow;
+// The registry value InstallPath.
+extern char InstallPath[200];
+
+// One face button: identifier, face base name, place, size and face mode.
+struct FaceButtonSpec {
+    UINT id;
+    const char* baseName;
+    int x, y, width, height;
+    int mode;
+    const char* elementName;
+};
+constexpr int kFaceButtonCount = 42;
+extern const FaceButtonSpec FaceButtonTable[kFaceButtonCount];
+
+// Window outlines: plain face, with the audio-line box, with the history
+// panel (without and with the box).
+struct FaceOutline {
+    const POINT* points;
+    int count;
+};
+extern const FaceOutline OutlinePlain, OutlineAudioBox, OutlineArchive, OutlineArchiveAudioBox;
+
+class CVelorinDlg : public CDialog {
+public:
+    explicit CVelorinDlg(CWnd* parent = nullptr);
+    ~CVelorinDlg() override;
+
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    BOOL IsNt6Platform();
+    int InitCaptureDevices();
+    void CreateFaceButtons();
+    // The window region for the current layout, built fresh from the
+    // outline each time (the system keeps what it is given).
+    void ApplyWindowRegion(BOOL redraw);
+
+    // The button object of a face identifier, or null.
+    CUniButton* FaceButton(UINT id);
+    // Presses a face button the way a user does, through posted messages
+    // that run once the modal loop is up.
+    void PressFaceButton(UINT id);
+
+    // ---- handlers of the message map ----
+    afx_msg void OnSysCommand(UINT id, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
+    afx_msg void OnRButtonDown(UINT flags, CPoint point);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
+    afx_msg void OnDestroy();
+    afx_msg void OnCaptureChanged(CWnd* wnd);
+    afx_msg LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWaveInBlock(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnMixerControlChange(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoConfig(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLineTestNext(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDelayedSignalRecord(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDelayedScheduleToggle(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnInvalidFile(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCaptureGraphMessage(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRecordTick(WPARAM wParam, LPARAM lParam);
+
+    // Face buttons.
+    afx_msg void OnBtnRecord();
+    afx_msg void OnBtnPause();
+    afx_msg void OnBtnStop();
+    afx_msg void OnBtnEject();
+    afx_msg void OnBtnPlay();
+    afx_msg void OnBtnDetect();
+    afx_msg void OnBtnMinimize();
+    afx_msg void OnBtnClose();
+    afx_msg void OnBtnAutoDetect();
+    afx_msg void OnBtnCloseAudioBox();
+    afx_msg void OnHelpOnline();
+    afx_msg void OnHomePage();
+    afx_msg void OnCheckMultiFile();
+    afx_msg void CloseWindowCommand();
+    afx_msg void DetectAudioLines();
+    afx_msg void OnHelpBeforeYouStart();
+    afx_msg void OnBtnMp3Settings();
+    afx_msg void OnBtnTrackSplitterSettings();
+    afx_msg void OnBtnScheduleSettings();
+    afx_msg void OnRadioMp3();
+    afx_msg void OnBtnSignalRecord();
+    afx_msg void OnBtnScheduleStart();
+    afx_msg void OnBtnResetThreshold();
+    afx_msg void OnBtnDeleteScheduleItem();
+    afx_msg void OnBtnAddScheduleItem();
+    afx_msg void OnBtnStereo();
+    afx_msg void OnBtnMono();
+    afx_msg void OnBtn16Bit();
+    afx_msg void OnBtn8Bit();
+    afx_msg void OnBtnRecordingControl();
+    afx_msg void OnBtnShowInputLevel();
+    afx_msg void OnCheckTimeStamped();
+    afx_msg void OnRadioAbsolute();
+    afx_msg void OnRadioRelative();
+    afx_msg void OnBtnToTray();
+    afx_msg void OnCheckMonitor();
+    afx_msg void OnCheckNoiseGate();
+    afx_msg void OnCheckLowPass();
+    afx_msg void OnCheckHighPass();
+    afx_msg void OnBtnNoiseGatingSettings();
+    afx_msg void OnBtnDevice();
+    afx_msg void OnBtnArchive();
+    afx_msg void OnBtnArchiveClose();
+    afx_msg void OnBtnEditTag();
+    afx_msg void OnBtnBackgroundSettings();
+    afx_msg void OnBtnBackgroundEnable();
+    afx_msg void OnRadioWav();
+    afx_msg void OnRadioWma();
+    afx_msg void OnBtnWmaSettings();
+    afx_msg void OnBtnUpload();
+    afx_msg void OnNoEffect();
+
+    // Menu commands.
+    afx_msg void OnMenuOpen();
+    afx_msg void OnMenuPause();
+    afx_msg void OnMenuPlay();
+    afx_msg void OnMenuSelectDevice();
+    afx_msg void OnMenuSignalRecord();
+    afx_msg void OnMenuScheduleRecord();
+    afx_msg void OnMenuAddToStartup();
+    afx_msg void OnMenuMp3Settings();
+    afx_msg void OnMenuChangeFileName();
+    afx_msg void OnMenuConfigAudioLine();
+    afx_msg void OnMenuAbout();
+    afx_msg void OnMenuUploadLast();
+    afx_msg void OnMenuUploadFromDisk();
+    afx_msg void UploadLastRecording();
+    afx_msg void UploadFileFromDisk();
+
+    // Control notifications.
+    afx_msg void OnSpinSilenceTime(NMHDR* header, LRESULT* result);
+    afx_msg void OnSilenceEditFocus();
+    afx_msg void OnSignalTypeChange();
+    afx_msg void OnScheduleListDblClk();
+    afx_msg void OnHistoryTreeSelChanged(NMHDR* header, LRESULT* result);
+    afx_msg void OnHistoryTreeClick(NMHDR* header, LRESULT* result);
+    virtual BOOL OnToolTipNeedText(UINT id, NMHDR* header, LRESULT* result);
+
+    // ---- the record timer ----
+    // Runs timer 1's duties on this thread; the multimedia callback only
+    // posts WM_RECORD_TICK (one at a time) to get here.
+    void StartRecordTimer(UINT periodMs);
+    void StopRecordTimer();
+    static void CALLBACK MultimediaTimerProc(UINT timerId, UINT msg, DWORD_PTR user, DWORD_PTR,
+                                             DWORD_PTR);
+
+    // ---- the face ----
+    void ShowStatusText(HDC dc, const char* line1, const char* line2);
+    void DrawOutputFileLine(HDC dc);
+    void DrawBackgroundLine(HDC dc);
+    void DrawPlayFileLine(HDC dc);
+    void DrawFrequencyButtons(HDC dc);
+    void DrawWaveMeter(HDC dc);
+    void DrawElapsedTime(HDC dc);
+    void UpdateRecordFormat();
+    // Master volume of the default playback mixer.
+    int OpenMasterVolumeControl();
+    int GetMasterVolume(DWORD* value);
+    int SetMasterVolume(DWORD value);
+
+    // Runs the starts the command line asked for (record, signal, schedule,
+    // to tray).
+    void ApplyCommandLineStarts();
+    // Duties of timer 1 (recording, playback position, line set-up and
+    // test) and of the meter timer.
+    void RecordTimerDuties();
+    void MeterDuties();
+    // A block of the player graph's grabber (background sound or the file
+    // being played).
+    void OnPlayerBlock(WAVEHDR* header);
+    void FindMicrophoneLine();
+    // Stops a recording or playback (the recording commands fill this in).
+    void StopRecording();
+
+    // ---- state (user-interface thread) ----
+    uint8_t IsRecording = 0, IsPlaying = 0, IsPaused = 0;
+    uint8_t SignalModeOn = 0, ScheduleModeOn = 0;
+    uint8_t MultiFileOn = 0, TimeStampedOn = 0, OverwriteAlertOn = 0;
+    uint8_t StereoOn = 1, Bits16On = 1;
+    uint8_t ShowInputLevelOn = 0, ShowSwitchState = 0;
+    uint8_t NoiseGateButtonOn = 0, LowPassButtonOn = 0, HighPassButtonOn = 0;
+    uint8_t IsNt6 = 0;
+    uint8_t MultimediaTimerOn = 0;
+    uint8_t Mp3EncoderLoaded = 0;
+    uint8_t AudioBoxOpen = 0, ArchiveOpen = 0, AudioBoxShown = 0;
+    uint8_t FirstStart = 0;
+    uint8_t RunLineTest = 0;
+    int32_t FaceMode = 0;
+    int32_t DeviceIndex = -1, DeviceCount = 0, LineIndex = -1, LineCount = 0, TestLine = -1;
+    int32_t SampleRateIndex = 0;
+    int32_t Mp3ModeSetting = 0, Mp3BitrateSetting = 0;
+    int32_t Mp3CrcSetting = 0, Mp3OriginalSetting = 0, Mp3CopyrightSetting = 0;
+    int32_t Mp3PrivateSetting = 0, Id3Setting = 0, GenreSetting = 0;
+    char ArtistText[31] = {}, AlbumText[31] = {}, TitleText[31] = {}, YearText[5] = {};
+    int32_t ShowSwitchValue = 0, ScheduleTypeValue = 0, SilenceAction = 0, NewFileDelay = 0;
+    int32_t VolumeValue = 0, SignalThreshold = 0, MixBalancePercent = 50;
+    int32_t BackgroundAction = 0;
+    int32_t InfoRowMode = 0;
+    int32_t PlayLength = 0, PlayPosition = 0;
+    CaptureFormat RecordFormat;
+    char OutputPath[1000] = {};
+    char PlayFile[1000] = {};
+    char CurrentFile[1000] = {};
+    CString StatusLine1, StatusLine2;
+    HANDLE BackgroundBlockEvent = nullptr;
+    time_t ElapsedFrom = 0;
+    int64_t ElapsedSpan = 0, ElapsedBase = 0;
+
+    // Mixer of the master volume.
+    HMIXER MixerHandle = nullptr;
+    DWORD MasterVolumeMin = 0, MasterVolumeMax = 0, MasterVolumeControlId = 0;
+    // Timer resolution raised at start-up (0: not raised).
+    UINT TimerPeriod = 0;
+    // Timer 1: the multimedia timer's handle, or the window timer.
+    UINT MultimediaTimerId = 0;
+    bool WindowRecordTimer = false;
+    std::atomic<bool> TickPending{false};
+
+    // ---- members ----
+    CUniButton FaceButtons[kFaceButtonCount];
+    CSkinVSlider VolumeSlider, RecordLevelSlider, SampleRateSlider;
+    CSkinSlider InputBalanceSlider, PlayPositionSlider, ThresholdSlider, MixBalanceSlider;
+    CPicture FacePicture, CheckBoxChecked, CheckBoxUnchecked, ScaleBackgroundName,
+        ScaleRecordingName, AudioLinePicture, LogFacePicture, SocketUp, SocketDown,
+        SocketDisable, SocketHover, MicUp, MicDown, StartFace, BackFace, RightFace;
+    CLevelMeters Meters;
+    CCaptureGraph CaptureGraphObject;
+    CaptureDeviceList DeviceList;
+    PinNameList LineList;
+    HMENU TrayMenu = nullptr;
+    HMENU PopupMenu = nullptr;
+    HMENU UploadMenu = nullptr;
+    HICON m_hIcon = nullptr;
+    HCURSOR ClassCursor = nullptr;
+    HCURSOR Cursors[4] = {};
+    CPen MeterPen;
+    CFont FaceFont;
+    CBrush FaceBrush;
+    HDC MemoryDC = nullptr;
+    HBITMAP MemoryBitmap = nullptr;
+    HGDIOBJ MemoryOldBitmap = nullptr;
+    bool ComInitialised[2] = {false, false};
+    bool PendingStartupPresses = false;
+    bool Destroyed = false;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ReadStoredSettings();
+    void ApplySettingsToFace();
+    void CreateSliders();
+    void LoadFaceSkins();
+    void SetCheckFace(UINT id, bool on);
+    CSkinVSlider* VSliderAt(CPoint point);
+    void RepaintRect(const RECT& rect);
+    void SliderEffects();
+};

@@ -1,0 +1,14 @@
+// Identifiers shared by the resource script and the code.
+#define IDD_VELORIN_DIALOG 102
+#define IDS_ABOUTBOX 101
+#define IDR_MAINFRAME 128
+#define IDR_TRAYMENU 140
+#define IDR_POPMENU 141
+#define IDR_UPLOADMENU 159
+#define IDC_FILENAME 1001
+#define IDC_POSITION 1019
+#define IDC_DEVICELIST 1096
+#define IDC_LINELIST 1097
+#define IDC_VIDEOSCREEN 1155
+#define IDC_HISTORYTREE 1187
+#define IDC_SCHEDULELIST 1055

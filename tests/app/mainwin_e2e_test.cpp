@@ -1,0 +1,364 @@
+// brindle.exe on the display: the shaped, skinned main window, real mouse
+// input on its face (buttons, sliders, window drag), the close button with
+// the settings written, the first-start message, and stored settings the
+// system no longer matches. Some cases run the program as a process of its
+// own; others run the main window inside this test to watch its messages.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/VelorinDlg.h"
+#include "bench.h"
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Velorin\\Parameters";
+const int kX = 200, kY = 200;  // where the window opens
+
+std::string ProgramPath() {
+    return bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/app/brindle.exe");
+}
+
+void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin"); }
+
+void StoreDword(const char* name, DWORD value) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+// The stored value, or `missing` when there is none.
+int64_t StoredDword(const char* name, int64_t missing = -999) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return missing;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<int32_t>(value) : missing;
+}
+
+std::string StoredText(const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char text[1000] = "";
+    DWORD size = sizeof text - 1;
+    LONG r = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS ? std::string(text, strnlen(text, size)) : "<missing>";
+}
+
+// brindle.exe as a process of its own.
+class Program {
+public:
+    ~Program() {
+        if (pi_.hProcess) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(pi_.hProcess, 99);
+                WaitForSingleObject(pi_.hProcess, 5000);
+            }
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+    }
+
+    // Starts the program and waits until its main window exists.
+    bool Start(const std::string& args, bool visible = true) {
+        std::string line = "\"" + ProgramPath() + "\" " + args;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi_))
+            return false;
+        return bench::PumpUntil(
+            [&] {
+                window = FindMainWindow();
+                return window && (!visible || IsWindowVisible(window));
+            },
+            15000);
+    }
+
+    HWND FindMainWindow() const {
+        Search s{pi_.dwProcessId, nullptr};
+        EnumWindows(&Program::Visit, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    // The exit code, or -1 when the process is still running after `ms`.
+    long WaitExit(DWORD ms) {
+        DWORD start = GetTickCount();
+        while (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (GetTickCount() - start > ms) return -1;
+            bench::Pump(20);
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return r;
+    }
+
+    HWND window = nullptr;
+
+private:
+    struct Search {
+        DWORD pid;
+        HWND found;
+    };
+    static BOOL CALLBACK Visit(HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[32] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        if (pid == s->pid && strcmp(cls, "#32770") == 0) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    PROCESS_INFORMATION pi_{};
+};
+
+// Centre of a face button in screen coordinates, the window at (wx, wy).
+POINT ButtonCentre(UINT id, int wx = kX, int wy = kY) {
+    for (const FaceButtonSpec& b : FaceButtonTable)
+        if (b.id == id) return {wx + b.x + b.width / 2, wy + b.y + b.height / 2};
+    ADD_FAILURE() << "no face button " << id;
+    return {0, 0};
+}
+
+void ClickButton(UINT id, int wx = kX, int wy = kY) {
+    POINT p = ButtonCentre(id, wx, wy);
+    bench::Click(p.x, p.y);
+}
+
+}  // namespace
+
+TEST(MainWindowProgram, FirstStartShowsTheShapedFaceAndClosesWithItsSettingsWritten) {
+    ClearSettings();
+    Program p;
+    ASSERT_TRUE(p.Start(""));
+    bench::Pump(700);  // the start-up message and the first paint
+
+    RECT r = p.Rect();
+    EXPECT_EQ(kX, r.left);
+    EXPECT_EQ(kY, r.top);
+    EXPECT_EQ(592, r.right - r.left);
+    EXPECT_EQ(392, r.bottom - r.top);
+    char title[64] = "";
+    GetWindowTextA(p.window, title, sizeof title);
+    EXPECT_STREQ("Brindle", title);
+
+    // The outline cuts the rounded corners and the strip right of the face.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(COMPLEXREGION, GetWindowRgn(p.window, region));
+    EXPECT_FALSE(PtInRegion(region, 1, 1));
+    EXPECT_FALSE(PtInRegion(region, 590, 30));
+    EXPECT_TRUE(PtInRegion(region, 300, 300));
+    EXPECT_TRUE(PtInRegion(region, 591, 200));
+    DeleteObject(region);
+    // Outside the outline the screen shows what lies behind the window.
+    EXPECT_EQ(WindowFromPoint(POINT{kX + 1, kY + 1}) == p.window, false);
+
+    std::string shot = bench::Screenshot("main-window");
+    EXPECT_FALSE(shot.empty());
+    std::printf("screenshot: %s\n", shot.c_str());
+
+    ClickButton(1014);
+    EXPECT_EQ(0, p.WaitExit(10000));
+    // The first start chose the first device; the face's format and the
+    // output path were saved.
+    EXPECT_EQ(0, StoredDword("Device"));
+    EXPECT_EQ(1, StoredDword("Channel"));
+    EXPECT_EQ(1, StoredDword("Bit"));
+    EXPECT_EQ(0, StoredDword("Freq"));
+    EXPECT_EQ("C:\\Velorin.wav", StoredText("LastName"));
+}
+
+TEST(MainWindowProgram, StoredValuesTheSystemNoLongerHasAreTakenSafely) {
+    ClearSettings();
+    StoreDword("Device", 7);
+    StoreDword("AudoLine", 9);
+    StoreDword("Freq", 12);
+    StoreDword("MP3Bitrate", 40);
+    StoreDword("MP3Mode", 5);
+    StoreDword("Threshold", 60);
+    {
+        Program p;
+        ASSERT_TRUE(p.Start(""));
+        bench::Pump(500);
+        bench::Screenshot("stale-device");
+        ClickButton(1014);
+        ASSERT_EQ(0, p.WaitExit(10000));
+    }
+    EXPECT_EQ(0, StoredDword("Device"));
+    EXPECT_EQ(0, StoredDword("Freq"));
+    EXPECT_EQ(0, StoredDword("MP3Bitrate"));
+    EXPECT_EQ(0, StoredDword("MP3Mode"));
+    EXPECT_EQ(47, StoredDword("Threshold"));
+
+    // A start-with-Windows line hides the window and leaves the stored
+    // bitrate alone.
+    StoreDword("MP3Bitrate", 7);
+    {
+        Program p;
+        ASSERT_TRUE(p.Start("/rs /hide", false));
+        // Shown by the start-up, then hidden by the to-tray press once the
+        // window's loop runs.
+        bool seen = false;
+        bench::PumpUntil(
+            [&] {
+                seen = seen || IsWindowVisible(p.window);
+                return seen && !IsWindowVisible(p.window);
+            },
+            8000);
+        bench::Pump(500);
+        EXPECT_FALSE(IsWindowVisible(p.window));
+        PostMessageA(p.window, WM_COMMAND, 1014, 0);
+        ASSERT_EQ(0, p.WaitExit(10000));
+    }
+    EXPECT_EQ(7, StoredDword("MP3Bitrate"));
+
+    // Format switches on the command line reach the settings saved at exit.
+    {
+        Program p;
+        ASSERT_TRUE(p.Start("/r /hide -frequency 22 -bit 8 -channels 1 -mp3bitrate 320", false));
+        bench::Pump(500);
+        PostMessageA(p.window, WM_COMMAND, 1014, 0);
+        ASSERT_EQ(0, p.WaitExit(10000));
+    }
+    EXPECT_EQ(4, StoredDword("Freq"));
+    EXPECT_EQ(0, StoredDword("Bit"));
+    EXPECT_EQ(0, StoredDword("Channel"));
+    EXPECT_EQ(15, StoredDword("MP3Bitrate"));
+}
+
+TEST(MainWindowProgram, SliderDragMovesTheSliderAndAFacePressMovesTheWindow) {
+    ClearSettings();
+    StoreDword("Device", 0);
+    StoreDword("Volume", 0);
+    Program p;
+    ASSERT_TRUE(p.Start(""));
+    bench::Pump(500);
+
+    // The volume thumb (value 0: at the bottom of its range) dragged up.
+    bench::Drag(kX + 213, kY + 150, kX + 213, kY + 70);
+    bench::MouseMove(kX + 300, kY + 30);  // the button is up: nothing follows
+    bench::Pump(200);
+    RECT r = p.Rect();
+    EXPECT_EQ(kX, r.left);
+    EXPECT_EQ(kY, r.top);
+    bench::Screenshot("volume-dragged");
+
+    // An empty place of the face (the title strip) drags the window.
+    bench::Drag(kX + 150, kY + 14, kX + 270, kY + 74);
+    bench::Pump(300);
+    r = p.Rect();
+    EXPECT_EQ(kX + 120, r.left);
+    EXPECT_EQ(kY + 60, r.top);
+
+    ClickButton(1014, r.left, r.top);
+    ASSERT_EQ(0, p.WaitExit(10000));
+    // Dragged to 80 of the 114 pixels: about 70% of 65535.
+    int64_t volume = StoredDword("Volume");
+    EXPECT_GT(volume, 40000);
+    EXPECT_LT(volume, 52000);
+}
+
+namespace {
+
+// The main window in this process, with its commands and window messages
+// counted on the way in.
+class WatchedDialog : public CVelorinDlg {
+public:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        // Clicks of controls only (not the edit box's notices, not posted
+        // commands).
+        if (lParam && HIWORD(wParam) == BN_CLICKED) commands.push_back(LOWORD(wParam));
+        return CVelorinDlg::OnCommand(wParam, lParam);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SHOW_STARTUP) ++startupMessages;
+        return CVelorinDlg::WindowProc(message, wParam, lParam);
+    }
+    std::vector<UINT> commands;
+    std::atomic<int> startupMessages{0};
+};
+
+// Runs the dialog modally here while `drive` works the mouse from another
+// thread; `drive` ends by closing the window.
+void RunDialog(WatchedDialog& dialog, void (*drive)()) {
+    std::thread driver([drive] {
+        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
+        Sleep(600);
+        drive();
+        Sleep(200);
+        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
+    });
+    dialog.DoModal();
+    driver.join();
+}
+
+}  // namespace
+
+TEST(MainWindowInProcess, FaceButtonClicksReachTheirCommandsAndTheStartupMessageComesOnce) {
+    ClearSettings();
+    {
+        WatchedDialog dialog;
+        RunDialog(dialog, [] {
+            ClickButton(1000);  // record
+            ClickButton(1004);  // stop
+            ClickButton(1006);  // play
+            ClickButton(1003);  // pause
+        });
+        EXPECT_EQ(1, dialog.startupMessages.load());
+        std::vector<UINT> expected{1000, 1004, 1006, 1003};
+        EXPECT_EQ(expected, dialog.commands);
+        EXPECT_EQ(0, dialog.DeviceIndex);
+    }
+    // The first start left a device behind: no start-up message again.
+    EXPECT_EQ(0, StoredDword("Device"));
+    {
+        WatchedDialog dialog;
+        RunDialog(dialog, [] { ClickButton(1062); });
+        EXPECT_EQ(0, dialog.startupMessages.load());
+        ASSERT_FALSE(dialog.commands.empty());
+        EXPECT_EQ(1062u, dialog.commands.front());
+    }
+}
+
+TEST(MainWindowInProcess, OnlyOwnCaptureBlocksAreTaken) {
+    ClearSettings();
+    StoreDword("Device", 0);
+    WatchedDialog dialog;
+    static WAVEHDR foreign;
+    static char bytes[16];
+    foreign.lpData = bytes;
+    foreign.dwBufferLength = sizeof bytes;
+    foreign.dwBytesRecorded = 1u << 30;
+    RunDialog(dialog, [] {
+        // A stranger's header, a wild pointer, an unknown source, and one
+        // of our own blocks while nothing records: none is processed.
+        PostMessageA(MainWindow, MM_WIM_DATA, 1, reinterpret_cast<LPARAM>(&foreign));
+        PostMessageA(MainWindow, MM_WIM_DATA, 1, 0x12345678);
+        PostMessageA(MainWindow, MM_WIM_DATA, 2, 0x12345678);
+        RecordingSession.CaptureHeaders[0].dwBytesRecorded = 1u << 30;
+        PostMessageA(MainWindow, MM_WIM_DATA, 1,
+                     reinterpret_cast<LPARAM>(&RecordingSession.CaptureHeaders[0]));
+        Sleep(300);
+    });
+    EXPECT_EQ(static_cast<DWORD>(1u << 30), foreign.dwBytesRecorded);
+    EXPECT_EQ(nullptr, RecordingSession.LastBlock.load());
+    EXPECT_FALSE(CaptureRunning());
+}
