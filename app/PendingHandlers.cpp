@@ -90,8 +90,6 @@ void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR*, LRESULT* result) { *result = 0
 void CVelorinDlg::OnHistoryTreeClick(NMHDR*, LRESULT* result) { *result = 0; }
 
 // Menus, tray, uploads, readouts, keys.
-void CVelorinDlg::OnRButtonDown(UINT flags, CPoint point) { CDialog::OnRButtonDown(flags, point); }
-void CVelorinDlg::OnBtnUpload() {}
 void CVelorinDlg::OnMenuUploadLast() {}
 void CVelorinDlg::OnMenuUploadFromDisk() {}
 void CVelorinDlg::UploadLastRecording() {}

@@ -26,10 +26,6 @@ char InstallPath[200] = "";
 
 namespace {
 
-// The finisher of the last recording gets this long at exit before the
-// process goes on without it.
-constexpr DWORD kFinishWaitMs = 10000;
-
 const char* const kRateFaces[9] = {"IDR_F8k",  "IDR_F11k", "IDR_F12k", "IDR_F16k", "IDR_F22k",
                                    "IDR_F24k", "IDR_F32k", "IDR_F44k", "IDR_F48k"};
 
@@ -422,6 +418,24 @@ void CVelorinDlg::OnBtnClose() {
     SendMessage(WM_CLOSE);
 }
 
+void CVelorinDlg::OnRButtonDown(UINT flags, CPoint point) {
+    if (HMENU menu = PopupMenu ? GetSubMenu(PopupMenu, 0) : nullptr) {
+        POINT screen = point;
+        ::ClientToScreen(m_hWnd, &screen);
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hWnd,
+                       nullptr);
+    }
+    CDialog::OnRButtonDown(flags, point);
+}
+
+void CVelorinDlg::OnBtnUpload() {
+    if (HMENU menu = UploadMenu ? GetSubMenu(UploadMenu, 0) : nullptr) {
+        POINT screen{551, 373};
+        ::ClientToScreen(m_hWnd, &screen);
+        TrackPopupMenu(menu, TPM_LEFTALIGN, screen.x, screen.y, 0, m_hWnd, nullptr);
+    }
+}
+
 void CVelorinDlg::OnMenuOpen() {
     ShowWindow(SW_SHOWNORMAL);
     SetForegroundWindow();
@@ -445,12 +459,8 @@ void CVelorinDlg::OnDestroy() {
 
     StopRecording();
     // The last recording's file must be complete before the process ends:
-    // the stop waits for the finisher, bounded so a stuck writer cannot
-    // keep a closed program alive.
-    if (CaptureRunning()) {
-        DWORD start = GetTickCount();
-        while (CaptureRunning() && GetTickCount() - start < kFinishWaitMs) Sleep(20);
-    }
+    // the engine's stop returns once its finisher has closed the file.
+    if (CaptureRunning()) StopCapture();
 
     store.WriteDword("Background Scale", static_cast<DWORD>(MixBalancePercent));
     store.WriteString("PlayFile", PlayFile);
