@@ -491,17 +491,3 @@ void CCaptureGraph::OnCaptureGraphEvent(UINT message, WPARAM, LPARAM) {
         }
     }
 }
-
-HRESULT CCaptureGraph::EnableInput(int pinIndex) {
-    ComRef<IPin> pin;
-    HRESULT hr = FindGraphPin(deviceFilter.Get(), PINDIR_INPUT, pinIndex, &pin);
-    if (FAILED(hr)) return hr;
-    ComRef<IAMAudioInputMixer> mixer;
-    hr = pin.As(IID_IAMAudioInputMixer, &mixer);
-    if (FAILED(hr)) return hr;
-    return mixer->put_Enable(TRUE);
-}
-
-HRESULT EnableInputPin(int pinIndex) {
-    return CaptureGraph ? CaptureGraph->EnableInput(pinIndex) : E_POINTER;
-}

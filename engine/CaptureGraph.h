@@ -13,6 +13,7 @@
 
 #include "engine/CaptureGrabber.h"
 #include "engine/ComRef.h"
+#include "engine/RecordingLines.h"
 
 // Graph events reach the notify window as this message.
 constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1;
@@ -123,7 +124,6 @@ public:
     // Block events and MM_WIM_DATA messages still queued from a stopped
     // recording must not reach the next one.
     void DiscardStaleBlocks();
-    HRESULT EnableInput(int pinIndex);
 
     HWND notifyWindow = nullptr;
     CaptureDeviceList* deviceList = nullptr;
@@ -147,6 +147,3 @@ private:
 // The capture graph of the main window (null until it sets one up).
 extern CCaptureGraph* CaptureGraph;
 
-// Enables a recording line (input pin) of the capture device. Until the
-// recording-line module provides its own, this is the engine's.
-HRESULT EnableInputPin(int pinIndex);

@@ -249,6 +249,7 @@ TEST_F(CaptureBench, NoFileDirectWriteAndAnUnwritablePath) {
     EXPECT_EQ(2000u, RecordingSession.CaptureBlockSize);
     EXPECT_EQ(nullptr, RecordingSession.EncoderThreadHandle);
     Delivered.clear();
+    BlockSizes.clear();
     bench::Pump(3000);
     StopCapture();
     CheckToneWav(direct, f, 3.0);
