@@ -6,6 +6,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
+#include "framework/Menu.h"
 #include "framework/MessageMap.h"
 #include "framework/String.h"
 #include "framework/Wnd.h"

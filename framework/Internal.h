@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "framework/Gdi.h"
+#include "framework/Menu.h"
 #include "framework/Wnd.h"
 
 // Per-thread temporary wrappers handed out by the FromHandle functions.
@@ -19,6 +20,7 @@ struct TempMaps {
     std::unordered_map<HGDIOBJ, std::unique_ptr<CFont>> fonts;
     std::unordered_map<HGDIOBJ, std::unique_ptr<CBitmap>> bitmaps;
     std::unordered_map<HGDIOBJ, std::unique_ptr<CRgn>> regions;
+    std::unordered_map<HMENU, std::unique_ptr<CMenu>> menus;
 };
 TempMaps& Temps();
 
