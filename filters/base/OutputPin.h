@@ -34,6 +34,11 @@ public:
 
     IMemAllocator* Allocator() const { return allocator_; }
 
+    // Helper for DecideBufferSize: at least `count` buffers of `size`
+    // bytes (or what the receiver asked, if more) and checks the result.
+    static HRESULT SetAllocatorSize(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request,
+                                    long count, long size);
+
 protected:
     OutputPin(BaseFilter* filter, const wchar_t* name);
     ~OutputPin() override;
@@ -41,10 +46,6 @@ protected:
     // Sets the allocator's properties (count, size, alignment). `request`
     // holds what the receiver asked for (zeros when nothing).
     virtual HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) = 0;
-    // Helper for DecideBufferSize: at least `count` buffers of `size`
-    // bytes (or what the receiver asked, if more) and checks the result.
-    static HRESULT SetAllocatorSize(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request,
-                                    long count, long size);
 
     void BreakConnect() override;
 

@@ -32,7 +32,7 @@ class TransformFilter;
 
 class TransformInputPin : public InputPin {
 public:
-    TransformInputPin(TransformFilter* filter, const wchar_t* name);
+    TransformInputPin(TransformFilter* filter, const wchar_t* name = L"Input");
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
 
 protected:
@@ -43,13 +43,12 @@ protected:
     HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
     HRESULT CompleteConnect(IPin* peer) override;
 
-private:
     TransformFilter* owner_;
 };
 
 class TransformOutputPin : public OutputPin {
 public:
-    TransformOutputPin(TransformFilter* filter, const wchar_t* name);
+    TransformOutputPin(TransformFilter* filter, const wchar_t* name = L"Output");
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
     HRESULT GetMediaType(int index, MediaType* out) override;
 
@@ -57,8 +56,6 @@ protected:
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
     HRESULT CompleteConnect(IPin* peer) override;
 
-private:
-    friend class TransformFilter;
     TransformFilter* owner_;
 };
 
@@ -94,6 +91,12 @@ public:
 protected:
     TransformFilter(const CLSID& clsid, ULONG miscFlags = 0);
     ~TransformFilter() override;
+
+    // For a filter whose pins add interfaces (IAMStreamConfig on the
+    // output): call from the derived constructor to put a derived pin in
+    // place of the default one.
+    void ReplaceInputPin(TransformInputPin* pin) { input_.reset(pin); }
+    void ReplaceOutputPin(TransformOutputPin* pin) { output_.reset(pin); }
 
     HRESULT OnStop() override;
 

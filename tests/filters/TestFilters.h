@@ -1,0 +1,78 @@
+// Filters for tests, built on the base layer: a source that plays a known
+// PCM ramp and a renderer that keeps every byte it receives. Added to a
+// real filter graph with AddFilter (no registration needed).
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+
+#include <memory>
+#include <vector>
+
+#include "filters/base/BaseFilter.h"
+#include "filters/base/InputPin.h"
+#include "filters/base/SourceStreamPin.h"
+
+namespace testfilters {
+
+// Sample value of frame f, channel c in the ramp: a counter that makes
+// loss, repetition and reordering visible. 16-bit: (f * channels + c) mod
+// 65536 as a signed sample; 8-bit: mod 256.
+int RampValue(long long frame, int channel, int channels, int bits);
+
+// Plays `totalFrames` ramp frames in samples of chunkFrames[i % n] frames,
+// with time stamps; sleeps chunk duration / speed between samples (speed 0:
+// no pacing); then sends end of stream.
+class RampSource : public filterbase::BaseFilter {
+public:
+    RampSource(WORD channels, DWORD rate, WORD bits, long long totalFrames,
+               std::vector<int> chunkFrames, double speed);
+    int PinCount() override { return 1; }
+    filterbase::BasePin* PinAt(int index) override;
+    long long FramesSent() const;
+
+private:
+    class Pin;
+    std::unique_ptr<Pin> pin_;
+};
+
+// A renderer that accepts any PCM (or only `only`, when given), keeps the
+// bytes in order and raises EC_COMPLETE at end of stream while running.
+class CollectSink : public filterbase::BaseFilter {
+public:
+    CollectSink();
+    explicit CollectSink(const AM_MEDIA_TYPE& only);
+    int PinCount() override { return 1; }
+    filterbase::BasePin* PinAt(int index) override;
+
+    std::vector<BYTE> Bytes();
+    int Samples();
+    bool EndOfStreamSeen();
+    const filterbase::MediaType& Type();
+    // Waits until `bytes` have arrived or the time is up.
+    bool WaitForBytes(size_t bytes, DWORD timeoutMs);
+
+private:
+    class Pin;
+    std::unique_ptr<Pin> pin_;
+};
+
+// A graph with its control and event interfaces.
+struct Graph {
+    IGraphBuilder* builder = nullptr;
+    IMediaControl* control = nullptr;
+    IMediaEvent* events = nullptr;
+    Graph();
+    ~Graph();
+    HRESULT Add(IBaseFilter* filter, const wchar_t* name);
+    // Output `outIndex` of `from` to input `inIndex` of `to`, ConnectDirect.
+    HRESULT Connect(IBaseFilter* from, IBaseFilter* to, const AM_MEDIA_TYPE* mt = nullptr,
+                    int outIndex = 0, int inIndex = 0);
+    // Waits for one event; false on timeout. Frees its parameters.
+    bool NextEvent(DWORD timeoutMs, long* code, LONG_PTR* p1, LONG_PTR* p2);
+};
+
+// The index-th pin of a direction (a reference for the caller) or nullptr.
+IPin* FindPin(IBaseFilter* filter, PIN_DIRECTION dir, int index);
+
+}  // namespace testfilters

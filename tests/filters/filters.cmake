@@ -1,0 +1,7 @@
+# Filters for tests (a ramp source and a collecting renderer) on the base
+# layer, shared by the filter and stand-in tests.
+add_library(filters_testsupport STATIC ${CMAKE_CURRENT_LIST_DIR}/TestFilters.cpp)
+target_include_directories(filters_testsupport PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(filters_testsupport PUBLIC dshow_base)
+
+brindle_test(dshow_base_test LABEL unit SOURCES base_test.cpp LIBS filters_testsupport)
