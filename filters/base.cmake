@@ -23,9 +23,8 @@ target_link_libraries(dshow_base PUBLIC strmiids uuid ole32 oleaut32 advapi32)
 # the base layer, exporting DllGetClassObject, DllCanUnloadNow,
 # DllRegisterServer and DllUnregisterServer (define them with
 # FILTERBASE_COM_DLL in one source).
-set(BRINDLE_COM_DLL_DEF ${CMAKE_CURRENT_LIST_DIR}/base/ComDll.def)
 function(brindle_com_dll target)
-  add_library(${target} SHARED ${ARGN} ${BRINDLE_COM_DLL_DEF})
+  add_library(${target} SHARED ${ARGN} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/base/ComDll.def)
   set_target_properties(${target} PROPERTIES PREFIX "")
   target_link_libraries(${target} PRIVATE dshow_base)
 endfunction()
