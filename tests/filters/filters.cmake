@@ -5,3 +5,7 @@ target_include_directories(filters_testsupport PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(filters_testsupport PUBLIC dshow_base)
 
 brindle_test(dshow_base_test LABEL unit SOURCES base_test.cpp LIBS filters_testsupport)
+
+brindle_test(wavtrans_test LABEL e2e SOURCES wavtrans_test.cpp
+  LIBS filters_testsupport wavtrans_core strmiids)
+add_dependencies(wavtrans_test wavtrans)
