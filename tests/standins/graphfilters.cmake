@@ -1,0 +1,3 @@
+brindle_test(graphfilters_standin_test LABEL e2e SOURCES graphfilters_test.cpp
+  LIBS filters_testsupport graphfilters_core strmiids)
+add_dependencies(graphfilters_standin_test graphfilters_standin wavtrans)

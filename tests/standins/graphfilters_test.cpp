@@ -1,0 +1,354 @@
+// The infinite pin tee and "PCM" converter stand-ins: the conversion on its
+// own, then both filters as registered classes in Wine's filter graph, and
+// the background chain the player builds (tee, converter, grabber).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestFilters.h"
+#include "engine/BackgroundGrabber.h"
+#include "filters/base/MediaType.h"
+#include "standins/graphfilters/PcmConvert.h"
+
+extern "C" const CLSID CLSID_NullRenderer;
+
+using filterbase::MediaType;
+using testfilters::CollectSink;
+using testfilters::Graph;
+using testfilters::RampSource;
+
+namespace {
+
+std::vector<BYTE> Ramp(long long frames, int channels, int bits) {
+    std::vector<BYTE> out;
+    for (long long f = 0; f < frames; ++f)
+        for (int c = 0; c < channels; ++c) {
+            int v = testfilters::RampValue(f, c, channels, bits);
+            out.push_back(static_cast<BYTE>(v & 0xFF));
+            if (bits == 16) out.push_back(static_cast<BYTE>((v >> 8) & 0xFF));
+        }
+    return out;
+}
+
+int Sample16(const std::vector<BYTE>& b, size_t index) {
+    short s;
+    memcpy(&s, &b[index * 2], 2);
+    return s;
+}
+
+WAVEFORMATEX Wave(WORD ch, DWORD rate, WORD bits) { return *MediaType::Pcm(ch, rate, bits).Wave(); }
+
+class Com : public ::testing::Test {
+protected:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+    void TearDown() override { CoUninitialize(); }
+
+    static IBaseFilter* Create(const CLSID& clsid) {
+        IBaseFilter* f = nullptr;
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                         reinterpret_cast<void**>(&f));
+        return f;
+    }
+
+    // The converter as the player finds it: the audio compressor category
+    // entry whose FriendlyName is "PCM".
+    static IBaseFilter* FindPcmConverter() {
+        ICreateDevEnum* devices = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_ICreateDevEnum, reinterpret_cast<void**>(&devices))))
+            return nullptr;
+        IEnumMoniker* monikers = nullptr;
+        IBaseFilter* found = nullptr;
+        if (devices->CreateClassEnumerator(CLSID_AudioCompressorCategory, &monikers, 0) == S_OK) {
+            IMoniker* m = nullptr;
+            while (!found && monikers->Next(1, &m, nullptr) == S_OK) {
+                IPropertyBag* bag = nullptr;
+                if (SUCCEEDED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag,
+                                               reinterpret_cast<void**>(&bag)))) {
+                    VARIANT name;
+                    VariantInit(&name);
+                    if (SUCCEEDED(bag->Read(L"FriendlyName", &name, nullptr)) &&
+                        name.vt == VT_BSTR && std::wstring(name.bstrVal) == L"PCM")
+                        m->BindToObject(nullptr, nullptr, IID_IBaseFilter,
+                                        reinterpret_cast<void**>(&found));
+                    VariantClear(&name);
+                    bag->Release();
+                }
+                m->Release();
+            }
+            monikers->Release();
+        }
+        devices->Release();
+        return found;
+    }
+
+    static bool RunToComplete(Graph& g) {
+        if (FAILED(g.control->Run())) return false;
+        long code;
+        LONG_PTR p1, p2;
+        while (g.NextEvent(15000, &code, &p1, &p2))
+            if (code == EC_COMPLETE) return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST(PcmConvert, ShapesRatesAndPiecesAgree) {
+    // Equal shapes copy exactly, whatever the pieces.
+    PcmConvert same;
+    same.SetFormats(Wave(2, 44100, 16), Wave(2, 44100, 16));
+    std::vector<BYTE> in = Ramp(1000, 2, 16), out;
+    same.Convert(in.data(), 3, &out);  // a split frame waits for its rest
+    same.Convert(in.data() + 3, in.size() - 3, &out);
+    same.Drain(&out);
+    EXPECT_TRUE(in == out);
+
+    // A rate change keeps count over a long stream, pieces or not.
+    PcmConvert whole, pieces;
+    whole.SetFormats(Wave(1, 44100, 16), Wave(1, 48000, 16));
+    pieces.SetFormats(Wave(1, 44100, 16), Wave(1, 48000, 16));
+    std::vector<BYTE> second = Ramp(44100, 1, 16), a, b;
+    whole.Convert(second.data(), second.size(), &a);
+    whole.Drain(&a);
+    for (size_t at = 0; at < second.size(); at += 1001)
+        pieces.Convert(second.data() + at, std::min<size_t>(1001, second.size() - at), &b);
+    pieces.Drain(&b);
+    EXPECT_EQ(48000u * 2, a.size());
+    EXPECT_TRUE(a == b);
+
+    // Up-sampling interpolates between neighbours; 8-bit becomes 16-bit.
+    PcmConvert up;
+    up.SetFormats(Wave(1, 8000, 8), Wave(1, 16000, 16));
+    std::vector<BYTE> bytes = {128, 129, 131}, got;  // 0, 256, 768 as 16-bit
+    up.Convert(bytes.data(), bytes.size(), &got);
+    up.Drain(&got);
+    ASSERT_EQ(12u, got.size());
+    int want[] = {0, 128, 256, 512, 768, 768};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(want[i], Sample16(got, i)) << i;
+
+    // Stereo to mono averages; mono to stereo copies; 16-bit to 8-bit.
+    PcmConvert down;
+    down.SetFormats(Wave(2, 8000, 16), Wave(1, 8000, 8));
+    std::vector<short> lr = {1000, 3000, -32768, -32768, 32767, 32767};
+    std::vector<BYTE> m;
+    down.Convert(reinterpret_cast<BYTE*>(lr.data()), lr.size() * 2, &m);
+    EXPECT_EQ((std::vector<BYTE>{128 + 7, 0, 255}), m);
+    PcmConvert wide;
+    wide.SetFormats(Wave(1, 8000, 16), Wave(2, 8000, 16));
+    std::vector<short> mono = {5, -7};
+    std::vector<BYTE> st;
+    wide.Convert(reinterpret_cast<BYTE*>(mono.data()), 4, &st);
+    ASSERT_EQ(8u, st.size());
+    EXPECT_EQ(5, Sample16(st, 0));
+    EXPECT_EQ(5, Sample16(st, 1));
+    EXPECT_EQ(-7, Sample16(st, 3));
+}
+
+TEST_F(Com, TeeFeedsEveryConnectedOutputAndKeepsOneFree) {
+    Graph g;
+    IBaseFilter* tee = Create(CLSID_InfTee);
+    ASSERT_NE(nullptr, tee) << "the tee stand-in is not registered in the prefix";
+    const long long frames = 44100;
+    auto* source = new RampSource(2, 44100, 16, frames, {1500, 4410}, 8);
+    auto* a = new CollectSink();
+    auto* b = new CollectSink();
+    g.Add(source, L"Ramp");
+    g.Add(tee, L"Smart Tee");
+    g.Add(a, L"A");
+    g.Add(b, L"B");
+    // The output has nothing to offer before the input is connected.
+    EXPECT_TRUE(FAILED(g.Connect(tee, a)));
+    ASSERT_EQ(S_OK, g.Connect(source, tee));
+    ASSERT_EQ(S_OK, g.Connect(tee, a, nullptr, 0));
+    IPin* free1 = testfilters::FindPin(tee, PINDIR_OUTPUT, 1);
+    ASSERT_NE(nullptr, free1);
+    IPin* peer = nullptr;
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, free1->ConnectedTo(&peer));
+    free1->Release();
+    ASSERT_EQ(S_OK, g.Connect(tee, b, nullptr, 1));
+    IPin* free2 = testfilters::FindPin(tee, PINDIR_OUTPUT, 2);
+    EXPECT_NE(nullptr, free2);
+    if (free2) free2->Release();
+    EXPECT_EQ(nullptr, testfilters::FindPin(tee, PINDIR_OUTPUT, 3));
+
+    ASSERT_TRUE(RunToComplete(g));
+    g.control->Stop();
+    std::vector<BYTE> want = Ramp(frames, 2, 16);
+    EXPECT_TRUE(a->Bytes() == want);
+    EXPECT_TRUE(b->Bytes() == want);
+    a->Release();
+    b->Release();
+    source->Release();
+    tee->Release();
+}
+
+TEST_F(Com, PcmConverterTakesItsOutputFormatFromStreamConfig) {
+    struct Case {
+        WORD inCh;
+        DWORD inRate;
+        WORD inBits;
+        WORD outCh;
+        DWORD outRate;
+        WORD outBits;
+        long long frames;
+        // Expected output sample i (of the output's interleaved samples).
+        std::function<int(long long)> expect;
+        long long outSamples;
+    } cases[] = {
+        // Stereo 44.1 kHz to mono 22.05 kHz: every second frame, L/R averaged.
+        {2, 44100, 16, 1, 22050, 16, 13230, [](long long k) { return static_cast<int>(4 * k); }, 6615},
+        // 16-bit to 8-bit at the same rate.
+        {1, 8000, 16, 1, 8000, 8, 8000, [](long long f) { return static_cast<int>((f >> 8) + 128); }, 8000},
+        // 8-bit mono 8 kHz to 16-bit stereo 16 kHz: interpolated, copied to both sides.
+        {1, 8000, 8, 2, 16000, 16, 200,
+         [](long long i) {
+             long long frame = i / 2, f = frame / 2;
+             int a = (static_cast<int>(f & 0xFF) - 128) * 256;
+             return frame % 2 ? a + 128 : a;
+         },
+         2 * 2 * 200 - 4},  // the last frame's tail is checked by the unit test
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.inRate << "->" << c.outRate);
+        Graph g;
+        IBaseFilter* pcm = FindPcmConverter();
+        ASSERT_NE(nullptr, pcm) << "no \"PCM\" in the audio compressor category";
+        auto* source = new RampSource(c.inCh, c.inRate, c.inBits, c.frames, {333, 1024}, 8);
+        auto* sink = new CollectSink();
+        g.Add(source, L"Ramp");
+        g.Add(pcm, L"PCM resample");
+        g.Add(sink, L"Collect");
+        ASSERT_EQ(S_OK, g.Connect(source, pcm));
+
+        IPin* out = testfilters::FindPin(pcm, PINDIR_OUTPUT, 0);
+        IAMStreamConfig* config = nullptr;
+        ASSERT_EQ(S_OK, out->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config)));
+        int count = 0, size = 0;
+        EXPECT_EQ(S_OK, config->GetNumberOfCapabilities(&count, &size));
+        EXPECT_EQ(1, count);
+        MediaType video = MediaType::Pcm(c.outCh, c.outRate, c.outBits);
+        const_cast<AM_MEDIA_TYPE&>(video.Get()).majortype = MEDIATYPE_Video;
+        EXPECT_TRUE(FAILED(config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&video.Get()))));
+        MediaType wanted = MediaType::Pcm(c.outCh, c.outRate, c.outBits);
+        ASSERT_EQ(S_OK, config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get())));
+        AM_MEDIA_TYPE* current = nullptr;
+        ASSERT_EQ(S_OK, config->GetFormat(&current));
+        EXPECT_EQ(c.outRate, MediaType::WaveOf(*current)->nSamplesPerSec);
+        MediaType::Delete(current);
+        IPin* in = testfilters::FindPin(sink, PINDIR_INPUT, 0);
+        ASSERT_EQ(S_OK, g.builder->ConnectDirect(out, in, &wanted.Get()));
+        in->Release();
+        const WAVEFORMATEX* got = sink->Type().Wave();
+        ASSERT_NE(nullptr, got);
+        EXPECT_EQ(c.outCh, got->nChannels);
+        EXPECT_EQ(c.outRate, got->nSamplesPerSec);
+        EXPECT_EQ(c.outBits, got->wBitsPerSample);
+
+        // Asked again once connected, the same peer is reconnected in the new shape.
+        MediaType other = MediaType::Pcm(c.outCh, c.outRate / 2, c.outBits);
+        EXPECT_EQ(S_OK, config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&other.Get())));
+        EXPECT_EQ(c.outRate / 2, sink->Type().Wave()->nSamplesPerSec);
+        ASSERT_EQ(S_OK, config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get())));
+        EXPECT_EQ(c.outRate, sink->Type().Wave()->nSamplesPerSec);
+
+        ASSERT_TRUE(RunToComplete(g));
+        g.control->Stop();
+        std::vector<BYTE> bytes = sink->Bytes();
+        long long samples = static_cast<long long>(bytes.size()) / (c.outBits / 8);
+        EXPECT_GE(samples, c.outSamples);
+        for (long long i = 0; i < c.outSamples && i < samples; ++i) {
+            int v = c.outBits == 8 ? bytes[i] : Sample16(bytes, static_cast<size_t>(i));
+            ASSERT_EQ(c.expect(i), v) << "sample " << i;
+        }
+        config->Release();
+        out->Release();
+        sink->Release();
+        source->Release();
+        pcm->Release();
+    }
+}
+
+TEST_F(Com, BackgroundChainDeliversConvertedBlocks) {
+    // As the player builds it: source, tee (one branch to a renderer), the
+    // converter set to the recording's format, the background grabber and
+    // the null renderer.
+    Graph g;
+    const long long frames = 44100;
+    auto* source = new RampSource(2, 44100, 16, frames, {4410}, 4);
+    auto* heard = new CollectSink();
+    IBaseFilter* tee = Create(CLSID_InfTee);
+    IBaseFilter* pcm = FindPcmConverter();
+    IBaseFilter* grabber = Create(CLSID_BackgroundWavTrans);
+    IBaseFilter* null = Create(CLSID_NullRenderer);
+    ASSERT_TRUE(tee && pcm && grabber && null);
+    g.Add(source, L"Ramp");
+    g.Add(tee, L"Smart Tee");
+    g.Add(heard, L"Audio Renderer");
+    g.Add(pcm, L"PCM resample");
+    g.Add(grabber, L"WAV Trans");
+    g.Add(null, L"Null Audio Render");
+    ASSERT_EQ(S_OK, g.Connect(source, tee));
+    ASSERT_EQ(S_OK, g.Connect(tee, heard, nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee, pcm, nullptr, 1));
+    IPin* out = testfilters::FindPin(pcm, PINDIR_OUTPUT, 0);
+    IAMStreamConfig* config = nullptr;
+    out->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config));
+    MediaType wanted = MediaType::Pcm(1, 22050, 16);
+    ASSERT_EQ(S_OK, config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get())));
+    config->Release();
+    IPin* in = testfilters::FindPin(grabber, PINDIR_INPUT, 0);
+    ASSERT_EQ(S_OK, g.builder->ConnectDirect(out, in, &wanted.Get()));
+    in->Release();
+    out->Release();
+    ASSERT_EQ(S_OK, g.Connect(grabber, null));
+
+    IBackgroundWavTrans* api = nullptr;
+    grabber->QueryInterface(IID_IBackgroundWavTrans, reinterpret_cast<void**>(&api));
+    std::vector<BYTE> blocks[3];
+    WAVEHDR headers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        blocks[i].resize(4000);
+        headers[i].lpData = reinterpret_cast<LPSTR>(blocks[i].data());
+        headers[i].dwBufferLength = 4000;
+    }
+    int next = 0;
+    api->QueueBuffer(&headers[0], sizeof(WAVEHDR));
+    api->Reset();
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    std::vector<BYTE> got;
+    long code;
+    LONG_PTR p1, p2;
+    bool complete = false;
+    while (g.NextEvent(complete ? 500 : 15000, &code, &p1, &p2)) {
+        if (code == EC_COMPLETE) complete = true;
+        if (code != EC_BACKGROUND_BUFFER) continue;
+        auto* h = reinterpret_cast<WAVEHDR*>(p2);
+        EXPECT_EQ(&headers[next], h);
+        got.insert(got.end(), h->lpData, h->lpData + h->dwBytesRecorded);
+        api->Reset();
+        next = (next + 1) % 3;
+        api->QueueBuffer(&headers[next], sizeof(WAVEHDR));
+    }
+    EXPECT_TRUE(complete);
+    g.control->Stop();
+
+    // Both branches got the whole stream: the heard one as it was, the
+    // grabbed one at 22050 Hz mono (L/R averaged, every second frame).
+    EXPECT_TRUE(heard->Bytes() == Ramp(frames, 2, 16));
+    ASSERT_EQ(static_cast<size_t>(frames), got.size());
+    for (long long k = 0; k < frames / 2; ++k) {
+        int l = testfilters::RampValue(2 * k, 0, 2, 16), r = testfilters::RampValue(2 * k, 1, 2, 16);
+        ASSERT_EQ((l + r) / 2, Sample16(got, static_cast<size_t>(k))) << "frame " << k;
+    }
+    api->Release();
+    null->Release();
+    grabber->Release();
+    pcm->Release();
+    tee->Release();
+    heard->Release();
+    source->Release();
+}
