@@ -10,7 +10,7 @@
 #include <commctrl.h>
 #include "app/resource.h"
 #include "engine/EngineState.h"
-#include "app/LineAccess.h"
+#include "engine/RecordingLines.h"
 #include "framework/SafeString.h"
 
 namespace {
@@ -274,6 +274,12 @@ void CVelorinDlg::ShowStatusText(HDC dc, const char* line1, const char* line2) {
     StatusLine1 = first;
     StatusLine2 = second;
     if (own) ::ReleaseDC(m_hWnd, own);
+}
+
+void CVelorinDlg::ShowMessage(const char* key) {
+    char line1[200] = "", line2[200] = "", line3[200] = "";
+    LanguageDocument.GetMessageLines(key, line1, line2, line3, sizeof line1);
+    ShowStatusText(nullptr, line1, line2);
 }
 
 void CVelorinDlg::DrawOutputFileLine(HDC dc) {

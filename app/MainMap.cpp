@@ -9,7 +9,12 @@
 #include <commctrl.h>
 #include "engine/EngineState.h"
 #include "framework/App.h"
-#include "app/LineAccess.h"
+#include "engine/RecordingLines.h"
+
+namespace {
+// The shell announces a restart with this; the icon is added again.
+UINT TaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -35,6 +40,7 @@ BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
     ON_MESSAGE(WM_GRAPHNOTIFY, OnCaptureGraphMessage)
     ON_MESSAGE(WM_TRAYICON_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_RECORD_TICK, OnRecordTick)
+    ON_REGISTERED_MESSAGE(TaskbarCreated, OnTaskbarCreated)
     // Face buttons.
     ON_COMMAND(1000, OnBtnRecord)
     ON_COMMAND(1003, OnBtnPause)
@@ -134,11 +140,30 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // passes it by.
     if (CaptureGraph && message == WM_GRAPHNOTIFY && CaptureGraph->mediaEvents)
         CaptureGraph->OnCaptureGraphEvent(message, wParam, lParam);
+    // The player takes its events, its run request, the position bar's
+    // scrolling and the close; the threshold bar's scrolling is not its.
+    if (PlayerGraph) {
+        bool otherScroll = message == WM_HSCROLL &&
+                           reinterpret_cast<HWND>(lParam) != PlayerGraph->positionSlider;
+        if (!otherScroll) PlayerGraph->OnPlayerMessage(message, wParam, lParam);
+    }
 
     switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        // Only looked at here: the key's binding acts once, in the
+        // pre-translation, so a toggle is never flipped twice.
+        {
+            MSG key{m_hWnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+            HotKeys.ParseHotKey(m_hWnd, key, FaceMode ? "BACKFACE" : "FRONTFACE",
+                                VolumeSlider.Thumb(), SampleRateSlider.Thumb(), nullptr, false);
+        }
+        break;
     case WM_PLAYBACK_FINISHED:
         // Only for something still running: a late message of an earlier
         // background must not stop a recording made after it.
+        if ((IsPlaying || (RecordingOptions.BackgroundMixOn && !BackgroundStopped)) && PlayerGraph)
+            PlayerGraph->StopPlayback();
         if (IsRecording && RecordingOptions.BackgroundMixOn) {
             if (BackgroundAction == 1) {
                 OnBtnStop();
@@ -154,6 +179,9 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             ElapsedFrom = time(nullptr);
             ShowStatusText(nullptr, "Ready to record", "");
         }
+        break;
+    case WM_BACKGROUND_ERROR:
+        ShowMessage("BackgroundError");
         break;
     case WM_SHOW_STARTUP:
         // Without the start-up dialog of its own the detection runs
@@ -256,6 +284,32 @@ LRESULT CVelorinDlg::OnWaveInBlock(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+void CVelorinDlg::OnPlayerBlock(WAVEHDR* header) {
+    // Only the player's own blocks; it checks the one its grabber holds.
+    bool ours = false;
+    for (WAVEHDR& h : MonitorHeaders)
+        if (&h == header) ours = true;
+    if (ours) ProcessBackgroundBuffer(header);
+}
+
+LRESULT CVelorinDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    TrayPauseChecked = IsPaused != 0;
+#if BRINDLE_HAVE_TRAY
+    return TrayIcon.OnTrayNotification(wParam, lParam);
+#else
+    (void)wParam;
+    (void)lParam;
+    return 0;
+#endif
+}
+
+LRESULT CVelorinDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+#if BRINDLE_HAVE_TRAY
+    TrayIcon.OnTaskbarCreated();
+#endif
+    return 0;
+}
+
 LRESULT CVelorinDlg::OnCaptureGraphMessage(WPARAM, LPARAM) { return 0; }
 
 // ---- line discovery --------------------------------------------------------
@@ -268,8 +322,7 @@ void CVelorinDlg::DetectAudioLines() {
     if (SUCCEEDED(CaptureGraphObject.SelectDevice(DeviceIndex, &DeviceList, &LineList)))
         LineCount = LineList.Count();
     if (LineCount <= 0) {
-        ShowStatusText(nullptr, "Recording line not found, click",
-                       "config button to find audio line");
+        ShowMessage("PlayBackSupport");
         RecordingOptions.UseDirectShowCapture = 1;
         InitCaptureDevices();
         DeviceIndex = std::clamp<int32_t>(DeviceIndex, 0, std::max(0, DeviceCount - 1));

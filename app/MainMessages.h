@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "engine/CaptureGraph.h"  // WM_GRAPHNOTIFY
+#include "engine/PlayerGraph.h"   // WM_BACKGROUND_ERROR, WM_PLAYBACK_FINISHED, WM_PLAYER_RUN
 
 // Posted by the line detection and the line test. Kept in the WM_APP
 // range: WM_USER+1 and +2 are the dialog manager's own DM_SETDEFID and
@@ -16,12 +17,11 @@ constexpr UINT WM_RECORD_TICK = WM_APP + 12;
 
 constexpr UINT WM_DELAYED_SIGNALRECORD = WM_USER + 3;
 constexpr UINT WM_DELAYED_SCHEDULETOGGLE = WM_USER + 4;
-constexpr UINT WM_BACKGROUND_ERROR = WM_USER + 5;
 constexpr UINT WM_SHOW_STARTUP = WM_USER + 6;
-constexpr UINT WM_TRACKLIST_OPENFILE = WM_USER + 123;
-constexpr UINT WM_PLAYBACK_FINISHED = WM_USER + 124;
+#ifndef WM_TRACKLIST_OPENFILE
+#define WM_TRACKLIST_OPENFILE (WM_USER + 123)
+#endif
 constexpr UINT WM_INVALIDFILE = WM_USER + 205;
-constexpr UINT WM_PLAYER_RUN = WM_APP + 3;
 constexpr UINT WM_TRAYICON_NOTIFY = WM_APP + 100;
 
 // Timers of the main window.

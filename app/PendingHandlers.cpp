@@ -22,9 +22,6 @@ void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
 void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 LRESULT CVelorinDlg::OnInvalidFile(WPARAM, LPARAM) { return 0; }
 
-// Player graph blocks (background mixing, playback meters).
-void CVelorinDlg::OnPlayerBlock(WAVEHDR*) {}
-
 // Audio-line box, line test and automatic configuration.
 void CVelorinDlg::OnBtnDetect() {}
 void CVelorinDlg::OnBtnAutoDetect() {}
@@ -94,7 +91,6 @@ void CVelorinDlg::OnMenuUploadLast() {}
 void CVelorinDlg::OnMenuUploadFromDisk() {}
 void CVelorinDlg::UploadLastRecording() {}
 void CVelorinDlg::UploadFileFromDisk() {}
-LRESULT CVelorinDlg::OnTrayNotify(WPARAM, LPARAM) { return 0; }
 void CVelorinDlg::OnHScroll(UINT code, UINT pos, CScrollBar* bar) { CDialog::OnHScroll(code, pos, bar); }
 BOOL CVelorinDlg::OnToolTipNeedText(UINT, NMHDR*, LRESULT*) { return FALSE; }
 LRESULT CVelorinDlg::OnKeyDownMessage(WPARAM, LPARAM) { return 1; }

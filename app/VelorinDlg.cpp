@@ -14,7 +14,7 @@
 #include "app/resource.h"
 #include "engine/EngineState.h"
 #include "engine/Mp3Encoder.h"
-#include "app/LineAccess.h"
+#include "engine/RecordingLines.h"
 #include "engine/WmaWriter.h"
 #include "framework/App.h"
 #include "framework/SafeString.h"
@@ -47,7 +47,6 @@ CVelorinDlg::~CVelorinDlg() {
         DeleteDC(MemoryDC);
     }
     if (MemoryBitmap) DeleteObject(MemoryBitmap);
-    if (TrayMenu) DestroyMenu(TrayMenu);
     if (BackgroundBlockEvent) CloseHandle(BackgroundBlockEvent);
     if (MainDialog == this) MainDialog = nullptr;
 }
@@ -102,10 +101,26 @@ BOOL CVelorinDlg::OnInitDialog() {
     // single-threaded apartment on this thread.
     ComInitialised[0] = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     ComInitialised[1] = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    if (HWND slider = ::GetDlgItem(m_hWnd, IDC_POSITION)) {
-        ::SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-        ::SendMessageA(slider, TBM_SETTICFREQ, 10, 0);
+
+    // The player: playback, metered playback and the background sound.
+    HWND videoScreen = ::GetDlgItem(m_hWnd, IDC_VIDEOSCREEN);
+    HWND positionSlider = ::GetDlgItem(m_hWnd, IDC_POSITION);
+    PlayerGraph = new CPlayerGraph;
+    PlayerGraph->volume = 100;
+    PlayerGraph->backgroundChannels = 2;
+    PlayerGraph->backgroundRate = 44100;
+    PlayerGraph->backgroundBits = 16;
+    PlayerGraph->notifyWindow = m_hWnd;
+    PlayerGraph->videoOwner = videoScreen;
+    PlayerGraph->positionSlider = positionSlider;
+    if (videoScreen)
+        ::SetWindowLongA(videoScreen, GWL_STYLE,
+                         ::GetWindowLongA(videoScreen, GWL_STYLE) | WS_CLIPCHILDREN);
+    if (SUCCEEDED(PlayerGraph->CreateGraph()) && positionSlider) {
+        ::SendMessageA(positionSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+        ::SendMessageA(positionSlider, TBM_SETTICFREQ, 10, 0);
     }
+    InstallBackgroundPlayer();
 
     // Windows Media writer objects; WMA stays unavailable when they fail.
     if (FAILED(CreateWmaWriterObjects())) ReleaseWmaWriter();
@@ -123,6 +138,7 @@ BOOL CVelorinDlg::OnInitDialog() {
     char backgroundFile[256] = "";
     store.ReadString("Background File", backgroundFile);
     SetBackgroundFile(backgroundFile);
+    PlayerGraph->loop = BackgroundAction == 0;
 
     LoadFaceSkins();
     SetIcon(m_hIcon, TRUE);
@@ -132,8 +148,15 @@ BOOL CVelorinDlg::OnInitDialog() {
     CreateFaceButtons();
     ApplyWindowRegion(TRUE);
 
-    // Notification-area icon: the tray module fills this in.
-    TrayMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TRAYMENU));
+#if BRINDLE_HAVE_TRAY
+    // Notification-area icon with the tray menu.
+    TrayIcon.m_menu.LoadMenu(IDR_TRAYMENU);
+    TrayIcon.m_checkFlag = &TrayPauseChecked;
+    TrayIcon.m_tnd.hWnd = m_hWnd;
+    TrayIcon.m_tnd.uID = IDR_MAINFRAME;
+    TrayIcon.m_tnd.uCallbackMessage = WM_TRAYICON_NOTIFY;
+    TrayIcon.SetIcon(IDR_MAINFRAME);
+#endif
 
     SetWindowPos(nullptr, 200, 200, 592, 392, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_SHOW);
@@ -178,6 +201,20 @@ BOOL CVelorinDlg::OnInitDialog() {
                                                      32, 32, 0));
 
     Mp3EncoderLoaded = LoadMp3Encoder(InstallPath) ? 1 : 0;
+
+    // Language and hot-key documents from the install folder.
+    {
+        char language[1000] = "", folder[400];
+        store.ReadLanguage(language);
+        MakeDocumentsFolder(InstallPath, folder, sizeof folder);
+        HotKeys.Load(folder);
+        if (language[0] && strcmp(language, "English") != 0) {
+            LanguageDocument.Open(folder, language);
+        } else {
+            LanguageDocument.SetFolder(folder);
+            LanguageDocument.Load(nullptr);
+        }
+    }
 
     // Device and line; a stored index the system no longer has falls back
     // to the first device and line.
@@ -278,6 +315,11 @@ BOOL CVelorinDlg::OnInitDialog() {
     UploadMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_UPLOADMENU));
     ShowInputLevelOn = 1;
     Meters.SetBarDisplay(false);
+    {
+        char path[1000] = "";
+        GetDlgItemText(IDC_FILENAME, path, sizeof path);
+        PlayLength = OpenPlayerFile(path);
+    }
     PlayPosition = 0;
 
     BackgroundBlockEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -482,6 +524,18 @@ void CVelorinDlg::OnDestroy() {
     CaptureGraphObject.Shutdown();
     if (CaptureGraph == &CaptureGraphObject) CaptureGraph = nullptr;
 
+    // The player: a playback still running is paused, then stopped.
+    ShutdownBackgroundPlayer();
+    if (PlayerGraph) {
+        if (PlaybackState != PlaybackStopped && PlayerGraph->mediaControl) {
+            PlayerGraph->mediaControl->Pause();
+            Sleep(200);
+            PlayerGraph->mediaControl->StopWhenReady();
+            PlaybackState = PlaybackStopped;
+        }
+        PlayerGraph->ReleaseGraph();
+    }
+
     if (MixerHandle) {
         mixerClose(MixerHandle);
         MixerHandle = nullptr;
@@ -490,6 +544,8 @@ void CVelorinDlg::OnDestroy() {
     ComInitialised[1] = false;
     if (TimerPeriod) timeEndPeriod(TimerPeriod);
     TimerPeriod = 0;
+    delete PlayerGraph;
+    PlayerGraph = nullptr;
     if (PopupMenu) DestroyMenu(PopupMenu);
     if (UploadMenu) DestroyMenu(UploadMenu);
     PopupMenu = UploadMenu = nullptr;
@@ -514,6 +570,17 @@ void CVelorinDlg::LoadFaceSkins() {
     SocketHover.Load("IDR_BTNSOCKETHOVER");
     MicUp.Load("IDR_BTNMICUP");
     MicDown.Load("IDR_BTNMICDOWN");
+}
+
+int32_t CVelorinDlg::OpenPlayerFile(const char* path) {
+    if (!PlayerGraph || !path || !path[0] || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    PlayerGraph->ReleaseGraph();
+    int32_t length = 0;
+    if (SUCCEEDED(PlayerGraph->CreateGraph()) && SUCCEEDED(PlayerGraph->OpenFile(path)))
+        length = static_cast<int32_t>(PlayerGraph->Duration() / 10000);
+    PlayerGraph->ReleaseGraph();
+    return length;
 }
 
 void CVelorinDlg::DrawFrequencyButtons(HDC dc) {

@@ -18,6 +18,16 @@
 #include "ui/LevelMeters.h"
 #include "ui/Picture.h"
 #include "ui/SkinSlider.h"
+#include "ui/HotKeyScript.h"
+// The notification-area icon comes with the shell services; a tree
+// without them builds a window without the icon.
+#if __has_include("ui/TrayIcon.h")
+#include "ui/TrayIcon.h"
+#define BRINDLE_HAVE_TRAY 1
+#else
+#define BRINDLE_HAVE_TRAY 0
+#endif
+#include "ui/XmlDocument.h"
 #include "ui/UniButton.h"
 
 class CVelorinDlg;
@@ -93,6 +103,7 @@ public:
     afx_msg LRESULT OnCaptureGraphMessage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRecordTick(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
     // Face buttons.
     afx_msg void OnBtnRecord();
@@ -183,6 +194,11 @@ public:
 
     // ---- the face ----
     void ShowStatusText(HDC dc, const char* line1, const char* line2);
+    // Line1 and Line2 of a message of the language document in the status
+    // area.
+    void ShowMessage(const char* key);
+    // Length in milliseconds of a file the player can open, else 0.
+    int32_t OpenPlayerFile(const char* path);
     void DrawOutputFileLine(HDC dc);
     void DrawBackgroundLine(HDC dc);
     void DrawPlayFileLine(HDC dc);
@@ -264,7 +280,12 @@ public:
     CCaptureGraph CaptureGraphObject;
     CaptureDeviceList DeviceList;
     PinNameList LineList;
-    HMENU TrayMenu = nullptr;
+#if BRINDLE_HAVE_TRAY
+    CTrayIcon TrayIcon;
+#endif
+    XmlDocument LanguageDocument{XmlDocument::Language};
+    HotKeyScript HotKeys;
+    bool TrayPauseChecked = false;  // the tray menu's check mark of Pause
     HMENU PopupMenu = nullptr;
     HMENU UploadMenu = nullptr;
     HICON m_hIcon = nullptr;

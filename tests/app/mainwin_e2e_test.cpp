@@ -171,12 +171,22 @@ TEST(MainWindowProgram, FirstStartShowsTheShapedFaceAndClosesWithItsSettingsWrit
     // Outside the outline the screen shows what lies behind the window.
     EXPECT_EQ(WindowFromPoint(POINT{kX + 1, kY + 1}) == p.window, false);
 
+    // The notification-area icon: without a shell's tray on the display
+    // Wine shows it in a small tray window of its own.
+    HWND tray = FindWindowA(nullptr, "Wine System Tray");
+    if (BRINDLE_HAVE_TRAY) {
+        ASSERT_NE(nullptr, tray);
+        EXPECT_TRUE(IsWindowVisible(tray));
+    }
+
     std::string shot = bench::Screenshot("main-window");
     EXPECT_FALSE(shot.empty());
     std::printf("screenshot: %s\n", shot.c_str());
 
     ClickButton(1014);
     EXPECT_EQ(0, p.WaitExit(10000));
+    // The icon went with the program.
+    if (tray) EXPECT_TRUE(bench::PumpUntil([&] { return !IsWindowVisible(tray); }, 3000));
     // The first start chose the first device; the face's format and the
     // output path were saved.
     EXPECT_EQ(0, StoredDword("Device"));
@@ -290,10 +300,23 @@ public:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_SHOW_STARTUP) ++startupMessages;
+        if (message == WM_RECORD_TICK) ++ticks;
+        if (message == kStartRecordTimer) {
+            StartRecordTimer(50);
+            Sleep(static_cast<DWORD>(wParam));  // a slow handler holds the thread
+            return 0;
+        }
+        if (message == kStopRecordTimer) {
+            StopRecordTimer();
+            return 0;
+        }
         return CVelorinDlg::WindowProc(message, wParam, lParam);
     }
+    static constexpr UINT kStartRecordTimer = WM_APP + 200;
+    static constexpr UINT kStopRecordTimer = WM_APP + 201;
     std::vector<UINT> commands;
     std::atomic<int> startupMessages{0};
+    std::atomic<int> ticks{0};
 };
 
 // Runs the dialog modally here while `drive` works the mouse from another
@@ -361,4 +384,32 @@ TEST(MainWindowInProcess, OnlyOwnCaptureBlocksAreTaken) {
     EXPECT_EQ(static_cast<DWORD>(1u << 30), foreign.dwBytesRecorded);
     EXPECT_EQ(nullptr, RecordingSession.LastBlock.load());
     EXPECT_FALSE(CaptureRunning());
+}
+
+namespace {
+WatchedDialog* TickDialog = nullptr;
+int TicksAtStop = 0, TicksAfterStop = 0;
+}  // namespace
+
+TEST(MainWindowInProcess, TheRecordTimerHandsOverOneTickAtATime) {
+    ClearSettings();
+    StoreDword("Device", 0);
+    WatchedDialog dialog;
+    TickDialog = &dialog;
+    RunDialog(dialog, [] {
+        // 600 ms of a busy window thread: the timer keeps running, but only
+        // one tick may wait for the thread, not twelve.
+        SendMessageA(MainWindow, WatchedDialog::kStartRecordTimer, 600, 0);
+        Sleep(500);
+        SendMessageA(MainWindow, WatchedDialog::kStopRecordTimer, 0, 0);
+        TicksAtStop = TickDialog->ticks;
+        Sleep(300);
+        TicksAfterStop = TickDialog->ticks;
+    });
+    EXPECT_TRUE(dialog.MultimediaTimerOn);
+    // One waiting tick plus about ten in the free half second.
+    EXPECT_GE(TicksAtStop, 5);
+    EXPECT_LE(TicksAtStop, 14);
+    // Nothing arrives once the timer is stopped.
+    EXPECT_EQ(TicksAtStop, TicksAfterStop);
 }

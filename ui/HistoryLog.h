@@ -1,0 +1,61 @@
+// The history log: one line for every finished recording, in a text file
+// of its day, "<log root>\<yyyy>\<yyyymmdd>.txt", where the log root is the
+// folder Log of the install folder. A line is
+//   fileName,filePath,startTime,duration,audioLine,backgroundFile,CR LF
+// with the fields as they are (no escaping). The reader anchors on the
+// start time and on the drive or server prefix of the paths, so commas in
+// names, paths and line names do not shift the fields.
+//
+// The history panel's tree shows "Files for playing" and "Record History",
+// under it the years 2001 to 2049, their months and days, latest first.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <deque>
+
+struct HistoryRecord {
+    char fileName[256];
+    char filePath[256];
+    char dateKey[19];  // yyyymmdd: names the day file, not written into the line
+    char startTime[19];
+    char duration[50];
+    char audioLine[255];
+    char backgroundFile[255];
+};
+
+// The log root for an install folder: "<folder>\Log", "c:\Log" when the
+// install folder is empty. False when it does not fit.
+bool MakeLogRoot(const char* installPath, char* out, size_t size);
+
+// Appends the record's line to its day file, making the year folder (and
+// any missing folder above it). Returns 0 once the line is written, else a
+// Win32 error code (ERROR_BAD_PATHNAME for a root with neither a drive nor
+// a "\\" server prefix, ERROR_INVALID_PARAMETER for a bad date key).
+DWORD AppendHistoryRecord(const char* logRoot, const char* dateKey, const HistoryRecord& record);
+
+class CHistoryLog {
+public:
+    CHistoryLog() = default;
+    virtual ~CHistoryLog() = default;
+
+    HWND tree = nullptr;                // the history tree view of the main window
+    HTREEITEM currentRoot = nullptr;    // "Record History"
+    std::deque<HistoryRecord> records;  // filled by ReadDayFile, in file order
+
+    // Reads every line of a day file into records; the number read (0 when
+    // the file cannot be opened).
+    int ReadDayFile(const char* path);
+    // The two root items, then one item a year with its months and days.
+    void FillTree(const char* logRoot);
+    // Month and day items for the day files of one year folder.
+    void AddYearFolder(HTREEITEM yearItem, const char* yearPath);
+
+    // One line into a zeroed record; false for a line that holds no record.
+    static bool ParseLine(const char* line, HistoryRecord* record);
+    // The day file of a day item's text "mm/dd/yyyy"; false for any other
+    // item (roots, years, month names).
+    static bool DayFileOfItem(const char* logRoot, const char* itemText, char* out, size_t size);
+};
