@@ -319,10 +319,17 @@ public:
             StopRecordTimer();
             return 0;
         }
+        if (message == kLayout) {
+            AudioBoxOpen = (wParam & 1) != 0;
+            ArchiveOpen = (wParam & 2) != 0;
+            ApplyWindowRegion(TRUE);
+            return 0;
+        }
         return CVelorinDlg::WindowProc(message, wParam, lParam);
     }
     static constexpr UINT kStartRecordTimer = WM_APP + 200;
     static constexpr UINT kStopRecordTimer = WM_APP + 201;
+    static constexpr UINT kLayout = WM_APP + 202;
     std::vector<UINT> commands;
     std::atomic<int> startupMessages{0};
     std::atomic<int> ticks{0};
@@ -425,4 +432,42 @@ TEST(MainWindowInProcess, TheRecordTimerHandsOverOneTickAtATime) {
     EXPECT_LE(TicksAtStop, 14);
     // Nothing arrives once the timer is stopped.
     EXPECT_EQ(TicksAtStop, TicksAfterStop);
+}
+
+namespace {
+// Inside the window's region after a layout: points of the audio-line box
+// strip, of the history panel, and of the plain face's right edge.
+struct RegionProbe {
+    bool box, history, faceEdge;
+};
+RegionProbe Layouts[4];
+}  // namespace
+
+TEST(MainWindowInProcess, EachLayoutHasItsOwnOutline) {
+    ClearSettings();
+    StoreDword("Device", 0);
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        for (int layout = 0; layout < 4; ++layout) {
+            SendMessageA(MainWindow, WatchedDialog::kLayout, layout, 0);
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            GetWindowRgn(MainWindow, region);
+            Layouts[layout] = {PtInRegion(region, 900, 200) != FALSE,
+                               PtInRegion(region, 300, 600) != FALSE,
+                               PtInRegion(region, 591, 200) != FALSE};
+            DeleteObject(region);
+        }
+        SendMessageA(MainWindow, WatchedDialog::kLayout, 0, 0);
+    });
+    // Plain face (A), audio-line box (B), history panel (C), both (C').
+    EXPECT_FALSE(Layouts[0].box);
+    EXPECT_FALSE(Layouts[0].history);
+    EXPECT_TRUE(Layouts[0].faceEdge);
+    EXPECT_TRUE(Layouts[1].box);
+    EXPECT_FALSE(Layouts[1].history);
+    EXPECT_FALSE(Layouts[2].box);
+    EXPECT_TRUE(Layouts[2].history);
+    EXPECT_TRUE(Layouts[2].faceEdge);
+    EXPECT_TRUE(Layouts[3].box);
+    EXPECT_TRUE(Layouts[3].history);
 }
