@@ -7,7 +7,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -289,6 +291,41 @@ TEST_F(HistoryTest, DaysOverSeveralYearsAreListedAndReadBack) {
             EXPECT_STREQ(rec.audioLine, "1 - Line In, Rear");
         }
         EXPECT_EQ(names, r.names) << r.item;
+    }
+}
+
+// Random lines built from the characters the anchors look for: every
+// field ends inside its own array and nothing is written past the record.
+TEST(HistoryLines, RandomLinesStayInsideTheRecord) {
+    struct Guarded {
+        HistoryRecord record;
+        char canary[32];
+    };
+    std::mt19937 random(2024);
+    const char alphabet[] = ",,,::\\\\C0123456789 ab";
+    const char* pieces[] = {",12:34:56,", ",C:\\", ",\\\\srv\\", ",1:05,"};
+    const std::string longPiece(300, 'x');
+    for (int i = 0; i < 3000; ++i) {
+        std::string line;
+        const size_t length = random() % 2048;
+        while (line.size() < length) {
+            switch (random() % 4) {
+            case 0: line += pieces[random() % 4]; break;
+            case 1: line += longPiece; break;
+            default: line += alphabet[random() % (sizeof alphabet - 1)];
+            }
+        }
+        line.resize(std::min<size_t>(line.size(), 2048));
+        Guarded g;
+        memset(g.canary, '#', sizeof g.canary);
+        CHistoryLog::ParseLine(line.c_str(), &g.record);
+        ASSERT_EQ(std::string(g.canary, sizeof g.canary), std::string(32, '#')) << i;
+        ASSERT_LT(strnlen(g.record.fileName, sizeof g.record.fileName), sizeof g.record.fileName);
+        ASSERT_LT(strnlen(g.record.filePath, sizeof g.record.filePath), sizeof g.record.filePath);
+        ASSERT_LT(strnlen(g.record.startTime, sizeof g.record.startTime), sizeof g.record.startTime);
+        ASSERT_LT(strnlen(g.record.duration, sizeof g.record.duration), sizeof g.record.duration);
+        ASSERT_LT(strnlen(g.record.audioLine, sizeof g.record.audioLine), sizeof g.record.audioLine);
+        ASSERT_LT(strnlen(g.record.backgroundFile, sizeof g.record.backgroundFile), sizeof g.record.backgroundFile);
     }
 }
 
