@@ -183,16 +183,7 @@ BOOL CVelorinDlg::OnInitDialog() {
     StatusLine1 = "Ready to record";
     InfoRowMode = 0;
 
-    // Output format from the file name's extension.
-    {
-        char ext[5] = "";
-        size_t n = strlen(OutputPath);
-        if (n >= 4) SafeCopy(ext, OutputPath + n - 4);
-        for (char* p = ext; *p; ++p) *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
-        SetCheckFace(1049, strcmp(ext, ".MP3") == 0);
-        SetCheckFace(1171, strcmp(ext, ".WMA") == 0);
-        SetCheckFace(1170, strcmp(ext, ".MP3") != 0 && strcmp(ext, ".WMA") != 0);
-    }
+    SelectFormatForName(OutputPath);
 
     ClassCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(m_hWnd, GCLP_HCURSOR));
     for (int i = 0; i < 4; ++i)
@@ -304,8 +295,10 @@ BOOL CVelorinDlg::OnInitDialog() {
             SampleRateSlider.SetPos(SampleRateIndex);
         }
         if (o.FileName[0]) {
+            // The format follows the name, or an ".mp3" would get WAV data.
             SafeCopy(OutputPath, o.FileName);
             SetDlgItemText(IDC_FILENAME, OutputPath);
+            SelectFormatForName(OutputPath);
         }
     }
     if (FirstStart) PendingStartupPresses = true;
@@ -425,6 +418,16 @@ void CVelorinDlg::ApplyCommandLineStarts() {
         }
     }
     if (CommandLineOptions.HideAtStart) PressFaceButton(1094);
+}
+
+void CVelorinDlg::SelectFormatForName(const char* path) {
+    char ext[5] = "";
+    size_t n = strlen(path);
+    if (n >= 4) SafeCopy(ext, path + n - 4);
+    for (char* p = ext; *p; ++p) *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+    SetCheckFace(1049, strcmp(ext, ".MP3") == 0);
+    SetCheckFace(1171, strcmp(ext, ".WMA") == 0);
+    SetCheckFace(1170, strcmp(ext, ".MP3") != 0 && strcmp(ext, ".WMA") != 0);
 }
 
 void CVelorinDlg::PressFaceButton(UINT id) {

@@ -78,6 +78,9 @@ public:
     // Presses a face button the way a user does, through posted messages
     // that run once the modal loop is up.
     void PressFaceButton(UINT id);
+    // Turns on the format radio (WAV, MP3, WMA) that a file name's
+    // extension calls for.
+    void SelectFormatForName(const char* path);
 
     // ---- handlers of the message map ----
     afx_msg void OnSysCommand(UINT id, LPARAM lParam);
