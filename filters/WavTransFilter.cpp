@@ -70,19 +70,18 @@ HRESULT WavTransFilter::PassOn(IMediaSample* in, const BYTE* data, long bytes) {
     // Normally one output sample per input; an input larger than our
     // buffers goes on in pieces.
     while (bytes > 0) {
-        IMediaSample* out = nullptr;
-        HRESULT hr = Output().GetDeliveryBuffer(&out);
+        ComPtr<IMediaSample> out;
+        HRESULT hr = Output().GetDeliveryBuffer(out.GetAddressOf());
         if (FAILED(hr)) return hr;
         BYTE* dst = nullptr;
         out->GetPointer(&dst);
         long n = std::min(bytes, out->GetSize());
-        if (first) CopySampleProperties(in, out);
+        if (first) CopySampleProperties(in, out.Get());
         else out->SetTime(nullptr, nullptr);
         if (sound) memcpy(dst, data, n);
         else memset(dst, silence, n);
         out->SetActualDataLength(n);
-        hr = Output().Deliver(out);
-        out->Release();
+        hr = Output().Deliver(out.Get());
         if (hr != S_OK) return hr;
         data += n;
         bytes -= n;

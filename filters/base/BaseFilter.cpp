@@ -12,10 +12,7 @@ BaseFilter::BaseFilter(const CLSID& clsid, ULONG miscFlags) : clsid_(clsid), mis
     LockModule();
 }
 
-BaseFilter::~BaseFilter() {
-    if (clock_) clock_->Release();
-    UnlockModule();
-}
+BaseFilter::~BaseFilter() { UnlockModule(); }
 
 STDMETHODIMP BaseFilter::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -96,9 +93,7 @@ STDMETHODIMP BaseFilter::GetState(DWORD, FILTER_STATE* state) {
 
 STDMETHODIMP BaseFilter::SetSyncSource(IReferenceClock* clock) {
     Lock lock(lock_);
-    if (clock) clock->AddRef();
-    if (clock_) clock_->Release();
-    clock_ = clock;
+    clock_ = Retained(clock);
     return S_OK;
 }
 
@@ -110,8 +105,7 @@ STDMETHODIMP BaseFilter::GetSyncSource(IReferenceClock** clock) {
 
 IReferenceClock* BaseFilter::Clock() {
     Lock lock(lock_);
-    if (clock_) clock_->AddRef();
-    return clock_;
+    return Retained(clock_.Get()).Detach();
 }
 
 STDMETHODIMP BaseFilter::EnumPins(IEnumPins** pins) {
@@ -155,11 +149,8 @@ STDMETHODIMP BaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
     if (graph) {
         // Weak like the graph pointer: a reference here would keep the
         // graph alive through its own filter.
-        IMediaEventSink* sink = nullptr;
-        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink)))) {
-            eventSink_ = sink;
-            sink->Release();
-        }
+        ComPtr<IMediaEventSink> sink;
+        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, OutVoid(sink)))) eventSink_ = sink.Get();
     }
     return S_OK;
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "filters/base/Module.h"
+#include "filters/base/Retain.h"
 
 namespace filterbase {
 
@@ -85,7 +86,7 @@ private:
     CriticalSection lock_;
     volatile LONG state_ = State_Stopped;
     REFERENCE_TIME start_ = 0;
-    IReferenceClock* clock_ = nullptr;
+    ComPtr<IReferenceClock> clock_;
     // Weak, as the graph holds us: set by JoinFilterGraph only.
     IFilterGraph* graph_ = nullptr;
     IMediaEventSink* eventSink_ = nullptr;

@@ -40,18 +40,15 @@ STDMETHODIMP BasePin::Disconnect() {
 }
 
 void BasePin::ClearConnection() {
-    if (connected_) connected_->Release();
-    connected_ = nullptr;
+    connected_.Reset();
     mt_.Clear();
 }
 
 STDMETHODIMP BasePin::ConnectedTo(IPin** pin) {
     if (!pin) return E_POINTER;
     Lock lock(filter_->FilterLock());
-    *pin = connected_;
-    if (!connected_) return VFW_E_NOT_CONNECTED;
-    connected_->AddRef();
-    return S_OK;
+    *pin = Retained(connected_.Get()).Detach();
+    return *pin ? S_OK : VFW_E_NOT_CONNECTED;
 }
 
 STDMETHODIMP BasePin::ConnectionMediaType(AM_MEDIA_TYPE* mt) {

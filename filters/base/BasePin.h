@@ -52,9 +52,9 @@ public:
     virtual HRESULT Active() { return S_OK; }
     virtual HRESULT Inactive() { return S_OK; }
 
-    bool IsConnected() const { return connected_ != nullptr; }
+    bool IsConnected() const { return static_cast<bool>(connected_); }
     // The peer, without a reference (valid while connected).
-    IPin* Peer() const { return connected_; }
+    IPin* Peer() const { return connected_.Get(); }
     const MediaType& CurrentType() const { return mt_; }
     PIN_DIRECTION Direction() const { return dir_; }
     const std::wstring& Name() const { return name_; }
@@ -76,7 +76,7 @@ protected:
     BaseFilter* filter_;
     PIN_DIRECTION dir_;
     std::wstring name_;
-    IPin* connected_ = nullptr;
+    ComPtr<IPin> connected_;
     MediaType mt_;
     REFERENCE_TIME segmentStart_ = 0;
     REFERENCE_TIME segmentStop_ = 0;

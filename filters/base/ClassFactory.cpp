@@ -1,6 +1,7 @@
 #include "filters/base/ClassFactory.h"
 
 #include "filters/base/Module.h"
+#include "filters/base/Retain.h"
 
 namespace filterbase {
 
@@ -31,12 +32,10 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    IUnknown* object = nullptr;
-    HRESULT hr = cls_.create(&object);
+    ComPtr<IUnknown> object;
+    HRESULT hr = cls_.create(object.GetAddressOf());
     if (FAILED(hr)) return hr;
-    hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
+    return object->QueryInterface(iid, out);
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
@@ -51,11 +50,10 @@ HRESULT GetFilterClassObject(const FilterClass* table, size_t count, REFCLSID cl
     *out = nullptr;
     for (size_t i = 0; i < count; ++i) {
         if (!IsEqualCLSID(*table[i].clsid, clsid)) continue;
-        ClassFactory* factory = new (std::nothrow) ClassFactory(table[i]);
+        ComPtr<ClassFactory> factory;
+        *factory.GetAddressOf() = new (std::nothrow) ClassFactory(table[i]);
         if (!factory) return E_OUTOFMEMORY;
-        HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        return factory->QueryInterface(iid, out);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

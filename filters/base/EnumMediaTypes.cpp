@@ -8,11 +8,7 @@
 namespace filterbase {
 
 MediaTypeEnumerator::MediaTypeEnumerator(BasePin* pin, ULONG position)
-    : pin_(pin), position_(position) {
-    pin_->AddRef();
-}
-
-MediaTypeEnumerator::~MediaTypeEnumerator() { pin_->Release(); }
+    : pin_(Retained(pin)), position_(position) {}
 
 STDMETHODIMP MediaTypeEnumerator::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -69,7 +65,7 @@ STDMETHODIMP MediaTypeEnumerator::Reset() {
 
 STDMETHODIMP MediaTypeEnumerator::Clone(IEnumMediaTypes** copy) {
     if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) MediaTypeEnumerator(pin_, position_);
+    *copy = new (std::nothrow) MediaTypeEnumerator(pin_.Get(), position_);
     return *copy ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "filters/base/Retain.h"
+
 namespace filterbase {
 
 class BasePin;
@@ -23,9 +25,9 @@ public:
     STDMETHODIMP Clone(IEnumMediaTypes** copy) override;
 
 private:
-    virtual ~MediaTypeEnumerator();
+    virtual ~MediaTypeEnumerator() = default;
     LONG refs_ = 1;
-    BasePin* pin_;
+    ComPtr<BasePin> pin_;
     ULONG position_;
 };
 

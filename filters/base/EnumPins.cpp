@@ -8,11 +8,7 @@
 namespace filterbase {
 
 PinEnumerator::PinEnumerator(BaseFilter* filter, ULONG position)
-    : filter_(filter), position_(position) {
-    filter_->AddRef();
-}
-
-PinEnumerator::~PinEnumerator() { filter_->Release(); }
+    : filter_(Retained(filter)), position_(position) {}
 
 STDMETHODIMP PinEnumerator::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -39,9 +35,7 @@ STDMETHODIMP PinEnumerator::Next(ULONG count, IPin** pins, ULONG* fetched) {
     Lock lock(filter_->FilterLock());
     ULONG got = 0;
     while (got < count && position_ < static_cast<ULONG>(filter_->PinCount())) {
-        BasePin* pin = filter_->PinAt(static_cast<int>(position_++));
-        pin->AddRef();
-        pins[got++] = pin;
+        pins[got++] = Retained<IPin>(filter_->PinAt(static_cast<int>(position_++))).Detach();
     }
     if (fetched) *fetched = got;
     return got == count ? S_OK : S_FALSE;
@@ -65,7 +59,7 @@ STDMETHODIMP PinEnumerator::Reset() {
 
 STDMETHODIMP PinEnumerator::Clone(IEnumPins** copy) {
     if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) PinEnumerator(filter_, position_);
+    *copy = new (std::nothrow) PinEnumerator(filter_.Get(), position_);
     return *copy ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "filters/base/Retain.h"
+
 namespace filterbase {
 
 class BaseFilter;
@@ -23,9 +25,9 @@ public:
     STDMETHODIMP Clone(IEnumPins** copy) override;
 
 private:
-    virtual ~PinEnumerator();
+    virtual ~PinEnumerator() = default;
     LONG refs_ = 1;
-    BaseFilter* filter_;
+    ComPtr<BaseFilter> filter_;
     ULONG position_;
 };
 

@@ -8,9 +8,7 @@ namespace filterbase {
 
 InputPin::InputPin(BaseFilter* filter, const wchar_t* name) : BasePin(filter, PINDIR_INPUT, name) {}
 
-InputPin::~InputPin() {
-    if (allocator_) allocator_->Release();
-}
+InputPin::~InputPin() = default;
 
 STDMETHODIMP InputPin::QueryInterface(REFIID iid, void** out) {
     if (out && IsEqualIID(iid, IID_IMemInputPin)) {
@@ -32,8 +30,7 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* m
     if (CheckMediaType(*mt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
     HRESULT hr = SetMediaType(*mt);
     if (FAILED(hr)) return hr;
-    connected_ = connector;
-    connected_->AddRef();
+    connected_ = Retained(connector);
     hr = CompleteConnect(connector);
     if (FAILED(hr)) {
         BreakConnect();
@@ -42,10 +39,7 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* m
     return hr;
 }
 
-void InputPin::BreakConnect() {
-    if (allocator_) allocator_->Release();
-    allocator_ = nullptr;
-}
+void InputPin::BreakConnect() { allocator_.Reset(); }
 
 STDMETHODIMP InputPin::EndOfStream() {
     if (flushing_) return S_FALSE;
@@ -77,23 +71,20 @@ STDMETHODIMP InputPin::GetAllocator(IMemAllocator** allocator) {
     Lock lock(filter_->FilterLock());
     if (!allocator_) {
         HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IMemAllocator, reinterpret_cast<void**>(&allocator_));
+                                      IID_IMemAllocator, OutVoid(allocator_));
         if (FAILED(hr)) {
             *allocator = nullptr;
             return hr;
         }
     }
-    *allocator = allocator_;
-    allocator_->AddRef();
+    *allocator = Retained(allocator_.Get()).Detach();
     return S_OK;
 }
 
 STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) {
     if (!allocator) return E_POINTER;
     Lock lock(filter_->FilterLock());
-    allocator->AddRef();
-    if (allocator_) allocator_->Release();
-    allocator_ = allocator;
+    allocator_ = Retained(allocator);
     readOnly_ = readOnly != FALSE;
     return S_OK;
 }

@@ -39,7 +39,7 @@ public:
     HRESULT Inactive() override;
 
     // The allocator the upstream pin chose (no reference), or nullptr.
-    IMemAllocator* Allocator() const { return allocator_; }
+    IMemAllocator* Allocator() const { return allocator_.Get(); }
     bool ReadOnly() const { return readOnly_; }
     bool Flushing() const { return flushing_ != 0; }
 
@@ -56,7 +56,7 @@ protected:
     void BreakConnect() override;
 
 private:
-    IMemAllocator* allocator_ = nullptr;
+    ComPtr<IMemAllocator> allocator_;
     bool readOnly_ = false;
     volatile LONG flushing_ = 0;
     volatile LONG endOfStream_ = 0;

@@ -2,6 +2,8 @@
 
 #include <uuids.h>
 
+#include <utility>
+
 #include "filters/base/BaseFilter.h"
 
 namespace filterbase {
@@ -27,8 +29,8 @@ STDMETHODIMP OutputPin::Connect(IPin* receiver, const AM_MEDIA_TYPE* mt) {
         if (mt && !MediaType::MatchesPartial(own.Get(), *mt)) continue;
         if (SUCCEEDED(AttemptConnection(receiver, own.Get()))) return S_OK;
     }
-    IEnumMediaTypes* types = nullptr;
-    if (SUCCEEDED(receiver->EnumMediaTypes(&types)) && types) {
+    ComPtr<IEnumMediaTypes> types;
+    if (SUCCEEDED(receiver->EnumMediaTypes(types.GetAddressOf())) && types) {
         AM_MEDIA_TYPE* proposed = nullptr;
         HRESULT found = VFW_E_NO_ACCEPTABLE_TYPES;
         while (found != S_OK && types->Next(1, &proposed, nullptr) == S_OK) {
@@ -37,7 +39,6 @@ STDMETHODIMP OutputPin::Connect(IPin* receiver, const AM_MEDIA_TYPE* mt) {
                 found = S_OK;
             MediaType::Delete(proposed);
         }
-        types->Release();
         if (found == S_OK) return S_OK;
     }
     return VFW_E_NO_ACCEPTABLE_TYPES;
@@ -47,15 +48,14 @@ HRESULT OutputPin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE& mt) {
     if (CheckMediaType(mt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
     HRESULT hr = SetMediaType(mt);
     if (FAILED(hr)) return hr;
-    connected_ = receiver;
-    connected_->AddRef();
+    connected_ = Retained(receiver);
     hr = receiver->ReceiveConnection(this, &mt);
     if (FAILED(hr)) {
         ClearConnection();
         return hr;
     }
-    hr = receiver->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&input_));
-    if (SUCCEEDED(hr)) hr = DecideAllocator(input_, &allocator_);
+    hr = receiver->QueryInterface(IID_IMemInputPin, OutVoid(input_));
+    if (SUCCEEDED(hr)) hr = DecideAllocator(input_.Get(), &allocator_);
     if (SUCCEEDED(hr)) hr = CompleteConnect(receiver);
     if (FAILED(hr)) {
         receiver->Disconnect();
@@ -65,34 +65,27 @@ HRESULT OutputPin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE& mt) {
     return hr;
 }
 
-HRESULT OutputPin::DecideAllocator(IMemInputPin* input, IMemAllocator** chosen) {
+HRESULT OutputPin::DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>* chosen) {
     ALLOCATOR_PROPERTIES request = {};
     input->GetAllocatorRequirements(&request);
     if (request.cbAlign == 0) request.cbAlign = 1;
 
-    IMemAllocator* allocator = nullptr;
-    HRESULT hr = input->GetAllocator(&allocator);
-    if (SUCCEEDED(hr)) {
-        hr = DecideBufferSize(allocator, &request);
-        if (SUCCEEDED(hr)) hr = input->NotifyAllocator(allocator, FALSE);
+    // The receiver's allocator first, then a memory allocator of our own.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ComPtr<IMemAllocator> allocator;
+        HRESULT hr = attempt == 0 ? input->GetAllocator(allocator.GetAddressOf())
+                                  : CoCreateInstance(CLSID_MemoryAllocator, nullptr,
+                                                     CLSCTX_INPROC_SERVER, IID_IMemAllocator,
+                                                     OutVoid(allocator));
+        if (SUCCEEDED(hr)) hr = DecideBufferSize(allocator.Get(), &request);
+        if (SUCCEEDED(hr)) hr = input->NotifyAllocator(allocator.Get(), FALSE);
         if (SUCCEEDED(hr)) {
-            *chosen = allocator;
+            *chosen = std::move(allocator);
             return S_OK;
         }
-        allocator->Release();
-        allocator = nullptr;
+        if (attempt == 1) return hr;
     }
-    hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
-                          reinterpret_cast<void**>(&allocator));
-    if (FAILED(hr)) return hr;
-    hr = DecideBufferSize(allocator, &request);
-    if (SUCCEEDED(hr)) hr = input->NotifyAllocator(allocator, FALSE);
-    if (FAILED(hr)) {
-        allocator->Release();
-        return hr;
-    }
-    *chosen = allocator;
-    return S_OK;
+    return E_UNEXPECTED;
 }
 
 HRESULT OutputPin::SetAllocatorSize(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request,
@@ -109,10 +102,8 @@ HRESULT OutputPin::SetAllocatorSize(IMemAllocator* allocator, const ALLOCATOR_PR
 }
 
 void OutputPin::BreakConnect() {
-    if (allocator_) allocator_->Release();
-    allocator_ = nullptr;
-    if (input_) input_->Release();
-    input_ = nullptr;
+    allocator_.Reset();
+    input_.Reset();
 }
 
 HRESULT OutputPin::Active() {
@@ -139,17 +130,17 @@ HRESULT OutputPin::Deliver(IMediaSample* sample) {
 }
 
 HRESULT OutputPin::DeliverEndOfStream() {
-    IPin* peer = connected_;
+    IPin* peer = connected_.Get();
     return peer ? peer->EndOfStream() : VFW_E_NOT_CONNECTED;
 }
 
 HRESULT OutputPin::DeliverBeginFlush() {
-    IPin* peer = connected_;
+    IPin* peer = connected_.Get();
     return peer ? peer->BeginFlush() : VFW_E_NOT_CONNECTED;
 }
 
 HRESULT OutputPin::DeliverEndFlush() {
-    IPin* peer = connected_;
+    IPin* peer = connected_.Get();
     return peer ? peer->EndFlush() : VFW_E_NOT_CONNECTED;
 }
 
@@ -157,7 +148,7 @@ HRESULT OutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, 
     segmentStart_ = start;
     segmentStop_ = stop;
     segmentRate_ = rate;
-    IPin* peer = connected_;
+    IPin* peer = connected_.Get();
     return peer ? peer->NewSegment(start, stop, rate) : VFW_E_NOT_CONNECTED;
 }
 

@@ -32,7 +32,7 @@ public:
     HRESULT DeliverEndFlush();
     HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
-    IMemAllocator* Allocator() const { return allocator_; }
+    IMemAllocator* Allocator() const { return allocator_.Get(); }
 
     // Helper for DecideBufferSize: at least `count` buffers of `size`
     // bytes (or what the receiver asked, if more) and checks the result.
@@ -51,10 +51,10 @@ protected:
 
 private:
     HRESULT AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE& mt);
-    HRESULT DecideAllocator(IMemInputPin* input, IMemAllocator** chosen);
+    HRESULT DecideAllocator(IMemInputPin* input, ComPtr<IMemAllocator>* chosen);
 
-    IMemInputPin* input_ = nullptr;
-    IMemAllocator* allocator_ = nullptr;
+    ComPtr<IMemInputPin> input_;
+    ComPtr<IMemAllocator> allocator_;
 };
 
 }  // namespace filterbase

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "filters/base/Retain.h"
+
 namespace filterbase {
 
 namespace {
@@ -53,13 +55,11 @@ private:
 
 HRESULT WithMapper(HRESULT (*action)(IFilterMapper2*, const FilterClass&), const FilterClass& cls) {
     ComScope com;
-    IFilterMapper2* mapper = nullptr;
+    ComPtr<IFilterMapper2> mapper;
     HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IFilterMapper2, reinterpret_cast<void**>(&mapper));
+                                  IID_IFilterMapper2, OutVoid(mapper));
     if (FAILED(hr)) return hr;
-    hr = action(mapper, cls);
-    mapper->Release();
-    return hr;
+    return action(mapper.Get(), cls);
 }
 
 HRESULT AddToCategory(IFilterMapper2* mapper, const FilterClass& cls) {

@@ -54,18 +54,15 @@ DWORD WINAPI SourceStreamPin::ThreadMain(void* self) {
 void SourceStreamPin::Loop() {
     if (FAILED(OnThreadStart())) return;
     while (!StopRequested()) {
-        IMediaSample* sample = nullptr;
-        if (FAILED(GetDeliveryBuffer(&sample))) break;  // decommitted: stopping
-        HRESULT hr = FillBuffer(sample);
+        ComPtr<IMediaSample> sample;
+        if (FAILED(GetDeliveryBuffer(sample.GetAddressOf()))) break;  // decommitted: stopping
+        HRESULT hr = FillBuffer(sample.Get());
         if (hr == S_OK) {
-            hr = Deliver(sample);
-            sample->Release();
             // Downstream refused (stopping, or gone wrong): stop pushing
             // and wait for our own stop.
-            if (hr != S_OK) break;
+            if (Deliver(sample.Get()) != S_OK) break;
             continue;
         }
-        sample->Release();
         if (StopRequested()) break;
         if (hr == S_FALSE) {
             DeliverEndOfStream();

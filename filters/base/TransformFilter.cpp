@@ -108,15 +108,13 @@ HRESULT TransformFilter::Transform(IMediaSample* in, IMediaSample* out) {
 
 HRESULT TransformFilter::Receive(IMediaSample* in) {
     if (!output_->IsConnected()) return S_OK;  // nothing downstream takes it
-    IMediaSample* out = nullptr;
-    HRESULT hr = output_->GetDeliveryBuffer(&out);
+    ComPtr<IMediaSample> out;
+    HRESULT hr = output_->GetDeliveryBuffer(out.GetAddressOf());
     if (FAILED(hr)) return hr;
-    CopySampleProperties(in, out);
-    hr = Transform(in, out);
-    if (hr == S_OK) hr = output_->Deliver(out);
-    else if (hr == S_FALSE) hr = S_OK;  // nothing to send for this one
-    out->Release();
-    return hr;
+    CopySampleProperties(in, out.Get());
+    hr = Transform(in, out.Get());
+    if (hr == S_OK) return output_->Deliver(out.Get());
+    return hr == S_FALSE ? S_OK : hr;  // S_FALSE: nothing to send for this one
 }
 
 HRESULT TransformFilter::ReceiveLocked(IMediaSample* in) {

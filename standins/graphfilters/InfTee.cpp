@@ -115,17 +115,16 @@ HRESULT InfTee::Deliver(IMediaSample* in) {
         if (!out->IsConnected()) continue;
         long done = 0;
         while (done < bytes || (bytes == 0 && done == 0)) {
-            IMediaSample* copy = nullptr;
-            if (FAILED(out->GetDeliveryBuffer(&copy))) break;
+            ComPtr<IMediaSample> copy;
+            if (FAILED(out->GetDeliveryBuffer(copy.GetAddressOf()))) break;
             BYTE* dst = nullptr;
             copy->GetPointer(&dst);
             long n = std::min(bytes - done, copy->GetSize());
             memcpy(dst, data + done, n);
             copy->SetActualDataLength(n);
-            if (done == 0) filterbase::TransformFilter::CopySampleProperties(in, copy);
+            if (done == 0) filterbase::TransformFilter::CopySampleProperties(in, copy.Get());
             else copy->SetTime(nullptr, nullptr);
-            HRESULT r = out->Deliver(copy);
-            copy->Release();
+            HRESULT r = out->Deliver(copy.Get());
             // One branch refusing (stopping, flushing) does not starve the others.
             if (r != S_OK) break;
             done += n;

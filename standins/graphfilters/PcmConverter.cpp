@@ -47,15 +47,12 @@ public:
             if (SameShape(CurrentType().Get(), wanted.Get())) return S_OK;
             if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
             // Connected already: reconnect the same peer with the new shape.
-            IPin* peer = Peer();
+            ComPtr<IPin> peer = filterbase::Retained(Peer());
             if (peer->QueryAccept(&wanted.Get()) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
-            peer->AddRef();
             peer->Disconnect();
             Disconnect();
             converter_->RequestedType() = wanted;
-            HRESULT hr = Connect(peer, &wanted.Get());
-            peer->Release();
-            return hr;
+            return Connect(peer.Get(), &wanted.Get());
         }
         converter_->RequestedType() = wanted;
         return S_OK;
@@ -153,8 +150,8 @@ HRESULT PcmConverter::DeliverBytes(const std::vector<BYTE>& bytes, REFERENCE_TIM
     const WAVEFORMATEX* out = Output().CurrentType().Wave();
     size_t done = 0;
     while (done < bytes.size()) {
-        IMediaSample* sample = nullptr;
-        HRESULT hr = Output().GetDeliveryBuffer(&sample);
+        ComPtr<IMediaSample> sample;
+        HRESULT hr = Output().GetDeliveryBuffer(sample.GetAddressOf());
         if (FAILED(hr)) return hr;
         BYTE* dst = nullptr;
         sample->GetPointer(&dst);
@@ -168,8 +165,7 @@ HRESULT PcmConverter::DeliverBytes(const std::vector<BYTE>& bytes, REFERENCE_TIM
         sample->SetTime(start, &stop);
         sample->SetSyncPoint(TRUE);
         *start = stop;
-        hr = Output().Deliver(sample);
-        sample->Release();
+        hr = Output().Deliver(sample.Get());
         if (hr != S_OK) return hr;
         done += n;
     }
