@@ -251,9 +251,9 @@ DWORD WINAPI BackgroundPlayThread(LPVOID) {
 
 DWORD WINAPI BackgroundWaitThread(LPVOID endEvent) {
     // The event of this start (the global may be replaced by the next one).
+    // The ring is not released here: the writer may still be reading it,
+    // and the recording's finisher releases it once the writer has ended.
     WaitForSingleObject(static_cast<HANDLE>(endEvent), INFINITE);
-    // No more background blocks come: the writer stops waiting for them.
-    BackgroundEnded = 1;
     return 0;
 }
 

@@ -15,11 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#if __has_include("engine/BackgroundGrabber.h")
 #include "engine/BackgroundGrabber.h"
-#else
-#include "engine/PlayerGrabberFallback.h"
-#endif
 #include "engine/CaptureGraph.h"
 #include "engine/ComRef.h"
 #include "engine/EngineState.h"

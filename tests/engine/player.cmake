@@ -4,3 +4,7 @@ brindle_test(player_test LABEL unit SOURCES player_test.cpp LIBS engine_player)
 
 brindle_test(player_e2e_test LABEL e2e SOUND TIMEOUT 180 SOURCES player_e2e_test.cpp
   LIBS engine_player BUILTIN wmvcore)
+
+# Recordings with a background file mixed in, through both graphs.
+brindle_test(player_mix_e2e_test LABEL e2e SOUND TIMEOUT 240 SOURCES player_mix_e2e_test.cpp
+  LIBS engine_player)
