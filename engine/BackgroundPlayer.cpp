@@ -40,8 +40,8 @@ void JoinPlayThread() {
     PlayThreadHandle = nullptr;
 }
 
-// Ends the previous wait thread (its event set), then closes the previous
-// event: nothing can set it any more once the new one is in place.
+// Ends the wait thread of the last start (its event set) and closes its
+// handle.
 void JoinWaitThread(DWORD ms) {
     if (BackgroundWaitThreadHandle) {
         if (BackgroundEndEvent) SetEvent(BackgroundEndEvent);
@@ -51,6 +51,9 @@ void JoinWaitThread(DWORD ms) {
     }
 }
 
+// The old event is closed only once its wait thread has ended and the new
+// one is about to take its place, so a late block never sets a closed or
+// reused handle.
 void ReplaceEndEvent() {
     JoinWaitThread(INFINITE);
     if (BackgroundEndEvent) CloseHandle(BackgroundEndEvent);
@@ -147,14 +150,22 @@ int StartBackgroundPlayback(const CaptureFormat& format, const char* fileName) {
 
 void StopBackgroundPlayback() {
     CPlayerGraph* player = PlayerGraph;
-    if (player) player->ResetGrabber();
+    if (!player) {
+        BackgroundStopped = 1;
+        JoinWaitThread(1000);
+        return;
+    }
+    CPlayerGraph::Guard guard(player);
+    player->ResetGrabber();
     uint8_t running = 0;
-    if (BackgroundStopped.compare_exchange_strong(running, 1) && player) player->StopPlayback();
+    if (BackgroundStopped.compare_exchange_strong(running, 1)) player->StopPlayback();
     JoinWaitThread(1000);
 }
 
 void QueueMonitorBuffer() {
     CPlayerGraph* player = PlayerGraph;
+    if (!player) return;
+    CPlayerGraph::Guard guard(player);
     const int index = MonitorBufferIndex;
     WAVEHDR& header = MonitorHeaders[index];
     memset(MonitorBuffers[index], MonitorFormat.wBitsPerSample == 8 ? 128 : 0, MonitorBufferBytes);
@@ -162,7 +173,7 @@ void QueueMonitorBuffer() {
     header.dwBufferLength = MonitorBufferBytes;
     header.dwBytesRecorded = 0;
     header.dwFlags = 0;
-    if (player) player->QueueGrabberBuffer(&header);
+    player->QueueGrabberBuffer(&header);
     MonitorBufferIndex = (index + 1) % MonitorBufferCount;
 }
 
