@@ -412,6 +412,16 @@ TEST_F(PlayerBench, BackgroundFillsTheRingWithTheFileMuted) {
     EXPECT_EQ(1, BackgroundStopped.load());
     EXPECT_EQ(nullptr, BackgroundWaitThreadHandle);
     EXPECT_EQ(PlaybackStopped, PlaybackState.load());
+
+    // A block that arrives after the stop is not written; it sets the end
+    // event, which is still open (the next start replaces it).
+    WAVEHDR* late = player_.CurrentMonitorBlock();
+    ASSERT_NE(nullptr, late);
+    late->dwBytesRecorded = 4000;
+    ProcessBackgroundBuffer(late);
+    EXPECT_EQ(0, RingBufferFill(&BackgroundRing));
+    ASSERT_NE(nullptr, BackgroundEndEvent);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(BackgroundEndEvent, 0));
 }
 
 TEST_F(PlayerBench, BackgroundAtAnotherFormatAndMeteredPlayback) {
