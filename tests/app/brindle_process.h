@@ -1,0 +1,139 @@
+// brindle.exe as a process of its own for the display tests, and the
+// program's settings key in the test prefix's registry.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "bench.h"
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Velorin\\Parameters";
+
+std::string ProgramPath() {
+    return bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/app/brindle.exe");
+}
+
+void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin"); }
+
+void StoreDword(const char* name, DWORD value) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+// The stored value, or `missing` when there is none.
+int64_t StoredDword(const char* name, int64_t missing = -999) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return missing;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<int32_t>(value) : missing;
+}
+
+void StoreText(const char* name, const std::string& text) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size()));
+    RegCloseKey(key);
+}
+
+std::string StoredText(const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char text[1000] = "";
+    DWORD size = sizeof text - 1;
+    LONG r = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS ? std::string(text, strnlen(text, size)) : "<missing>";
+}
+
+// brindle.exe as a process of its own.
+class Program {
+public:
+    ~Program() {
+        if (pi_.hProcess) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(pi_.hProcess, 99);
+                WaitForSingleObject(pi_.hProcess, 5000);
+            }
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+    }
+
+    // Starts the program and waits until its main window exists.
+    bool Start(const std::string& args, bool visible = true) {
+        std::string line = "\"" + ProgramPath() + "\" " + args;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi_))
+            return false;
+        return bench::PumpUntil(
+            [&] {
+                window = FindMainWindow();
+                return window && (!visible || IsWindowVisible(window));
+            },
+            15000);
+    }
+
+    HWND FindMainWindow() const {
+        Search s{pi_.dwProcessId, nullptr};
+        EnumWindows(&Program::Visit, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    // The exit code, or -1 when the process is still running after `ms`.
+    long WaitExit(DWORD ms) {
+        DWORD start = GetTickCount();
+        while (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (GetTickCount() - start > ms) return -1;
+            bench::Pump(20);
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return r;
+    }
+
+    HWND window = nullptr;
+
+private:
+    struct Search {
+        DWORD pid;
+        HWND found;
+    };
+    static BOOL CALLBACK Visit(HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[32] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        if (pid == s->pid && strcmp(cls, "#32770") == 0) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    PROCESS_INFORMATION pi_{};
+};
+
+}  // namespace
