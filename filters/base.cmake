@@ -10,6 +10,7 @@ add_library(dshow_base STATIC
   ${CMAKE_CURRENT_LIST_DIR}/base/BasePin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/InputPin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/OutputPin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/base/SeekingPassThru.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/EnumPins.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/EnumMediaTypes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/TransformFilter.cpp

@@ -12,6 +12,17 @@ OutputPin::OutputPin(BaseFilter* filter, const wchar_t* name) : BasePin(filter, 
 
 OutputPin::~OutputPin() { BreakConnect(); }
 
+STDMETHODIMP OutputPin::QueryInterface(REFIID iid, void** out) {
+    if (out && seeking_ && IsEqualIID(iid, IID_IMediaSeeking)) {
+        *out = static_cast<IMediaSeeking*>(seeking_.get());
+        AddRef();
+        return S_OK;
+    }
+    return BasePin::QueryInterface(iid, out);
+}
+
+void OutputPin::PassSeekingFrom(InputPin* input) { seeking_.reset(new SeekingPassThru(this, input)); }
+
 STDMETHODIMP OutputPin::Connect(IPin* receiver, const AM_MEDIA_TYPE* mt) {
     if (!receiver) return E_POINTER;
     Lock lock(filter_->FilterLock());

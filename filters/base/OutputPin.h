@@ -10,13 +10,24 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include <memory>
+
 #include "filters/base/BasePin.h"
+#include "filters/base/SeekingPassThru.h"
 
 namespace filterbase {
 
+class InputPin;
+
 class OutputPin : public BasePin {
 public:
+    // Adds IMediaSeeking once PassSeekingFrom was called.
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
     STDMETHODIMP Connect(IPin* receiver, const AM_MEDIA_TYPE* mt) override;
+
+    // Seeking asked of this pin goes to the pin feeding `input` (an in-line
+    // filter passes seeking upstream this way).
+    void PassSeekingFrom(InputPin* input);
 
     HRESULT Active() override;
     HRESULT Inactive() override;
@@ -55,6 +66,7 @@ private:
 
     ComPtr<IMemInputPin> input_;
     ComPtr<IMemAllocator> allocator_;
+    std::unique_ptr<SeekingPassThru> seeking_;
 };
 
 }  // namespace filterbase

@@ -57,9 +57,21 @@ HRESULT TransformOutputPin::CompleteConnect(IPin*) { return owner_->OnOutputConn
 TransformFilter::TransformFilter(const CLSID& clsid, ULONG miscFlags)
     : BaseFilter(clsid, miscFlags),
       input_(new TransformInputPin(this, L"Input")),
-      output_(new TransformOutputPin(this, L"Output")) {}
+      output_(new TransformOutputPin(this, L"Output")) {
+    output_->PassSeekingFrom(input_.get());
+}
 
 TransformFilter::~TransformFilter() = default;
+
+void TransformFilter::ReplaceInputPin(TransformInputPin* pin) {
+    input_.reset(pin);
+    output_->PassSeekingFrom(input_.get());
+}
+
+void TransformFilter::ReplaceOutputPin(TransformOutputPin* pin) {
+    output_.reset(pin);
+    output_->PassSeekingFrom(input_.get());
+}
 
 BasePin* TransformFilter::PinAt(int index) {
     if (index == 0) return input_.get();

@@ -13,6 +13,7 @@
 //                         deliver other than one sample per input (a
 //                         resampler) or pass the input sample on in place;
 //   OnEndOfStream/OnBeginFlush/OnEndFlush/OnNewSegment - default: forward.
+// Seeking asked of the output pin is passed to the pin feeding the input.
 // Receive and end-of-stream run under StreamLock(); Stop waits for it, so a
 // stopped filter has no sample in flight.
 #pragma once
@@ -95,8 +96,8 @@ protected:
     // For a filter whose pins add interfaces (IAMStreamConfig on the
     // output): call from the derived constructor to put a derived pin in
     // place of the default one.
-    void ReplaceInputPin(TransformInputPin* pin) { input_.reset(pin); }
-    void ReplaceOutputPin(TransformOutputPin* pin) { output_.reset(pin); }
+    void ReplaceInputPin(TransformInputPin* pin);
+    void ReplaceOutputPin(TransformOutputPin* pin);
 
     HRESULT OnStop() override;
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "filters/base/TransformFilter.h"
+#include "standins/graphfilters/OutputQueue.h"
 
 using filterbase::Lock;
 using filterbase::MediaType;
@@ -31,7 +32,19 @@ private:
 
 class InfTee::Output : public filterbase::OutputPin {
 public:
-    Output(InfTee* tee, const wchar_t* name) : OutputPin(tee, name), tee_(tee) {}
+    Output(InfTee* tee, const wchar_t* name) : OutputPin(tee, name), tee_(tee), queue_(this) {}
+
+    OutputQueue& Queue() { return queue_; }
+
+    HRESULT Active() override {
+        HRESULT hr = OutputPin::Active();
+        if (SUCCEEDED(hr) && IsConnected()) queue_.Start();
+        return hr;
+    }
+    HRESULT Inactive() override {
+        queue_.Stop();
+        return OutputPin::Inactive();
+    }
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override {
         const MediaType* in = tee_->InputType();
@@ -61,6 +74,7 @@ protected:
 
 private:
     InfTee* tee_;
+    OutputQueue queue_;
 };
 
 // {F8388A40-D5BB-11d0-BE5A-0080C706568E} is the system tee's class; this
@@ -71,6 +85,7 @@ void InfTee::AddOutput() {
     wchar_t name[32];
     swprintf(name, 32, L"Output%u", static_cast<unsigned>(outputs_.size() + 1));
     outputs_.emplace_back(new Output(this, name));
+    if (outputs_.size() == 1) outputs_.front()->PassSeekingFrom(input_.get());
 }
 
 int InfTee::PinCount() {
@@ -113,8 +128,8 @@ HRESULT InfTee::Deliver(IMediaSample* in) {
     // The vector does not change while streaming (pins connect only when stopped).
     for (auto& out : outputs_) {
         if (!out->IsConnected()) continue;
-        long done = 0;
-        while (done < bytes || (bytes == 0 && done == 0)) {
+        for (long done = 0; done < bytes || (bytes == 0 && done == 0);) {
+            // Waits while this branch has all its samples queued or held.
             ComPtr<IMediaSample> copy;
             if (FAILED(out->GetDeliveryBuffer(copy.GetAddressOf()))) break;
             BYTE* dst = nullptr;
@@ -124,9 +139,7 @@ HRESULT InfTee::Deliver(IMediaSample* in) {
             copy->SetActualDataLength(n);
             if (done == 0) filterbase::TransformFilter::CopySampleProperties(in, copy.Get());
             else copy->SetTime(nullptr, nullptr);
-            HRESULT r = out->Deliver(copy.Get());
-            // One branch refusing (stopping, flushing) does not starve the others.
-            if (r != S_OK) break;
+            out->Queue().Sample(copy.Get());
             done += n;
             if (bytes == 0) break;
         }
@@ -137,25 +150,25 @@ HRESULT InfTee::Deliver(IMediaSample* in) {
 HRESULT InfTee::EndOfStreamAll() {
     Lock lock(streamLock_);
     for (auto& out : outputs_)
-        if (out->IsConnected()) out->DeliverEndOfStream();
+        if (out->IsConnected()) out->Queue().EndOfStream();
     return S_OK;
 }
 
 HRESULT InfTee::BeginFlushAll() {
     for (auto& out : outputs_)
-        if (out->IsConnected()) out->DeliverBeginFlush();
+        if (out->IsConnected()) out->Queue().BeginFlush();
     return S_OK;
 }
 
 HRESULT InfTee::EndFlushAll() {
     for (auto& out : outputs_)
-        if (out->IsConnected()) out->DeliverEndFlush();
+        if (out->IsConnected()) out->Queue().EndFlush();
     return S_OK;
 }
 
 HRESULT InfTee::NewSegmentAll(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
     for (auto& out : outputs_)
-        if (out->IsConnected()) out->DeliverNewSegment(start, stop, rate);
+        if (out->IsConnected()) out->Queue().NewSegment(start, stop, rate);
     return S_OK;
 }
 

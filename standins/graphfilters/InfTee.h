@@ -1,7 +1,9 @@
 // Test-prefix stand-in for the system's infinite pin tee, which Wine lacks
 // (registered under CLSID_InfTee): one input, and always one free output
-// pin; every connected output gets a copy of the stream, in turn on the
-// upstream thread, so the slowest branch (a renderer) paces the others.
+// pin; every connected output gets a copy of the stream through a queue
+// thread of its own (OutputQueue), so each branch prerolls on its own and
+// the slowest renderer paces the rest. Seeking is passed upstream through
+// the first output pin only, so a seek reaches the source once.
 #pragma once
 
 #include <windows.h>

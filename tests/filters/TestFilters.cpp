@@ -124,6 +124,11 @@ public:
         return out->Set(only_.Get());
     }
     HRESULT OnReceive(IMediaSample* sample) override {
+        if (prerolls_ && owner_->State() == State_Paused) {
+            prerolled_ = true;
+            while (owner_->State() == State_Paused && !Flushing()) Sleep(5);
+            if (owner_->State() == State_Stopped) return VFW_E_WRONG_STATE;
+        }
         BYTE* p = nullptr;
         sample->GetPointer(&p);
         long n = sample->GetActualDataLength();
@@ -135,7 +140,12 @@ public:
         SetEvent(arrived_);
         return S_OK;
     }
+    HRESULT Active() override {
+        prerolled_ = false;
+        return InputPin::Active();
+    }
     HRESULT OnEndOfStream() override {
+        prerolled_ = true;
         eos_ = true;
         if (owner_->State() == State_Running)
             owner_->NotifyEvent(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(owner_));
@@ -149,6 +159,8 @@ public:
     std::vector<BYTE> bytes_;
     int samples_ = 0;
     volatile bool eos_ = false;
+    bool prerolls_ = false;
+    volatile bool prerolled_ = false;
     HANDLE arrived_;
 };
 
@@ -159,6 +171,20 @@ CollectSink::CollectSink(const AM_MEDIA_TYPE& only)
     : BaseFilter(kCollectSinkClass, AM_FILTER_MISC_FLAGS_IS_RENDERER), pin_(new Pin(this, &only)) {}
 
 filterbase::BasePin* CollectSink::PinAt(int index) { return index == 0 ? pin_.get() : nullptr; }
+
+CollectSink* CollectSink::Prerolling() {
+    auto* sink = new CollectSink();
+    sink->pin_->prerolls_ = true;
+    return sink;
+}
+
+STDMETHODIMP CollectSink::GetState(DWORD timeoutMs, FILTER_STATE* state) {
+    HRESULT hr = BaseFilter::GetState(timeoutMs, state);
+    if (SUCCEEDED(hr) && pin_->prerolls_ && *state == State_Paused && !pin_->prerolled_ &&
+        pin_->IsConnected())
+        return VFW_S_STATE_INTERMEDIATE;
+    return hr;
+}
 
 std::vector<BYTE> CollectSink::Bytes() {
     Lock lock(pin_->dataLock_);

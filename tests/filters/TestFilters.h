@@ -38,10 +38,15 @@ private:
 
 // A renderer that accepts any PCM (or only `only`, when given), keeps the
 // bytes in order and raises EC_COMPLETE at end of stream while running.
+// A prerolling one behaves like a system renderer while paused: it holds
+// the first sample (its Receive blocks until the graph runs or stops) and
+// reports an intermediate state until that sample came.
 class CollectSink : public filterbase::BaseFilter {
 public:
     CollectSink();
     explicit CollectSink(const AM_MEDIA_TYPE& only);
+    static CollectSink* Prerolling();
+    STDMETHODIMP GetState(DWORD timeoutMs, FILTER_STATE* state) override;
     int PinCount() override { return 1; }
     filterbase::BasePin* PinAt(int index) override;
 

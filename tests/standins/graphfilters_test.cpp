@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "TestFilters.h"
+#include "bench.h"
 #include "engine/BackgroundGrabber.h"
 #include "filters/base/MediaType.h"
 #include "standins/graphfilters/PcmConvert.h"
 
 extern "C" const CLSID CLSID_NullRenderer;
+// The system WAVE file parser.
+static const CLSID kWaveParser = {0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 
 using filterbase::MediaType;
 using testfilters::CollectSink;
@@ -351,4 +354,115 @@ TEST_F(Com, BackgroundChainDeliversConvertedBlocks) {
     tee->Release();
     heard->Release();
     source->Release();
+}
+
+TEST_F(Com, TeeBranchesPrerollOnTheirOwnAndRunFromStopped) {
+    // Each branch's renderer holds its first sample while paused; the run
+    // from stopped must still bring every branch to its end.
+    Graph g;
+    IBaseFilter* tee = Create(CLSID_InfTee);
+    ASSERT_NE(nullptr, tee);
+    const long long frames = 22050;
+    auto* source = new RampSource(2, 22050, 16, frames, {2205}, 0);
+    CollectSink* a = CollectSink::Prerolling();
+    CollectSink* b = CollectSink::Prerolling();
+    g.Add(source, L"Ramp");
+    g.Add(tee, L"Smart Tee");
+    g.Add(a, L"A");
+    g.Add(b, L"B");
+    ASSERT_EQ(S_OK, g.Connect(source, tee));
+    ASSERT_EQ(S_OK, g.Connect(tee, a, nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee, b, nullptr, 1));
+    ASSERT_TRUE(RunToComplete(g));
+    g.control->Stop();
+    std::vector<BYTE> want = Ramp(frames, 2, 16);
+    EXPECT_TRUE(a->Bytes() == want);
+    EXPECT_TRUE(b->Bytes() == want);
+    a->Release();
+    b->Release();
+    source->Release();
+    tee->Release();
+}
+
+TEST_F(Com, SeekingPassesThroughTheChainToTheFileSource) {
+    // A WAV file read by Wine's own source and parser, then the background
+    // chain: the graph's seeking reaches the parser through the renderers.
+    const int rate = 22050;
+    std::vector<BYTE> pcm = Ramp(rate * 2, 2, 16);
+    std::string path = bench::ScratchDir() + "\\ramp.wav";
+    {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, f);
+        DWORD n = static_cast<DWORD>(pcm.size()), w = 0;
+        WAVEFORMATEX wf = Wave(2, rate, 16);
+        DWORD riff = 36 + n, fmt = 16;
+        WriteFile(f, "RIFF", 4, &w, nullptr);
+        WriteFile(f, &riff, 4, &w, nullptr);
+        WriteFile(f, "WAVEfmt ", 8, &w, nullptr);
+        WriteFile(f, &fmt, 4, &w, nullptr);
+        WriteFile(f, &wf, 16, &w, nullptr);
+        WriteFile(f, "data", 4, &w, nullptr);
+        WriteFile(f, &n, 4, &w, nullptr);
+        WriteFile(f, pcm.data(), n, &w, nullptr);
+        CloseHandle(f);
+    }
+    Graph g;
+    std::wstring wide(path.begin(), path.end());
+    IBaseFilter* file = nullptr;
+    ASSERT_EQ(S_OK, g.builder->AddSourceFilter(wide.c_str(), L"Source", &file));
+    IBaseFilter* parser = Create(kWaveParser);
+    IBaseFilter* tee = Create(CLSID_InfTee);
+    IBaseFilter* heard = Create(CLSID_NullRenderer);
+    IBaseFilter* pcmConv = FindPcmConverter();
+    IBaseFilter* grabber = Create(CLSID_BackgroundWavTrans);
+    IBaseFilter* null = Create(CLSID_NullRenderer);
+    ASSERT_TRUE(parser && tee && heard && pcmConv && grabber && null);
+    g.Add(parser, L"Parser");
+    g.Add(tee, L"Smart Tee");
+    g.Add(heard, L"Audio Renderer");
+    g.Add(pcmConv, L"PCM resample");
+    g.Add(grabber, L"WAV Trans");
+    g.Add(null, L"Null Audio Render");
+    ASSERT_EQ(S_OK, g.Connect(file, parser));
+    ASSERT_EQ(S_OK, g.Connect(parser, tee));
+    ASSERT_EQ(S_OK, g.Connect(tee, heard, nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee, pcmConv, nullptr, 1));
+    ASSERT_EQ(S_OK, g.Connect(pcmConv, grabber));
+    ASSERT_EQ(S_OK, g.Connect(grabber, null));
+
+    // Only the tee's first output answers for seeking; in-line filters pass it on.
+    IPin* first = testfilters::FindPin(tee, PINDIR_OUTPUT, 0);
+    IPin* second = testfilters::FindPin(tee, PINDIR_OUTPUT, 1);
+    IPin* grabbed = testfilters::FindPin(grabber, PINDIR_OUTPUT, 0);
+    IMediaSeeking* s = nullptr;
+    LONGLONG duration = 0;
+    ASSERT_EQ(S_OK, first->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
+    EXPECT_EQ(S_OK, s->GetDuration(&duration));
+    EXPECT_EQ(20000000, duration);
+    s->Release();
+    EXPECT_EQ(E_NOINTERFACE, second->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
+    ASSERT_EQ(S_OK, grabbed->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
+    s->Release();
+    first->Release();
+    second->Release();
+    grabbed->Release();
+
+    IMediaSeeking* seeking = nullptr;
+    ASSERT_EQ(S_OK, g.builder->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)));
+    duration = 0;
+    EXPECT_EQ(S_OK, seeking->GetDuration(&duration));
+    EXPECT_EQ(20000000, duration);
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    Sleep(300);
+    LONGLONG start = 10000000;
+    EXPECT_TRUE(SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
+                                                AM_SEEKING_NoPositioning)));
+    long code;
+    LONG_PTR p1, p2;
+    bool complete = false;
+    while (!complete && g.NextEvent(10000, &code, &p1, &p2)) complete = code == EC_COMPLETE;
+    EXPECT_TRUE(complete);
+    g.control->Stop();
+    seeking->Release();
+    for (IBaseFilter* f : {file, parser, tee, heard, pcmConv, grabber, null}) f->Release();
 }
