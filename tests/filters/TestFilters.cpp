@@ -217,46 +217,41 @@ bool CollectSink::WaitForBytes(size_t bytes, DWORD timeoutMs) {
 
 Graph::Graph() {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                reinterpret_cast<void**>(&builder))))
+                                filterbase::OutVoid(builder))))
         return;
-    builder->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control));
-    builder->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&events));
+    builder->QueryInterface(IID_IMediaControl, filterbase::OutVoid(control));
+    builder->QueryInterface(IID_IMediaEvent, filterbase::OutVoid(events));
 }
 
 Graph::~Graph() {
-    if (control) {
-        control->Stop();
-        control->Release();
-    }
-    if (events) events->Release();
-    if (builder) builder->Release();
+    if (control) control->Stop();
+}
+
+ComPtr<IBaseFilter> Create(const CLSID& clsid) {
+    ComPtr<IBaseFilter> filter;
+    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filterbase::OutVoid(filter));
+    return filter;
 }
 
 HRESULT Graph::Add(IBaseFilter* filter, const wchar_t* name) { return builder->AddFilter(filter, name); }
 
-IPin* FindPin(IBaseFilter* filter, PIN_DIRECTION dir, int index) {
-    IEnumPins* pins = nullptr;
-    if (FAILED(filter->EnumPins(&pins))) return nullptr;
-    IPin* pin = nullptr;
-    IPin* found = nullptr;
-    while (!found && pins->Next(1, &pin, nullptr) == S_OK) {
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION dir, int index) {
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(pins.GetAddressOf()))) return {};
+    for (;;) {
+        ComPtr<IPin> pin;
+        if (pins->Next(1, pin.GetAddressOf(), nullptr) != S_OK) return {};
         PIN_DIRECTION d;
         pin->QueryDirection(&d);
-        if (d == dir && index-- == 0) found = pin;
-        else pin->Release();
+        if (d == dir && index-- == 0) return pin;
     }
-    pins->Release();
-    return found;
 }
 
 HRESULT Graph::Connect(IBaseFilter* from, IBaseFilter* to, const AM_MEDIA_TYPE* mt, int outIndex,
                        int inIndex) {
-    IPin* out = FindPin(from, PINDIR_OUTPUT, outIndex);
-    IPin* in = FindPin(to, PINDIR_INPUT, inIndex);
-    HRESULT hr = (out && in) ? builder->ConnectDirect(out, in, mt) : E_FAIL;
-    if (out) out->Release();
-    if (in) in->Release();
-    return hr;
+    ComPtr<IPin> out = FindPin(from, PINDIR_OUTPUT, outIndex);
+    ComPtr<IPin> in = FindPin(to, PINDIR_INPUT, inIndex);
+    return (out && in) ? builder->ConnectDirect(out.Get(), in.Get(), mt) : E_FAIL;
 }
 
 bool Graph::NextEvent(DWORD timeoutMs, long* code, LONG_PTR* p1, LONG_PTR* p2) {

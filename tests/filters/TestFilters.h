@@ -11,6 +11,7 @@
 
 #include "filters/base/BaseFilter.h"
 #include "filters/base/InputPin.h"
+#include "filters/base/Retain.h"
 #include "filters/base/SourceStreamPin.h"
 
 namespace testfilters {
@@ -62,11 +63,11 @@ private:
     std::unique_ptr<Pin> pin_;
 };
 
-// A graph with its control and event interfaces.
+// A graph with its control and event interfaces; stopped when it goes.
 struct Graph {
-    IGraphBuilder* builder = nullptr;
-    IMediaControl* control = nullptr;
-    IMediaEvent* events = nullptr;
+    ComPtr<IGraphBuilder> builder;
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEvent> events;
     Graph();
     ~Graph();
     HRESULT Add(IBaseFilter* filter, const wchar_t* name);
@@ -77,7 +78,18 @@ struct Graph {
     bool NextEvent(DWORD timeoutMs, long* code, LONG_PTR* p1, LONG_PTR* p2);
 };
 
-// The index-th pin of a direction (a reference for the caller) or nullptr.
-IPin* FindPin(IBaseFilter* filter, PIN_DIRECTION dir, int index);
+// The index-th pin of a direction, or an empty owner.
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION dir, int index);
+
+// A registered class as a filter (empty when it cannot be created).
+ComPtr<IBaseFilter> Create(const CLSID& clsid);
+
+// Takes over the one reference a new object of ours starts with.
+template <class T>
+ComPtr<T> Own(T* fresh) {
+    ComPtr<T> owner;
+    *owner.GetAddressOf() = fresh;
+    return owner;
+}
 
 }  // namespace testfilters

@@ -11,7 +11,9 @@
 
 using filterbase::MediaType;
 using testfilters::CollectSink;
+using testfilters::FindPin;
 using testfilters::Graph;
+using testfilters::Own;
 using testfilters::RampSource;
 
 namespace {
@@ -109,80 +111,71 @@ TEST(MediaTypeHolder, CopiesOwnAndCompare) {
 }
 
 TEST_F(Com, EnumeratorsWalkPinsAndTypes) {
-    auto* source = new RampSource(2, 44100, 16, 100, {100}, 0);
-    auto* sink = new CollectSink();
+    auto source = Own(new RampSource(2, 44100, 16, 100, {100}, 0));
+    auto sink = Own(new CollectSink());
 
-    IEnumPins* pins = nullptr;
-    ASSERT_EQ(S_OK, source->EnumPins(&pins));
+    ComPtr<IEnumPins> pins;
+    ASSERT_EQ(S_OK, source->EnumPins(pins.GetAddressOf()));
     IPin* got[2] = {};
     ULONG fetched = 9;
     EXPECT_EQ(S_FALSE, pins->Next(2, got, &fetched));
     ASSERT_EQ(1u, fetched);
+    auto first = Own(got[0]);
     PIN_DIRECTION dir;
-    got[0]->QueryDirection(&dir);
+    first->QueryDirection(&dir);
     EXPECT_EQ(PINDIR_OUTPUT, dir);
     LPWSTR id = nullptr;
-    ASSERT_EQ(S_OK, got[0]->QueryId(&id));
+    ASSERT_EQ(S_OK, first->QueryId(&id));
     EXPECT_STREQ(L"Output", id);
     CoTaskMemFree(id);
-    IPin* byName = nullptr;
-    ASSERT_EQ(S_OK, source->FindPin(L"Output", &byName));
-    EXPECT_EQ(got[0], byName);
-    byName->Release();
-    EXPECT_EQ(VFW_E_NOT_FOUND, source->FindPin(L"Nope", &byName));
+    ComPtr<IPin> byName;
+    ASSERT_EQ(S_OK, source->FindPin(L"Output", byName.GetAddressOf()));
+    EXPECT_EQ(first.Get(), byName.Get());
+    EXPECT_EQ(VFW_E_NOT_FOUND, source->FindPin(L"Nope", byName.GetAddressOf()));
 
     EXPECT_EQ(S_FALSE, pins->Skip(1));
-    IEnumPins* clone = nullptr;
-    ASSERT_EQ(S_OK, pins->Clone(&clone));
-    EXPECT_EQ(S_FALSE, clone->Next(1, got + 1, nullptr));
+    ComPtr<IEnumPins> clone;
+    ASSERT_EQ(S_OK, pins->Clone(clone.GetAddressOf()));
+    ComPtr<IPin> again;
+    EXPECT_EQ(S_FALSE, clone->Next(1, again.GetAddressOf(), nullptr));
     clone->Reset();
-    ASSERT_EQ(S_OK, clone->Next(1, got + 1, nullptr));
-    EXPECT_EQ(got[0], got[1]);
-    got[1]->Release();
-    clone->Release();
-    pins->Release();
+    ASSERT_EQ(S_OK, clone->Next(1, again.GetAddressOf(), nullptr));
+    EXPECT_EQ(first.Get(), again.Get());
 
     // The source pin offers its one PCM type; the open sink none.
-    IEnumMediaTypes* types = nullptr;
-    ASSERT_EQ(S_OK, got[0]->EnumMediaTypes(&types));
+    ComPtr<IEnumMediaTypes> types;
+    ASSERT_EQ(S_OK, first->EnumMediaTypes(types.GetAddressOf()));
     AM_MEDIA_TYPE* mt[2] = {};
     EXPECT_EQ(S_FALSE, types->Next(2, mt, &fetched));
     ASSERT_EQ(1u, fetched);
     EXPECT_TRUE(MediaType::IsPcm(*mt[0]));
-    EXPECT_EQ(S_OK, got[0]->QueryAccept(mt[0]));
+    EXPECT_EQ(S_OK, first->QueryAccept(mt[0]));
     MediaType::Delete(mt[0]);
     types->Reset();
     EXPECT_EQ(S_OK, types->Skip(1));
     EXPECT_EQ(S_FALSE, types->Skip(1));
-    types->Release();
-    got[0]->Release();
 
-    IPin* in = testfilters::FindPin(sink, PINDIR_INPUT, 0);
-    ASSERT_NE(nullptr, in);
-    ASSERT_EQ(S_OK, in->EnumMediaTypes(&types));
+    ComPtr<IPin> in = FindPin(sink.Get(), PINDIR_INPUT, 0);
+    ASSERT_TRUE(in);
+    ASSERT_EQ(S_OK, in->EnumMediaTypes(types.GetAddressOf()));
     EXPECT_EQ(S_FALSE, types->Next(1, mt, &fetched));
     EXPECT_EQ(0u, fetched);
-    types->Release();
-    IPin* peer = in;
+    IPin* peer = in.Get();
     EXPECT_EQ(VFW_E_NOT_CONNECTED, in->ConnectedTo(&peer));
     EXPECT_EQ(nullptr, peer);
-    in->Release();
-
-    source->Release();
-    sink->Release();
 }
 
 TEST_F(Com, OwnSourceToOwnRendererStreamsInWineGraph) {
     Graph g;
-    ASSERT_NE(nullptr, g.builder);
+    ASSERT_TRUE(g.builder);
     const long long frames = 44100;
-    auto* source = new RampSource(2, 44100, 16, frames, {1000, 441, 2205, 3}, 8);
-    auto* sink = new CollectSink();
-    ASSERT_EQ(S_OK, g.Add(source, L"Ramp"));
-    ASSERT_EQ(S_OK, g.Add(sink, L"Collect"));
-    ASSERT_EQ(S_OK, g.Connect(source, sink));
+    auto source = Own(new RampSource(2, 44100, 16, frames, {1000, 441, 2205, 3}, 8));
+    auto sink = Own(new CollectSink());
+    ASSERT_EQ(S_OK, g.Add(source.Get(), L"Ramp"));
+    ASSERT_EQ(S_OK, g.Add(sink.Get(), L"Collect"));
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), sink.Get()));
 
-    IPin* out = testfilters::FindPin(source, PINDIR_OUTPUT, 0);
+    ComPtr<IPin> out = FindPin(source.Get(), PINDIR_OUTPUT, 0);
     AM_MEDIA_TYPE mt = {};
     ASSERT_EQ(S_OK, out->ConnectionMediaType(&mt));
     EXPECT_TRUE(MediaType::IsPcm(mt));
@@ -207,42 +200,36 @@ TEST_F(Com, OwnSourceToOwnRendererStreamsInWineGraph) {
     std::vector<BYTE> twice = ramp;
     twice.insert(twice.end(), ramp.begin(), ramp.end());
     EXPECT_TRUE(sink->Bytes() == twice);
-    EXPECT_EQ(S_OK, g.builder->Disconnect(out));
+    EXPECT_EQ(S_OK, g.builder->Disconnect(out.Get()));
     EXPECT_EQ(S_FALSE, out->Disconnect());
-    out->Release();
-    source->Release();
-    sink->Release();
 }
 
 TEST_F(Com, TypesTheReceiverRefusesDoNotConnect) {
     Graph g;
     MediaType only = MediaType::Pcm(1, 8000, 8);
-    auto* source = new RampSource(2, 44100, 16, 100, {100}, 0);
-    auto* sink = new CollectSink(only.Get());
-    g.Add(source, L"Ramp");
-    g.Add(sink, L"Collect");
-    EXPECT_TRUE(FAILED(g.Connect(source, sink)));
-    IPin* out = testfilters::FindPin(source, PINDIR_OUTPUT, 0);
-    IPin* peer = nullptr;
-    EXPECT_EQ(VFW_E_NOT_CONNECTED, out->ConnectedTo(&peer));
-    out->Release();
-    source->Release();
-    sink->Release();
+    auto source = Own(new RampSource(2, 44100, 16, 100, {100}, 0));
+    auto sink = Own(new CollectSink(only.Get()));
+    g.Add(source.Get(), L"Ramp");
+    g.Add(sink.Get(), L"Collect");
+    EXPECT_TRUE(FAILED(g.Connect(source.Get(), sink.Get())));
+    ComPtr<IPin> out = FindPin(source.Get(), PINDIR_OUTPUT, 0);
+    ComPtr<IPin> peer;
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, out->ConnectedTo(peer.GetAddressOf()));
 }
 
 TEST_F(Com, TransformFilterFollowsInputTypeAndTransformsEverySample) {
     Graph g;
     const long long frames = 22050;
-    auto* source = new RampSource(1, 22050, 16, frames, {777, 1024}, 8);
-    auto* plus = new PlusOne();
-    auto* sink = new CollectSink();
-    g.Add(source, L"Ramp");
-    g.Add(plus, L"Plus");
-    g.Add(sink, L"Collect");
+    auto source = Own(new RampSource(1, 22050, 16, frames, {777, 1024}, 8));
+    auto plus = Own(new PlusOne());
+    auto sink = Own(new CollectSink());
+    g.Add(source.Get(), L"Ramp");
+    g.Add(plus.Get(), L"Plus");
+    g.Add(sink.Get(), L"Collect");
     // The output has no type before the input is connected.
-    EXPECT_TRUE(FAILED(g.Connect(plus, sink)));
-    ASSERT_EQ(S_OK, g.Connect(source, plus));
-    ASSERT_EQ(S_OK, g.Connect(plus, sink));
+    EXPECT_TRUE(FAILED(g.Connect(plus.Get(), sink.Get())));
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), plus.Get()));
+    ASSERT_EQ(S_OK, g.Connect(plus.Get(), sink.Get()));
     const WAVEFORMATEX* wf = sink->Type().Wave();
     ASSERT_NE(nullptr, wf);
     EXPECT_EQ(22050u, wf->nSamplesPerSec);
@@ -263,7 +250,4 @@ TEST_F(Com, TransformFilterFollowsInputTypeAndTransformsEverySample) {
         memcpy(&s, &got[f * 2], 2);
         ASSERT_EQ(static_cast<short>(testfilters::RampValue(f, 0, 1, 16) + 1), s) << "frame " << f;
     }
-    source->Release();
-    plus->Release();
-    sink->Release();
 }

@@ -12,8 +12,12 @@
 
 extern "C" const CLSID CLSID_NullRenderer;
 
+using filterbase::OutVoid;
 using testfilters::CollectSink;
+using testfilters::Create;
+using testfilters::FindPin;
 using testfilters::Graph;
+using testfilters::Own;
 using testfilters::RampSource;
 
 namespace {
@@ -130,13 +134,6 @@ protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
     void TearDown() override { CoUninitialize(); }
 
-    static IBaseFilter* Create(const CLSID& clsid) {
-        IBaseFilter* f = nullptr;
-        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                         reinterpret_cast<void**>(&f));
-        return f;
-    }
-
     // Runs the graph and hands blocks of `blockBytes` in turn (three in
     // rotation, as the engine does) until end of stream; returns the
     // concatenated recordings. `slowEvery`: every n-th block is handed
@@ -180,27 +177,19 @@ protected:
 }  // namespace
 
 TEST_F(Grabbers, BothClassesAnswerTheirOwnInterfaceOnly) {
-    IBaseFilter* capture = Create(CLSID_CaptureWavTrans);
-    IBaseFilter* background = Create(CLSID_BackgroundWavTrans);
-    ASSERT_NE(nullptr, capture) << "wavtrans.dll is not registered in the prefix";
-    ASSERT_NE(nullptr, background);
-    void* p = nullptr;
-    EXPECT_EQ(S_OK, capture->QueryInterface(IID_ICaptureWavTrans, &p));
-    static_cast<IUnknown*>(p)->Release();
-    EXPECT_EQ(E_NOINTERFACE, capture->QueryInterface(IID_IBackgroundWavTrans, &p));
-    EXPECT_EQ(S_OK, background->QueryInterface(IID_IBackgroundWavTrans, &p));
-    static_cast<IUnknown*>(p)->Release();
-    EXPECT_EQ(E_NOINTERFACE, background->QueryInterface(IID_ICaptureWavTrans, &p));
+    ComPtr<IBaseFilter> capture = Create(CLSID_CaptureWavTrans);
+    ComPtr<IBaseFilter> background = Create(CLSID_BackgroundWavTrans);
+    ASSERT_TRUE(capture) << "wavtrans.dll is not registered in the prefix";
+    ASSERT_TRUE(background);
+    ComPtr<IUnknown> api;
+    EXPECT_EQ(S_OK, capture->QueryInterface(IID_ICaptureWavTrans, OutVoid(api)));
+    EXPECT_EQ(E_NOINTERFACE, capture->QueryInterface(IID_IBackgroundWavTrans, OutVoid(api)));
+    EXPECT_EQ(S_OK, background->QueryInterface(IID_IBackgroundWavTrans, OutVoid(api)));
+    EXPECT_EQ(E_NOINTERFACE, background->QueryInterface(IID_ICaptureWavTrans, OutVoid(api)));
     // One pin each way.
-    IPin* in = testfilters::FindPin(capture, PINDIR_INPUT, 0);
-    IPin* out = testfilters::FindPin(capture, PINDIR_OUTPUT, 0);
-    EXPECT_NE(nullptr, in);
-    EXPECT_NE(nullptr, out);
-    EXPECT_EQ(nullptr, testfilters::FindPin(capture, PINDIR_INPUT, 1));
-    if (in) in->Release();
-    if (out) out->Release();
-    capture->Release();
-    background->Release();
+    EXPECT_TRUE(FindPin(capture.Get(), PINDIR_INPUT, 0));
+    EXPECT_TRUE(FindPin(capture.Get(), PINDIR_OUTPUT, 0));
+    EXPECT_FALSE(FindPin(capture.Get(), PINDIR_INPUT, 1));
 }
 
 TEST_F(Grabbers, CaptureBlocksAreSampleExactThroughNullRenderer) {
@@ -217,31 +206,28 @@ TEST_F(Grabbers, CaptureBlocksAreSampleExactThroughNullRenderer) {
         SCOPED_TRACE(testing::Message() << c.channels << "ch " << c.bits << "bit " << c.rate);
         Graph g;
         const long long frames = c.rate * 3;
-        auto* source = new RampSource(c.channels, c.rate, c.bits, frames, {1234, 441, 4000, 7}, 4);
-        IBaseFilter* grabber = Create(CLSID_CaptureWavTrans);
-        IBaseFilter* null = Create(CLSID_NullRenderer);
-        ASSERT_NE(nullptr, grabber);
-        ASSERT_NE(nullptr, null);
-        ICaptureWavTrans* api = nullptr;
-        grabber->QueryInterface(IID_ICaptureWavTrans, reinterpret_cast<void**>(&api));
-        g.Add(source, L"Ramp");
-        g.Add(grabber, L"WAV Trans");
-        g.Add(null, L"Null Audio Render");
-        ASSERT_EQ(S_OK, g.Connect(source, grabber));
-        ASSERT_EQ(S_OK, g.Connect(grabber, null));
+        auto source = Own(new RampSource(c.channels, c.rate, c.bits, frames, {1234, 441, 4000, 7}, 4));
+        ComPtr<IBaseFilter> grabber = Create(CLSID_CaptureWavTrans);
+        ComPtr<IBaseFilter> null = Create(CLSID_NullRenderer);
+        ASSERT_TRUE(grabber);
+        ASSERT_TRUE(null);
+        ComPtr<ICaptureWavTrans> api;
+        ASSERT_EQ(S_OK, grabber->QueryInterface(IID_ICaptureWavTrans, OutVoid(api)));
+        g.Add(source.Get(), L"Ramp");
+        g.Add(grabber.Get(), L"WAV Trans");
+        g.Add(null.Get(), L"Null Audio Render");
+        ASSERT_EQ(S_OK, g.Connect(source.Get(), grabber.Get()));
+        ASSERT_EQ(S_OK, g.Connect(grabber.Get(), null.Get()));
         api->SetSampleWidth(c.bits == 16);
         int blocks = 0;
         UINT frameBytes = c.channels * c.bits / 8;
-        std::vector<BYTE> got = Record(g, api, EC_CAPTURE_BUFFER, c.blockBytes, c.slowEvery, &blocks, frameBytes);
+        std::vector<BYTE> got =
+            Record(g, api.Get(), EC_CAPTURE_BUFFER, c.blockBytes, c.slowEvery, &blocks, frameBytes);
         std::vector<BYTE> want = RampBytes(frames, c.channels, c.bits);
         ASSERT_EQ(want.size(), got.size());
         EXPECT_TRUE(want == got);
         DWORD usable = c.blockBytes - c.blockBytes % frameBytes;
         EXPECT_EQ(static_cast<int>((want.size() + usable - 1) / usable), blocks);
-        api->Release();
-        grabber->Release();
-        null->Release();
-        source->Release();
     }
 }
 
@@ -263,17 +249,17 @@ TEST_F(Grabbers, ModeDecidesWhetherSoundOrSilenceGoesDownstream) {
         SCOPED_TRACE(testing::Message() << c.bits << "bit mode " << c.setMode);
         Graph g;
         const long long frames = 8000;
-        auto* source = new RampSource(1, 8000, c.bits, frames, {500}, 8);
-        auto* sink = new CollectSink();
-        IBaseFilter* grabber = Create(*c.clsid);
-        ASSERT_NE(nullptr, grabber);
-        ICaptureWavTrans* api = nullptr;  // same slots for both interfaces
-        grabber->QueryInterface(*c.iid, reinterpret_cast<void**>(&api));
-        g.Add(source, L"Ramp");
-        g.Add(grabber, L"WAV Trans");
-        g.Add(sink, L"Collect");
-        ASSERT_EQ(S_OK, g.Connect(source, grabber));
-        ASSERT_EQ(S_OK, g.Connect(grabber, sink));
+        auto source = Own(new RampSource(1, 8000, c.bits, frames, {500}, 8));
+        auto sink = Own(new CollectSink());
+        ComPtr<IBaseFilter> grabber = Create(*c.clsid);
+        ASSERT_TRUE(grabber);
+        ComPtr<ICaptureWavTrans> api;  // same slots for both interfaces
+        ASSERT_EQ(S_OK, grabber->QueryInterface(*c.iid, OutVoid(api)));
+        g.Add(source.Get(), L"Ramp");
+        g.Add(grabber.Get(), L"WAV Trans");
+        g.Add(sink.Get(), L"Collect");
+        ASSERT_EQ(S_OK, g.Connect(source.Get(), grabber.Get()));
+        ASSERT_EQ(S_OK, g.Connect(grabber.Get(), sink.Get()));
         if (c.setMode >= 0) api->SetMode(static_cast<BYTE>(c.setMode));
         ASSERT_TRUE(SUCCEEDED(g.control->Run()));
         long code;
@@ -285,35 +271,27 @@ TEST_F(Grabbers, ModeDecidesWhetherSoundOrSilenceGoesDownstream) {
         std::vector<BYTE> want = RampBytes(frames, 1, c.bits);
         if (!c.sound) want.assign(want.size(), c.bits == 8 ? 128 : 0);
         EXPECT_TRUE(want == sink->Bytes());
-        api->Release();
-        grabber->Release();
-        sink->Release();
-        source->Release();
     }
 }
 
 TEST_F(Grabbers, BackgroundBlocksCarryTheHeaderAndEndWithThePartialTail) {
     Graph g;
     const long long frames = 22050 * 2 + 123;
-    auto* source = new RampSource(2, 22050, 16, frames, {2048}, 4);
-    IBaseFilter* grabber = Create(CLSID_BackgroundWavTrans);
-    IBaseFilter* null = Create(CLSID_NullRenderer);
-    ASSERT_NE(nullptr, grabber);
-    IBackgroundWavTrans* api = nullptr;
-    grabber->QueryInterface(IID_IBackgroundWavTrans, reinterpret_cast<void**>(&api));
-    g.Add(source, L"Ramp");
-    g.Add(grabber, L"WAV Trans");
-    g.Add(null, L"Null Audio Render");
-    ASSERT_EQ(S_OK, g.Connect(source, grabber));
-    ASSERT_EQ(S_OK, g.Connect(grabber, null));
+    auto source = Own(new RampSource(2, 22050, 16, frames, {2048}, 4));
+    ComPtr<IBaseFilter> grabber = Create(CLSID_BackgroundWavTrans);
+    ComPtr<IBaseFilter> null = Create(CLSID_NullRenderer);
+    ASSERT_TRUE(grabber);
+    ComPtr<IBackgroundWavTrans> api;
+    ASSERT_EQ(S_OK, grabber->QueryInterface(IID_IBackgroundWavTrans, OutVoid(api)));
+    g.Add(source.Get(), L"Ramp");
+    g.Add(grabber.Get(), L"WAV Trans");
+    g.Add(null.Get(), L"Null Audio Render");
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), grabber.Get()));
+    ASSERT_EQ(S_OK, g.Connect(grabber.Get(), null.Get()));
     int blocks = 0;
-    std::vector<BYTE> got = Record(g, api, EC_BACKGROUND_BUFFER, 40000, 0, &blocks, 4);
+    std::vector<BYTE> got = Record(g, api.Get(), EC_BACKGROUND_BUFFER, 40000, 0, &blocks, 4);
     std::vector<BYTE> want = RampBytes(frames, 2, 16);
     ASSERT_EQ(want.size(), got.size());
     EXPECT_TRUE(want == got);
     EXPECT_EQ(static_cast<int>((want.size() + 39999) / 40000), blocks);
-    api->Release();
-    grabber->Release();
-    null->Release();
-    source->Release();
 }

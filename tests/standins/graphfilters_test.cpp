@@ -19,8 +19,12 @@ extern "C" const CLSID CLSID_NullRenderer;
 static const CLSID kWaveParser = {0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 
 using filterbase::MediaType;
+using filterbase::OutVoid;
 using testfilters::CollectSink;
+using testfilters::Create;
+using testfilters::FindPin;
 using testfilters::Graph;
+using testfilters::Own;
 using testfilters::RampSource;
 
 namespace {
@@ -49,43 +53,35 @@ protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
     void TearDown() override { CoUninitialize(); }
 
-    static IBaseFilter* Create(const CLSID& clsid) {
-        IBaseFilter* f = nullptr;
-        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                         reinterpret_cast<void**>(&f));
-        return f;
-    }
-
     // The converter as the player finds it: the audio compressor category
     // entry whose FriendlyName is "PCM".
-    static IBaseFilter* FindPcmConverter() {
-        ICreateDevEnum* devices = nullptr;
+    static ComPtr<IBaseFilter> FindPcmConverter() {
+        ComPtr<ICreateDevEnum> devices;
+        ComPtr<IEnumMoniker> monikers;
+        ComPtr<IBaseFilter> found;
         if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_ICreateDevEnum, reinterpret_cast<void**>(&devices))))
-            return nullptr;
-        IEnumMoniker* monikers = nullptr;
-        IBaseFilter* found = nullptr;
-        if (devices->CreateClassEnumerator(CLSID_AudioCompressorCategory, &monikers, 0) == S_OK) {
-            IMoniker* m = nullptr;
-            while (!found && monikers->Next(1, &m, nullptr) == S_OK) {
-                IPropertyBag* bag = nullptr;
-                if (SUCCEEDED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag,
-                                               reinterpret_cast<void**>(&bag)))) {
-                    VARIANT name;
-                    VariantInit(&name);
-                    if (SUCCEEDED(bag->Read(L"FriendlyName", &name, nullptr)) &&
-                        name.vt == VT_BSTR && std::wstring(name.bstrVal) == L"PCM")
-                        m->BindToObject(nullptr, nullptr, IID_IBaseFilter,
-                                        reinterpret_cast<void**>(&found));
-                    VariantClear(&name);
-                    bag->Release();
-                }
-                m->Release();
-            }
-            monikers->Release();
+                                    IID_ICreateDevEnum, OutVoid(devices))) ||
+            devices->CreateClassEnumerator(CLSID_AudioCompressorCategory, monikers.GetAddressOf(), 0) != S_OK)
+            return found;
+        ComPtr<IMoniker> m;
+        while (!found && monikers->Next(1, m.GetAddressOf(), nullptr) == S_OK) {
+            ComPtr<IPropertyBag> bag;
+            if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, OutVoid(bag)))) continue;
+            VARIANT name;
+            VariantInit(&name);
+            if (SUCCEEDED(bag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR &&
+                std::wstring(name.bstrVal) == L"PCM")
+                m->BindToObject(nullptr, nullptr, IID_IBaseFilter, OutVoid(found));
+            VariantClear(&name);
         }
-        devices->Release();
         return found;
+    }
+
+    static ComPtr<IAMStreamConfig> StreamConfig(IBaseFilter* filter) {
+        ComPtr<IAMStreamConfig> config;
+        if (ComPtr<IPin> out = FindPin(filter, PINDIR_OUTPUT, 0))
+            out->QueryInterface(IID_IAMStreamConfig, OutVoid(config));
+        return config;
     }
 
     static bool RunToComplete(Graph& g) {
@@ -153,40 +149,57 @@ TEST(PcmConvert, ShapesRatesAndPiecesAgree) {
 
 TEST_F(Com, TeeFeedsEveryConnectedOutputAndKeepsOneFree) {
     Graph g;
-    IBaseFilter* tee = Create(CLSID_InfTee);
-    ASSERT_NE(nullptr, tee) << "the tee stand-in is not registered in the prefix";
+    ComPtr<IBaseFilter> tee = Create(CLSID_InfTee);
+    ASSERT_TRUE(tee) << "the tee stand-in is not registered in the prefix";
     const long long frames = 44100;
-    auto* source = new RampSource(2, 44100, 16, frames, {1500, 4410}, 8);
-    auto* a = new CollectSink();
-    auto* b = new CollectSink();
-    g.Add(source, L"Ramp");
-    g.Add(tee, L"Smart Tee");
-    g.Add(a, L"A");
-    g.Add(b, L"B");
+    auto source = Own(new RampSource(2, 44100, 16, frames, {1500, 4410}, 8));
+    auto a = Own(new CollectSink());
+    auto b = Own(new CollectSink());
+    g.Add(source.Get(), L"Ramp");
+    g.Add(tee.Get(), L"Smart Tee");
+    g.Add(a.Get(), L"A");
+    g.Add(b.Get(), L"B");
     // The output has nothing to offer before the input is connected.
-    EXPECT_TRUE(FAILED(g.Connect(tee, a)));
-    ASSERT_EQ(S_OK, g.Connect(source, tee));
-    ASSERT_EQ(S_OK, g.Connect(tee, a, nullptr, 0));
-    IPin* free1 = testfilters::FindPin(tee, PINDIR_OUTPUT, 1);
-    ASSERT_NE(nullptr, free1);
-    IPin* peer = nullptr;
-    EXPECT_EQ(VFW_E_NOT_CONNECTED, free1->ConnectedTo(&peer));
-    free1->Release();
-    ASSERT_EQ(S_OK, g.Connect(tee, b, nullptr, 1));
-    IPin* free2 = testfilters::FindPin(tee, PINDIR_OUTPUT, 2);
-    EXPECT_NE(nullptr, free2);
-    if (free2) free2->Release();
-    EXPECT_EQ(nullptr, testfilters::FindPin(tee, PINDIR_OUTPUT, 3));
+    EXPECT_TRUE(FAILED(g.Connect(tee.Get(), a.Get())));
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), tee.Get()));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), a.Get(), nullptr, 0));
+    ComPtr<IPin> free1 = FindPin(tee.Get(), PINDIR_OUTPUT, 1);
+    ASSERT_TRUE(free1);
+    ComPtr<IPin> peer;
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, free1->ConnectedTo(peer.GetAddressOf()));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), b.Get(), nullptr, 1));
+    EXPECT_TRUE(FindPin(tee.Get(), PINDIR_OUTPUT, 2));
+    EXPECT_FALSE(FindPin(tee.Get(), PINDIR_OUTPUT, 3));
 
     ASSERT_TRUE(RunToComplete(g));
     g.control->Stop();
     std::vector<BYTE> want = Ramp(frames, 2, 16);
     EXPECT_TRUE(a->Bytes() == want);
     EXPECT_TRUE(b->Bytes() == want);
-    a->Release();
-    b->Release();
-    source->Release();
-    tee->Release();
+}
+
+TEST_F(Com, TeeBranchesPrerollOnTheirOwnAndRunFromStopped) {
+    // Each branch's renderer holds its first sample while paused; the run
+    // from stopped must still bring every branch to its end.
+    Graph g;
+    ComPtr<IBaseFilter> tee = Create(CLSID_InfTee);
+    ASSERT_TRUE(tee);
+    const long long frames = 22050;
+    auto source = Own(new RampSource(2, 22050, 16, frames, {2205}, 0));
+    auto a = Own(CollectSink::Prerolling());
+    auto b = Own(CollectSink::Prerolling());
+    g.Add(source.Get(), L"Ramp");
+    g.Add(tee.Get(), L"Smart Tee");
+    g.Add(a.Get(), L"A");
+    g.Add(b.Get(), L"B");
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), tee.Get()));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), a.Get(), nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), b.Get(), nullptr, 1));
+    ASSERT_TRUE(RunToComplete(g));
+    g.control->Stop();
+    std::vector<BYTE> want = Ramp(frames, 2, 16);
+    EXPECT_TRUE(a->Bytes() == want);
+    EXPECT_TRUE(b->Bytes() == want);
 }
 
 TEST_F(Com, PcmConverterTakesItsOutputFormatFromStreamConfig) {
@@ -218,18 +231,17 @@ TEST_F(Com, PcmConverterTakesItsOutputFormatFromStreamConfig) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.inRate << "->" << c.outRate);
         Graph g;
-        IBaseFilter* pcm = FindPcmConverter();
-        ASSERT_NE(nullptr, pcm) << "no \"PCM\" in the audio compressor category";
-        auto* source = new RampSource(c.inCh, c.inRate, c.inBits, c.frames, {333, 1024}, 8);
-        auto* sink = new CollectSink();
-        g.Add(source, L"Ramp");
-        g.Add(pcm, L"PCM resample");
-        g.Add(sink, L"Collect");
-        ASSERT_EQ(S_OK, g.Connect(source, pcm));
+        ComPtr<IBaseFilter> pcm = FindPcmConverter();
+        ASSERT_TRUE(pcm) << "no \"PCM\" in the audio compressor category";
+        auto source = Own(new RampSource(c.inCh, c.inRate, c.inBits, c.frames, {333, 1024}, 8));
+        auto sink = Own(new CollectSink());
+        g.Add(source.Get(), L"Ramp");
+        g.Add(pcm.Get(), L"PCM resample");
+        g.Add(sink.Get(), L"Collect");
+        ASSERT_EQ(S_OK, g.Connect(source.Get(), pcm.Get()));
 
-        IPin* out = testfilters::FindPin(pcm, PINDIR_OUTPUT, 0);
-        IAMStreamConfig* config = nullptr;
-        ASSERT_EQ(S_OK, out->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config)));
+        ComPtr<IAMStreamConfig> config = StreamConfig(pcm.Get());
+        ASSERT_TRUE(config);
         int count = 0, size = 0;
         EXPECT_EQ(S_OK, config->GetNumberOfCapabilities(&count, &size));
         EXPECT_EQ(1, count);
@@ -242,9 +254,9 @@ TEST_F(Com, PcmConverterTakesItsOutputFormatFromStreamConfig) {
         ASSERT_EQ(S_OK, config->GetFormat(&current));
         EXPECT_EQ(c.outRate, MediaType::WaveOf(*current)->nSamplesPerSec);
         MediaType::Delete(current);
-        IPin* in = testfilters::FindPin(sink, PINDIR_INPUT, 0);
-        ASSERT_EQ(S_OK, g.builder->ConnectDirect(out, in, &wanted.Get()));
-        in->Release();
+        ComPtr<IPin> out = FindPin(pcm.Get(), PINDIR_OUTPUT, 0);
+        ComPtr<IPin> in = FindPin(sink.Get(), PINDIR_INPUT, 0);
+        ASSERT_EQ(S_OK, g.builder->ConnectDirect(out.Get(), in.Get(), &wanted.Get()));
         const WAVEFORMATEX* got = sink->Type().Wave();
         ASSERT_NE(nullptr, got);
         EXPECT_EQ(c.outCh, got->nChannels);
@@ -267,11 +279,6 @@ TEST_F(Com, PcmConverterTakesItsOutputFormatFromStreamConfig) {
             int v = c.outBits == 8 ? bytes[i] : Sample16(bytes, static_cast<size_t>(i));
             ASSERT_EQ(c.expect(i), v) << "sample " << i;
         }
-        config->Release();
-        out->Release();
-        sink->Release();
-        source->Release();
-        pcm->Release();
     }
 }
 
@@ -281,36 +288,29 @@ TEST_F(Com, BackgroundChainDeliversConvertedBlocks) {
     // the null renderer.
     Graph g;
     const long long frames = 44100;
-    auto* source = new RampSource(2, 44100, 16, frames, {4410}, 4);
-    auto* heard = new CollectSink();
-    IBaseFilter* tee = Create(CLSID_InfTee);
-    IBaseFilter* pcm = FindPcmConverter();
-    IBaseFilter* grabber = Create(CLSID_BackgroundWavTrans);
-    IBaseFilter* null = Create(CLSID_NullRenderer);
+    auto source = Own(new RampSource(2, 44100, 16, frames, {4410}, 4));
+    auto heard = Own(new CollectSink());
+    ComPtr<IBaseFilter> tee = Create(CLSID_InfTee);
+    ComPtr<IBaseFilter> pcm = FindPcmConverter();
+    ComPtr<IBaseFilter> grabber = Create(CLSID_BackgroundWavTrans);
+    ComPtr<IBaseFilter> null = Create(CLSID_NullRenderer);
     ASSERT_TRUE(tee && pcm && grabber && null);
-    g.Add(source, L"Ramp");
-    g.Add(tee, L"Smart Tee");
-    g.Add(heard, L"Audio Renderer");
-    g.Add(pcm, L"PCM resample");
-    g.Add(grabber, L"WAV Trans");
-    g.Add(null, L"Null Audio Render");
-    ASSERT_EQ(S_OK, g.Connect(source, tee));
-    ASSERT_EQ(S_OK, g.Connect(tee, heard, nullptr, 0));
-    ASSERT_EQ(S_OK, g.Connect(tee, pcm, nullptr, 1));
-    IPin* out = testfilters::FindPin(pcm, PINDIR_OUTPUT, 0);
-    IAMStreamConfig* config = nullptr;
-    out->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config));
+    g.Add(source.Get(), L"Ramp");
+    g.Add(tee.Get(), L"Smart Tee");
+    g.Add(heard.Get(), L"Audio Renderer");
+    g.Add(pcm.Get(), L"PCM resample");
+    g.Add(grabber.Get(), L"WAV Trans");
+    g.Add(null.Get(), L"Null Audio Render");
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), tee.Get()));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), heard.Get(), nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), pcm.Get(), nullptr, 1));
     MediaType wanted = MediaType::Pcm(1, 22050, 16);
-    ASSERT_EQ(S_OK, config->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get())));
-    config->Release();
-    IPin* in = testfilters::FindPin(grabber, PINDIR_INPUT, 0);
-    ASSERT_EQ(S_OK, g.builder->ConnectDirect(out, in, &wanted.Get()));
-    in->Release();
-    out->Release();
-    ASSERT_EQ(S_OK, g.Connect(grabber, null));
+    ASSERT_EQ(S_OK, StreamConfig(pcm.Get())->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get())));
+    ASSERT_EQ(S_OK, g.Connect(pcm.Get(), grabber.Get(), &wanted.Get()));
+    ASSERT_EQ(S_OK, g.Connect(grabber.Get(), null.Get()));
 
-    IBackgroundWavTrans* api = nullptr;
-    grabber->QueryInterface(IID_IBackgroundWavTrans, reinterpret_cast<void**>(&api));
+    ComPtr<IBackgroundWavTrans> api;
+    ASSERT_EQ(S_OK, grabber->QueryInterface(IID_IBackgroundWavTrans, OutVoid(api)));
     std::vector<BYTE> blocks[3];
     WAVEHDR headers[3] = {};
     for (int i = 0; i < 3; ++i) {
@@ -347,41 +347,6 @@ TEST_F(Com, BackgroundChainDeliversConvertedBlocks) {
         int l = testfilters::RampValue(2 * k, 0, 2, 16), r = testfilters::RampValue(2 * k, 1, 2, 16);
         ASSERT_EQ((l + r) / 2, Sample16(got, static_cast<size_t>(k))) << "frame " << k;
     }
-    api->Release();
-    null->Release();
-    grabber->Release();
-    pcm->Release();
-    tee->Release();
-    heard->Release();
-    source->Release();
-}
-
-TEST_F(Com, TeeBranchesPrerollOnTheirOwnAndRunFromStopped) {
-    // Each branch's renderer holds its first sample while paused; the run
-    // from stopped must still bring every branch to its end.
-    Graph g;
-    IBaseFilter* tee = Create(CLSID_InfTee);
-    ASSERT_NE(nullptr, tee);
-    const long long frames = 22050;
-    auto* source = new RampSource(2, 22050, 16, frames, {2205}, 0);
-    CollectSink* a = CollectSink::Prerolling();
-    CollectSink* b = CollectSink::Prerolling();
-    g.Add(source, L"Ramp");
-    g.Add(tee, L"Smart Tee");
-    g.Add(a, L"A");
-    g.Add(b, L"B");
-    ASSERT_EQ(S_OK, g.Connect(source, tee));
-    ASSERT_EQ(S_OK, g.Connect(tee, a, nullptr, 0));
-    ASSERT_EQ(S_OK, g.Connect(tee, b, nullptr, 1));
-    ASSERT_TRUE(RunToComplete(g));
-    g.control->Stop();
-    std::vector<BYTE> want = Ramp(frames, 2, 16);
-    EXPECT_TRUE(a->Bytes() == want);
-    EXPECT_TRUE(b->Bytes() == want);
-    a->Release();
-    b->Release();
-    source->Release();
-    tee->Release();
 }
 
 TEST_F(Com, SeekingPassesThroughTheChainToTheFileSource) {
@@ -408,47 +373,39 @@ TEST_F(Com, SeekingPassesThroughTheChainToTheFileSource) {
     }
     Graph g;
     std::wstring wide(path.begin(), path.end());
-    IBaseFilter* file = nullptr;
-    ASSERT_EQ(S_OK, g.builder->AddSourceFilter(wide.c_str(), L"Source", &file));
-    IBaseFilter* parser = Create(kWaveParser);
-    IBaseFilter* tee = Create(CLSID_InfTee);
-    IBaseFilter* heard = Create(CLSID_NullRenderer);
-    IBaseFilter* pcmConv = FindPcmConverter();
-    IBaseFilter* grabber = Create(CLSID_BackgroundWavTrans);
-    IBaseFilter* null = Create(CLSID_NullRenderer);
-    ASSERT_TRUE(parser && tee && heard && pcmConv && grabber && null);
-    g.Add(parser, L"Parser");
-    g.Add(tee, L"Smart Tee");
-    g.Add(heard, L"Audio Renderer");
-    g.Add(pcmConv, L"PCM resample");
-    g.Add(grabber, L"WAV Trans");
-    g.Add(null, L"Null Audio Render");
-    ASSERT_EQ(S_OK, g.Connect(file, parser));
-    ASSERT_EQ(S_OK, g.Connect(parser, tee));
-    ASSERT_EQ(S_OK, g.Connect(tee, heard, nullptr, 0));
-    ASSERT_EQ(S_OK, g.Connect(tee, pcmConv, nullptr, 1));
-    ASSERT_EQ(S_OK, g.Connect(pcmConv, grabber));
-    ASSERT_EQ(S_OK, g.Connect(grabber, null));
+    ComPtr<IBaseFilter> file;
+    ASSERT_EQ(S_OK, g.builder->AddSourceFilter(wide.c_str(), L"Source", file.GetAddressOf()));
+    ComPtr<IBaseFilter> parser = Create(kWaveParser);
+    ComPtr<IBaseFilter> tee = Create(CLSID_InfTee);
+    ComPtr<IBaseFilter> heard = Create(CLSID_NullRenderer);
+    ComPtr<IBaseFilter> converter = FindPcmConverter();
+    ComPtr<IBaseFilter> grabber = Create(CLSID_BackgroundWavTrans);
+    ComPtr<IBaseFilter> null = Create(CLSID_NullRenderer);
+    ASSERT_TRUE(parser && tee && heard && converter && grabber && null);
+    g.Add(parser.Get(), L"Parser");
+    g.Add(tee.Get(), L"Smart Tee");
+    g.Add(heard.Get(), L"Audio Renderer");
+    g.Add(converter.Get(), L"PCM resample");
+    g.Add(grabber.Get(), L"WAV Trans");
+    g.Add(null.Get(), L"Null Audio Render");
+    ASSERT_EQ(S_OK, g.Connect(file.Get(), parser.Get()));
+    ASSERT_EQ(S_OK, g.Connect(parser.Get(), tee.Get()));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), heard.Get(), nullptr, 0));
+    ASSERT_EQ(S_OK, g.Connect(tee.Get(), converter.Get(), nullptr, 1));
+    ASSERT_EQ(S_OK, g.Connect(converter.Get(), grabber.Get()));
+    ASSERT_EQ(S_OK, g.Connect(grabber.Get(), null.Get()));
 
     // Only the tee's first output answers for seeking; in-line filters pass it on.
-    IPin* first = testfilters::FindPin(tee, PINDIR_OUTPUT, 0);
-    IPin* second = testfilters::FindPin(tee, PINDIR_OUTPUT, 1);
-    IPin* grabbed = testfilters::FindPin(grabber, PINDIR_OUTPUT, 0);
-    IMediaSeeking* s = nullptr;
+    ComPtr<IMediaSeeking> s;
     LONGLONG duration = 0;
-    ASSERT_EQ(S_OK, first->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
+    ASSERT_EQ(S_OK, FindPin(tee.Get(), PINDIR_OUTPUT, 0)->QueryInterface(IID_IMediaSeeking, OutVoid(s)));
     EXPECT_EQ(S_OK, s->GetDuration(&duration));
     EXPECT_EQ(20000000, duration);
-    s->Release();
-    EXPECT_EQ(E_NOINTERFACE, second->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
-    ASSERT_EQ(S_OK, grabbed->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&s)));
-    s->Release();
-    first->Release();
-    second->Release();
-    grabbed->Release();
+    EXPECT_EQ(E_NOINTERFACE, FindPin(tee.Get(), PINDIR_OUTPUT, 1)->QueryInterface(IID_IMediaSeeking, OutVoid(s)));
+    EXPECT_EQ(S_OK, FindPin(grabber.Get(), PINDIR_OUTPUT, 0)->QueryInterface(IID_IMediaSeeking, OutVoid(s)));
 
-    IMediaSeeking* seeking = nullptr;
-    ASSERT_EQ(S_OK, g.builder->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)));
+    ComPtr<IMediaSeeking> seeking;
+    ASSERT_EQ(S_OK, g.builder->QueryInterface(IID_IMediaSeeking, OutVoid(seeking)));
     duration = 0;
     EXPECT_EQ(S_OK, seeking->GetDuration(&duration));
     EXPECT_EQ(20000000, duration);
@@ -463,6 +420,4 @@ TEST_F(Com, SeekingPassesThroughTheChainToTheFileSource) {
     while (!complete && g.NextEvent(10000, &code, &p1, &p2)) complete = code == EC_COMPLETE;
     EXPECT_TRUE(complete);
     g.control->Stop();
-    seeking->Release();
-    for (IBaseFilter* f : {file, parser, tee, heard, pcmConv, grabber, null}) f->Release();
 }
