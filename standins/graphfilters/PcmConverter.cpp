@@ -125,6 +125,13 @@ HRESULT PcmConverter::GetOutputType(int index, MediaType* out) {
     return S_OK;
 }
 
+HRESULT PcmConverter::OnInputConnected() {
+    // A new input under a connected output (a reconnection) converts anew.
+    if (Output().IsConnected())
+        convert_.SetFormats(*Input().CurrentType().Wave(), *Output().CurrentType().Wave());
+    return S_OK;
+}
+
 HRESULT PcmConverter::OnOutputConnected() {
     convert_.SetFormats(*Input().CurrentType().Wave(), *Output().CurrentType().Wave());
     return S_OK;

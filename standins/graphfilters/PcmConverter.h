@@ -27,6 +27,7 @@ public:
     HRESULT Receive(IMediaSample* in) override;
     HRESULT OnEndOfStream() override;
     HRESULT OnBeginFlush() override;
+    HRESULT OnInputConnected() override;
     HRESULT OnOutputConnected() override;
 
     // The shape asked for through IAMStreamConfig (empty: follow the input).
