@@ -161,11 +161,20 @@ BOOL CVelorinDlg::OnInitDialog() {
     SetWindowPos(nullptr, 200, 200, 592, 392, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_SHOW);
 
-    // The file-name box holds the output path, unseen.
+    // The file-name box holds the output path, unseen; the template's
+    // older schedule controls stay hidden and disabled.
     if (HWND box = ::GetDlgItem(m_hWnd, IDC_FILENAME)) {
         ::MoveWindow(box, 171, 93, 99, 13, FALSE);
         ::ShowWindow(box, SW_HIDE);
         ::EnableWindow(box, FALSE);
+    }
+    SendDlgItemMessage(1065, UDM_SETRANGE32, 0, 20);
+    for (int picker : {1053, 1054})
+        SendDlgItemMessage(picker, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH:mm:ss"));
+    if (HWND languages = ::GetDlgItem(m_hWnd, 1069)) {
+        ::MoveWindow(languages, 61, 109, 210, 20, FALSE);
+        ::ShowWindow(languages, SW_HIDE);
+        ::EnableWindow(languages, FALSE);
     }
 
     IsPaused = IsPlaying = IsRecording = SignalModeOn = 0;
