@@ -5,18 +5,7 @@
 // none reports success it did not have.
 #include "app/VelorinDlg.h"
 
-// Recording, playback and the record timer.
-void CVelorinDlg::OnBtnRecord() {}
-void CVelorinDlg::OnBtnPause() {}
-void CVelorinDlg::OnBtnStop() {}
-void CVelorinDlg::OnBtnEject() {}
-void CVelorinDlg::OnBtnPlay() {}
-void CVelorinDlg::StopRecording() { StopRecordTimer(); }
-void CVelorinDlg::RecordTimerDuties() {}
-void CVelorinDlg::MeterDuties() {}
-void CVelorinDlg::OnCheckMultiFile() {}
-void CVelorinDlg::OnCheckTimeStamped() {}
-void CVelorinDlg::OnCheckMonitor() {}
+// Recording and playback menus.
 void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
 void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
 void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
@@ -33,9 +22,7 @@ LRESULT CVelorinDlg::OnLineTestNext(WPARAM, LPARAM) { return 0; }
 void CVelorinDlg::OnMenuConfigAudioLine() { OnBtnDetect(); }
 
 // Signal-activated recording and the schedule.
-void CVelorinDlg::OnBtnSignalRecord() {}
 void CVelorinDlg::OnBtnScheduleStart() {}
-LRESULT CVelorinDlg::OnDelayedSignalRecord(WPARAM, LPARAM) { return 0; }
 LRESULT CVelorinDlg::OnDelayedScheduleToggle(WPARAM, LPARAM) { return 0; }
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
 void CVelorinDlg::OnMenuScheduleRecord() {}

@@ -15,6 +15,7 @@
 #include "app/MainMessages.h"
 #include "engine/CaptureGraph.h"
 #include "engine/EngineState.h"
+#include "ui/HistoryLog.h"
 #include "ui/LevelMeters.h"
 #include "ui/Picture.h"
 #include "ui/SkinSlider.h"
@@ -225,8 +226,58 @@ public:
     // being played).
     void OnPlayerBlock(WAVEHDR* header);
     void FindMicrophoneLine();
-    // Stops a recording or playback (the recording commands fill this in).
+    // Stops a recording or playback: the record timer, the capture with
+    // its file and history line, playback, signal and schedule modes.
     void StopRecording();
+
+    // ---- recording ----
+    // Starts a recording from the face's settings, with every check.
+    void StartRecording();
+    // A fresh numbered or time-stamped name into OutputPath and the
+    // file-name box; 0 when the box's name has no accepted extension.
+    int BuildOutputFileName();
+    void FillHistoryRecord();
+    const char* GetMixerLineName(int line);
+    void UpdateButtonStates();
+    void DrawFileSize(HDC dc);
+    void DrawPlayPosition(HDC dc);
+    // One step of the play-position readout (every timer message counts).
+    void PlayPositionDuty();
+    // Silence action 2: closes the file and starts the next one 300 ms on.
+    void NewFileOnSilence();
+    // The pressed face of a two-state or radio face button.
+    bool ButtonDown(UINT id);
+    void SetButtonDown(UINT id, bool down);
+    // Seams of modules still to come, called where their duties belong:
+    // the automatic line choice and the line test (audio-line box), the
+    // schedule checks and the schedule re-toggle, the output dialog.
+    void AutoLineChoiceDuty();
+    void LineTestStep();
+    void CheckScheduledUrls();
+    void CheckSchedule();
+    void ScheduleToggleAfterSignalOff();
+    void RunOutputDialog();
+
+    HistoryRecord CurrentRecord{};
+    // A capture with a file was started and not yet stopped: only then
+    // does a stop end the capture, measure the file and log it.
+    bool CaptureActive = false;
+    // A new file after silence is due; a stop or a user toggle in the
+    // 300 ms before it clears this, so the restart never undoes them.
+    uint8_t RestartPending = 0;
+    uint8_t DelayedSignalActive = 0;
+    // The background switch (button 1166) and its value latched at the
+    // start, which pause and resume follow.
+    uint8_t BackgroundSwitchOn = 0;
+    uint8_t BackgroundMixLatched = 0;
+    uint8_t SignalHeard = 0;
+    uint8_t HalfRate = 0;
+    // Set while an automatic line set-up waits for the record timer.
+    uint8_t AutoSetupPending = 0;
+    // Schedule state the record timer reads (the schedule module sets it).
+    uint8_t ScheduleRecording = 0, ScheduleWindowOpen = 0;
+    int32_t SecondDivider = 0, PlayDivider = 0;
+    uint32_t MeterArmed = 0;
 
     // ---- state (user-interface thread) ----
     uint8_t IsRecording = 0, IsPlaying = 0, IsPaused = 0;

@@ -5,10 +5,11 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/VelorinDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainMap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp)
 target_include_directories(brindle_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin
-  documents hotkeys engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
+  documents hotkeys history brindle_recording_rules engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
 if(TARGET ui_services)
   target_link_libraries(brindle_window PUBLIC ui_services)  # the notification-area icon
 endif()

@@ -36,3 +36,12 @@ extern "C" HRESULT WINAPI WMCreateEditor(IWMMetadataEditor** editor) {
     *editor = new Editor;
     return S_OK;
 }
+
+// The stand-in has no reader. Wine's ASF reader filter asks for one when a
+// Windows Media file is opened for playback; answering "not implemented"
+// lets that open fail cleanly instead of ending the process on a missing
+// export.
+extern "C" HRESULT WINAPI WMCreateReader(IUnknown*, DWORD, IWMReader** reader) {
+    if (reader) *reader = nullptr;
+    return E_NOTIMPL;
+}

@@ -1,0 +1,518 @@
+// Recording from the main window as a user does it: real clicks on the
+// face of the real window while a tone plays into the recorded sink, then
+// the files, their history lines and their playback are checked. The
+// window runs inside this test so its state and messages can be watched.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/VelorinDlg.h"
+#include "bench.h"
+#include "engine/CaptureGraph.h"
+#include "engine/WmaWriter.h"
+#include "framework/SafeString.h"
+#include "ui/HistoryLog.h"
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Velorin\\Parameters";
+const int kX = 200, kY = 200;
+
+void StoreDword(const char* name, DWORD value) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+void StoreText(const char* name, const std::string& text) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size()));
+    RegCloseKey(key);
+}
+
+void ClickButton(UINT id) {
+    for (const FaceButtonSpec& b : FaceButtonTable)
+        if (b.id == id) {
+            bench::Click(kX + b.x + b.width / 2, kY + b.y + b.height / 2);
+            return;
+        }
+    ADD_FAILURE() << "no face button " << id;
+}
+
+// The main window with two additions: a message that runs a function on
+// its thread (to read and set its state there), and a count of finished
+// playbacks.
+class WatchedDialog : public CVelorinDlg {
+public:
+    static constexpr UINT kRunHere = WM_APP + 210;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kRunHere) {
+            (*reinterpret_cast<std::function<void()>*>(wParam))();
+            return 0;
+        }
+        if (message == WM_PLAYBACK_FINISHED) ++playbackFinished;
+        return CVelorinDlg::WindowProc(message, wParam, lParam);
+    }
+    std::atomic<int> playbackFinished{0};
+};
+
+WatchedDialog* Dialog = nullptr;
+
+// Runs `f` on the window's thread and waits for it.
+void OnWindow(std::function<void()> f) {
+    SendMessageA(MainWindow, WatchedDialog::kRunHere, reinterpret_cast<WPARAM>(&f), 0);
+}
+
+template <class T>
+T ReadOnWindow(std::function<T()> f) {
+    T value{};
+    OnWindow([&] { value = f(); });
+    return value;
+}
+
+// Runs the dialog here while `drive` works it from another thread; the
+// window is closed afterwards with its own button.
+void RunDialog(WatchedDialog& dialog, std::function<void()> drive) {
+    Dialog = &dialog;
+    std::thread driver([drive] {
+        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
+        Sleep(800);
+        drive();
+        Sleep(200);
+        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
+    });
+    dialog.DoModal();
+    driver.join();
+    Dialog = nullptr;
+}
+
+// Sets the output file (its extension chooses the format).
+void SetOutputFile(const std::string& path) {
+    OnWindow([path] {
+        SafeCopy(Dialog->OutputPath, path.c_str());
+        Dialog->SetDlgItemText(1001, path.c_str());
+    });
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return lines;
+    char buf[4096];
+    while (fgets(buf, sizeof buf, f)) {
+        std::string line(buf);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    fclose(f);
+    return lines;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t at; (at = line.find(',', from)) != std::string::npos; from = at + 1)
+        parts.push_back(line.substr(from, at - from));
+    parts.push_back(line.substr(from));
+    return parts;
+}
+
+std::string Today() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char key[16];
+    snprintf(key, sizeof key, "%04d%02d%02d", t.wYear, t.wMonth, t.wDay);
+    return key;
+}
+
+// A WAV's tone from its second tenth on (the device settles first).
+double ToneOf(const bench::Wav& wav) {
+    return bench::ToneLevel(wav, 0, 1000, static_cast<size_t>(wav.rate / 10));
+}
+
+class RecordingBench : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bench::HaveSound());
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        folder_ = bench::ScratchDir();
+        install_ = folder_ + "\\install";
+        out_ = folder_ + "\\rec_files";
+        CreateDirectoryA(install_.c_str(), nullptr);
+        CreateDirectoryA(out_.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(bench::WinPath(LAME_DLL_PATH).c_str(),
+                              (install_ + "\\lame_enc.dll").c_str(), FALSE));
+
+        // The device and line that record the test's sink.
+        int device = 0, line = 0;
+        {
+            CCaptureGraph graph;
+            CaptureDeviceList devices;
+            PinNameList pins;
+            ASSERT_EQ(S_OK, graph.CreateGraph());
+            ASSERT_EQ(S_OK, FillCaptureDeviceList(&devices));
+            const std::string want = bench::Env("BENCH_REC_DEVICE");
+            for (int i = 0; i < devices.Count(); ++i)
+                if (!want.empty() && strstr(devices.Name(i), want.c_str())) device = i;
+            ASSERT_EQ(S_OK, graph.SelectDevice(device, &devices, &pins));
+            if (!graph.HasCaptureOutput() || pins.Count() == 0)
+                GTEST_SKIP() << "the capture device stand-in is not registered";
+            for (int i = 0; i < pins.Count(); ++i)
+                if (!want.empty() && strstr(pins.Name(i), want.c_str())) line = i;
+            lineName_ = pins.Name(line);
+            graph.Shutdown();
+        }
+        line_ = line;
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
+        StoreDword("Device", static_cast<DWORD>(device));
+        StoreDword("AudoLine", static_cast<DWORD>(line));
+        StoreDword("Freq", 7);  // 44100 Hz
+        StoreDword("Bit", 1);
+        StoreDword("Channel", 1);
+        StoreDword("Alert", 0);
+        StoreDword("MP3Bitrate", 10);  // 128 kbit/s
+        StoreText("InstallPath", install_);
+        StoreText("LastName", out_ + "\\take.wav");
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    std::string DayFile() const {
+        return install_ + "\\Log\\" + Today().substr(0, 4) + "\\" + Today() + ".txt";
+    }
+
+    std::string folder_, install_, out_, lineName_;
+    int line_ = 0;
+};
+
+// Record 5 s and stop, once for each format; each file holds the tone at
+// the length recorded, each stop adds one history line; then the WAV is
+// played to its end.
+TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
+    auto tone = bench::PlayTone(1000, 120, 0.5);
+    const std::string names[] = {out_ + "\\take.wav", out_ + "\\take.mp3", out_ + "\\take.wma"};
+    static double wall[3];
+    static int32_t positions[3];
+    static int finishedDuringPlay = -1, playingAfter = -1;
+    WatchedDialog dialog;
+    static bool profileChosen = false;
+    RunDialog(dialog, [&] {
+        // The stored WMA profile is loaded by the WMA settings, which the
+        // window does not read yet: choose one as they would.
+        OnWindow([] {
+            std::vector<WmaProfileName> profiles;
+            if (FAILED(ListWmaProfiles(nullptr, &profiles))) return;
+            for (const WmaProfileName& p : profiles)
+                if (p.name.find("128") != std::string::npos)
+                    profileChosen = SUCCEEDED(SelectWmaProfile(p.index));
+        });
+        for (int i = 0; i < 3; ++i) {
+            SetOutputFile(names[i]);
+            ClickButton(1000);
+            DWORD start = GetTickCount();
+            Sleep(5000);
+            ClickButton(1004);
+            bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); },
+                             5000);
+            wall[i] = (GetTickCount() - start) / 1000.0;
+            if (i == 0) bench::Screenshot("recording-stopped");
+        }
+        // Play the WAV: the position moves on, and the end is reported.
+        SetOutputFile(names[0]);
+        ClickButton(1006);
+        Sleep(1500);
+        positions[0] = ReadOnWindow<int32_t>([] { return Dialog->PlayPosition; });
+        Sleep(1500);
+        positions[1] = ReadOnWindow<int32_t>([] { return Dialog->PlayPosition; });
+        bench::Screenshot("playing");
+        bench::PumpUntil([] { return Dialog->playbackFinished > 0; }, 8000);
+        Sleep(300);
+        finishedDuringPlay = Dialog->playbackFinished;
+        playingAfter = ReadOnWindow<int>([] { return Dialog->IsPlaying; });
+    });
+
+    EXPECT_TRUE(profileChosen);
+    // WAV: the tone, and as long as the time between the clicks.
+    bench::Wav wav;
+    std::string error;
+    ASSERT_TRUE(bench::ReadWav(names[0], &wav, &error)) << error;
+    EXPECT_EQ(44100, wav.rate);
+    EXPECT_EQ(2, wav.channels);
+    EXPECT_NEAR(wall[0], wav.Seconds(), 0.5);
+    EXPECT_GT(ToneOf(wav), 0.3);
+    EXPECT_LT(bench::LongestInnerZeroRun(wav), 441u);
+    // MP3 and WMA, decoded.
+    for (int i = 1; i < 3; ++i) {
+        SCOPED_TRACE(names[i]);
+        bench::Wav decoded;
+        ASSERT_TRUE(bench::DecodeWithFfmpeg(names[i], &decoded, 44100));
+        EXPECT_NEAR(wall[i], decoded.Seconds(), 0.6);
+        EXPECT_GT(ToneOf(decoded), 0.25);
+    }
+    EXPECT_EQ("mp3", bench::Ffprobe(names[1], "stream=codec_name"));
+    EXPECT_EQ("wmav2", bench::Ffprobe(names[2], "stream=codec_name"));
+
+    // One history line for each stop, in order.
+    std::vector<std::string> lines = ReadLines(DayFile());
+    ASSERT_EQ(3u, lines.size()) << DayFile();
+    const char* files[] = {"take.wav", "take.mp3", "take.wma"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(lines[i]);
+        std::vector<std::string> f = Split(lines[i]);
+        ASSERT_EQ(7u, f.size());
+        EXPECT_EQ(files[i], f[0]);
+        EXPECT_EQ(out_ + "\\", f[1]);
+        EXPECT_EQ(8u, f[2].size());  // hh:mm:ss
+        EXPECT_TRUE(f[3] == "0:05" || f[3] == "0:04") << f[3];
+        EXPECT_EQ(std::to_string(line_ + 1) + " - " + lineName_, f[4]);
+        EXPECT_EQ("", f[5]);
+        EXPECT_EQ("", f[6]);
+    }
+
+    // Playback moved on and ended with its message.
+    EXPECT_GT(positions[0], 500);
+    EXPECT_GT(positions[1], positions[0] + 800);
+    EXPECT_EQ(1, finishedDuringPlay);
+    EXPECT_EQ(0, playingAfter);
+}
+
+// A pause of 2 s leaves the file 2 s shorter than the time between the
+// clicks, and the sound on both sides of it meets without a gap.
+TEST_F(RecordingBench, PauseLeavesOutItsTimeWithoutAGap) {
+    auto tone = bench::PlayTone(1000, 60, 0.5);
+    static double wall = 0;
+    static int pausedState = -1;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        ClickButton(1000);
+        DWORD start = GetTickCount();
+        Sleep(1500);
+        ClickButton(1003);
+        Sleep(300);
+        pausedState = ReadOnWindow<int>([] { return Dialog->IsPaused; });
+        Sleep(1700);
+        ClickButton(1003);
+        Sleep(1500);
+        ClickButton(1004);
+        wall = (GetTickCount() - start) / 1000.0;
+    });
+    EXPECT_EQ(1, pausedState);
+    bench::Wav wav;
+    std::string error;
+    ASSERT_TRUE(bench::ReadWav(out_ + "\\take.wav", &wav, &error)) << error;
+    EXPECT_NEAR(wall - 2.0, wav.Seconds(), 0.5);
+    EXPECT_GT(ToneOf(wav), 0.3);
+    EXPECT_LT(bench::LongestInnerZeroRun(wav), 441u);
+    EXPECT_EQ(1u, ReadLines(DayFile()).size());
+}
+
+// A pattern of silence and tone (alternating, silence first) for
+// signal-activated recording, written with sox on the host. Returns its
+// host path, for bench::PlayFile once the window is up.
+std::string MakePattern(const std::string& folder, const std::vector<double>& silenceThenTone) {
+    std::string dir = bench::UnixPath(folder);
+    std::string cmd = "cd '" + dir + "' && ";
+    std::string parts;
+    for (size_t i = 0; i < silenceThenTone.size(); ++i) {
+        char piece[200];
+        if (i % 2 == 1)
+            snprintf(piece, sizeof piece,
+                     "sox -n -r 44100 -c 2 -b 16 p%zu.wav synth %.2f sine 1000 vol 0.5 && ", i,
+                     silenceThenTone[i]);
+        else
+            snprintf(piece, sizeof piece, "sox -n -r 44100 -c 2 -b 16 p%zu.wav trim 0 %.2f && ", i,
+                     silenceThenTone[i]);
+        cmd += piece;
+        parts += " p" + std::to_string(i) + ".wav";
+    }
+    cmd += "sox" + parts + " pattern.wav";
+    EXPECT_EQ(0, bench::Host(cmd));
+    return dir + "/pattern.wav";
+}
+
+struct RecordedFile {
+    std::string name;
+    double seconds = -1;
+    double tone = 0;
+};
+
+std::vector<RecordedFile> WavFilesIn(const std::string& folder) {
+    std::vector<RecordedFile> files;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*.WAV").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+        RecordedFile f;
+        f.name = found.cFileName;
+        bench::Wav wav;
+        if (bench::ReadWav(folder + "\\" + f.name, &wav)) {
+            f.seconds = wav.Seconds();
+            f.tone = wav.samples.empty() ? 0 : bench::ToneLevel(wav, 0, 1000);
+        }
+        files.push_back(f);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    std::sort(files.begin(), files.end(),
+              [](const RecordedFile& a, const RecordedFile& b) { return a.name < b.name; });
+    return files;
+}
+
+// Silence action 2: every silence after sound closes the file and the next
+// one starts 300 ms later under the next number, down to splits made as
+// close together as the once-a-second check allows.
+TEST_F(RecordingBench, SignalNewFileSplitsIntoNumberedFilesLosingNothing) {
+    StoreDword("SignalType", 2);
+    static std::vector<double> splitTimes;
+    splitTimes.clear();
+    // Tone bursts of 2 s, 2 s, 0.5 s and 0.4 s; each silence is just long
+    // enough for the split (checked once a second) and the restart 300 ms
+    // later to come before the next burst.
+    static std::string pattern;
+    pattern = MakePattern(folder_, {1.0, 2.0, 1.8, 2.0, 1.8, 0.5, 1.8, 0.4, 2.5});
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        auto player = bench::PlayFile(pattern);
+        ClickButton(1050);
+        DWORD start = GetTickCount();
+        // Watch the splits: each new start changes the output name.
+        std::string last;
+        while (GetTickCount() - start < 14000) {
+            std::string now = ReadOnWindow<std::string>([] { return std::string(Dialog->OutputPath); });
+            if (!last.empty() && now != last) splitTimes.push_back((GetTickCount() - start) / 1000.0);
+            last = now;
+            Sleep(50);
+        }
+        ClickButton(1004);
+    });
+    std::vector<RecordedFile> files = WavFilesIn(out_);
+    ASSERT_GE(files.size(), 4u);
+    EXPECT_EQ("take_001.WAV", files[0].name);
+    EXPECT_EQ("take_002.WAV", files[1].name);
+    EXPECT_EQ("take_003.WAV", files[2].name);
+    EXPECT_EQ("take_004.WAV", files[3].name);
+    // Each burst in a file of its own, whole; silence is not recorded.
+    const double bursts[] = {2.0, 2.0, 0.5, 0.4};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(files[i].name);
+        EXPECT_NEAR(bursts[i], files[i].seconds, 0.25);
+        EXPECT_GT(files[i].tone, 0.3);
+    }
+    // One history line for each file that was closed by a split or the stop.
+    EXPECT_EQ(files.size(), ReadLines(DayFile()).size());
+    ASSERT_GE(splitTimes.size(), 4u);
+    double closest = 1e9;
+    for (size_t i = 1; i < splitTimes.size(); ++i)
+        closest = std::min(closest, splitTimes[i] - splitTimes[i - 1]);
+    std::printf("new files started at:");
+    for (double t : splitTimes) std::printf(" %.2f", t);
+    std::printf(" s; closest two %.2f s apart\n", closest);
+}
+
+// Silence action 0 pauses after a second of silence and the next sound
+// resumes; action 1 stops after sound was heard, and not before.
+TEST_F(RecordingBench, SignalPauseResumesAndSignalStopWaitsForSound) {
+    StoreDword("SignalType", 0);
+    static int pausedInSilence = -1, resumedOnTone = -1;
+    static std::string pattern;
+    pattern = MakePattern(folder_, {0.8, 2.0, 2.5, 2.0, 3.0});
+    {
+        WatchedDialog dialog;
+        RunDialog(dialog, [] {
+            auto player = bench::PlayFile(pattern);
+            ClickButton(1050);
+            Sleep(4700);  // in the silence after the first burst
+            pausedInSilence = ReadOnWindow<int>([] { return Dialog->IsPaused; });
+            Sleep(1700);  // in the second burst
+            resumedOnTone = ReadOnWindow<int>([] { return Dialog->IsPaused; });
+            Sleep(1500);
+            ClickButton(1004);
+        });
+    }
+    EXPECT_EQ(1, pausedInSilence);
+    EXPECT_EQ(0, resumedOnTone);
+    bench::Wav wav;
+    ASSERT_TRUE(bench::ReadWav(out_ + "\\take.wav", &wav));
+    EXPECT_NEAR(4.0, wav.Seconds(), 0.4);
+    EXPECT_GT(ToneOf(wav), 0.3);
+
+    // Silence action 1.
+    StoreDword("SignalType", 1);
+    StoreText("LastName", out_ + "\\stop.wav");
+    static int recordingBeforeSound = -1, signalAfter = -1, recordingAfter = -1;
+    pattern = MakePattern(folder_, {2.5, 2.0, 4.0});
+    {
+        WatchedDialog dialog;
+        RunDialog(dialog, [] {
+            auto player = bench::PlayFile(pattern);
+            ClickButton(1050);
+            Sleep(2000);  // silence: nothing heard yet, still waiting
+            recordingBeforeSound = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+            Sleep(4500);  // the burst, then silence: stopped
+            signalAfter = ReadOnWindow<int>([] { return Dialog->SignalModeOn; });
+            recordingAfter = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+        });
+    }
+    EXPECT_EQ(1, recordingBeforeSound);
+    EXPECT_EQ(0, signalAfter);
+    EXPECT_EQ(0, recordingAfter);
+    ASSERT_TRUE(bench::ReadWav(out_ + "\\stop.wav", &wav));
+    EXPECT_NEAR(2.0, wav.Seconds(), 0.3);
+    EXPECT_EQ(2u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
+
+namespace {
+
+// Both naming options through the face's check boxes, in a folder whose
+// own name holds "_": numbered files stay in that folder, and two
+// time-stamped recordings within one second get two files.
+TEST_F(RecordingBench, NumberedAndTimeStampedNamesStayInTheirFolder) {
+    auto tone = bench::PlayTone(1000, 60, 0.5);
+    static std::string names[4];
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        auto take = [](int i) {
+            ClickButton(1000);
+            Sleep(400);
+            ClickButton(1004);
+            bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); },
+                             5000);
+            names[i] = ReadOnWindow<std::string>([] { return std::string(Dialog->OutputPath); });
+        };
+        ClickButton(1038);  // multiple files
+        take(0);
+        take(1);
+        ClickButton(1073);  // time-stamped names (multiple files stays on)
+        take(2);
+        take(3);
+    });
+    EXPECT_EQ(out_ + "\\take_001.WAV", names[0]);
+    EXPECT_EQ(out_ + "\\take_002.WAV", names[1]);
+    // Two stamps of the same moment (or of consecutive seconds) differ.
+    EXPECT_NE(names[2], names[3]);
+    for (int i = 2; i < 4; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(0u, names[i].find(out_ + "\\2"));
+        EXPECT_EQ(".WAV", names[i].substr(names[i].size() - 4));
+    }
+    for (const std::string& name : names) {
+        bench::Wav wav;
+        EXPECT_TRUE(bench::ReadWav(name, &wav)) << name;
+        EXPECT_NEAR(0.4, wav.Seconds(), 0.3) << name;
+    }
+    EXPECT_EQ(4u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
