@@ -9,3 +9,8 @@ brindle_test(dshow_base_test LABEL unit SOURCES base_test.cpp LIBS filters_tests
 brindle_test(wavtrans_test LABEL e2e SOURCES wavtrans_test.cpp
   LIBS filters_testsupport wavtrans_core strmiids)
 add_dependencies(wavtrans_test wavtrans)
+
+brindle_test(com_registration_test LABEL unit SOURCES registration_test.cpp LIBS advapi32)
+add_dependencies(com_registration_test wavtrans graphfilters_standin)
+target_compile_definitions(com_registration_test PRIVATE
+  WAVTRANS_DLL="$<TARGET_FILE:wavtrans>" GRAPHFILTERS_DLL="$<TARGET_FILE:graphfilters_standin>")
