@@ -1,0 +1,103 @@
+// Recordings started from brindle.exe's command line while a tone plays
+// into the recorded sink: the file named on the line, in the format the
+// line asks for, holding the tone.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <objbase.h>
+
+#include "bench.h"
+#include "brindle_process.h"
+#include "engine/CaptureGraph.h"
+
+namespace {
+
+// A folder without '-' in its path: the command line ends a file name at
+// the first '-', which build paths tend to hold.
+std::string RecordingFolder() {
+    CreateDirectoryA("z:\\tmp\\brindleclrec", nullptr);
+    return "z:\\tmp\\brindleclrec";
+}
+
+// The stored device is the capture device that records this test's sink.
+void StoreRecordedDevice() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int index = 0;
+    {
+        CaptureDeviceList devices;
+        FillCaptureDeviceList(&devices);
+        std::string want = bench::Env("BENCH_REC_DEVICE");
+        for (int i = 0; i < devices.Count(); ++i)
+            if (!want.empty() && strstr(devices.Name(i), want.c_str())) index = i;
+    }
+    CoUninitialize();
+    StoreDword("Device", static_cast<DWORD>(index));
+}
+
+// Runs `args`, lets it record for `seconds`, closes it with its close
+// command and returns the exit code.
+long RecordFor(const std::string& args, DWORD ms) {
+    Program p;
+    if (!p.Start(args, false)) return -2;
+    bench::Pump(ms);
+    PostMessageA(p.window, WM_COMMAND, 1014, 0);
+    return p.WaitExit(20000);
+}
+
+}  // namespace
+
+TEST(CommandLineRecording, WavOfTheToneAtTheFormatTheLineAsks) {
+    ASSERT_TRUE(bench::HaveSound());
+    ClearSettings();
+    StoreRecordedDevice();
+    StoreDword("Alert", 0);
+    std::string file = RecordingFolder() + "\\tone.wav";
+    DeleteFileA(file.c_str());
+    auto tone = bench::PlayTone(1000, 12);
+    bench::Pump(2500);  // the sink settles
+
+    ASSERT_EQ(0, RecordFor("/r /hide -frequency 22 -bit 16 -channels 1 -filename " + file, 5000));
+    bench::Wav wav;
+    std::string error;
+    ASSERT_TRUE(bench::ReadWav(file, &wav, &error)) << error;
+    EXPECT_EQ(1, wav.channels);
+    EXPECT_EQ(22050, wav.rate);
+    EXPECT_EQ(16, wav.bits);
+    EXPECT_GT(wav.Seconds(), 2.0);
+    EXPECT_GT(bench::ToneLevel(wav, 0, 1000), 0.1);
+    // The header is complete: the sizes match the file.
+    EXPECT_EQ(wav.fileSize - 8, wav.riffSize);
+    EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
+}
+
+TEST(CommandLineRecording, Mp3AtTheGivenBitrate) {
+    ASSERT_TRUE(bench::HaveSound());
+    ClearSettings();
+    StoreRecordedDevice();
+    StoreDword("Alert", 0);
+    // The encoder library is found in the install folder.
+    std::string lame = bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/lame");
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lame.c_str()),
+                   static_cast<DWORD>(lame.size()));
+    RegCloseKey(key);
+    std::string file = RecordingFolder() + "\\tone.mp3";
+    DeleteFileA(file.c_str());
+    auto tone = bench::PlayTone(1000, 12);
+    bench::Pump(2500);
+
+    ASSERT_EQ(0, RecordFor("/r /hide -frequency 44 -bit 16 -channels 2 -mp3bitrate 192 -filename " +
+                               file,
+                           5000));
+    EXPECT_EQ("mp3", bench::Ffprobe(file, "stream=codec_name"));
+    EXPECT_EQ("192000", bench::Ffprobe(file, "stream=bit_rate"));
+    bench::Wav wav;
+    ASSERT_TRUE(bench::DecodeWithFfmpeg(file, &wav));
+    EXPECT_GT(wav.Seconds(), 2.0);
+    EXPECT_GT(bench::ToneLevel(wav, 0, 1000), 0.1);
+    // The bitrate of the line is stored for the next start.
+    EXPECT_EQ(13, StoredDword("MP3Bitrate"));
+}
