@@ -201,6 +201,15 @@ TEST_F(MixedRecording, ShortOrMissingBackgroundLeavesTheRecordingWhole) {
     EXPECT_EQ(1, BackgroundEnded.load());
     EXPECT_EQ(0, BackgroundErrors);
 
+    // With loop on, the short background starts again and sounds to the
+    // end of the recording.
+    player_.loop = 1;
+    bench::Wav looped = Record("looped.wav", background, 50, 5.0);
+    player_.loop = 0;
+    EXPECT_NEAR(5.0, looped.Seconds(), 0.4);
+    EXPECT_GT(bench::ToneLevel(looped, 0, 3000, 2 * rate, 2 * rate), 0.15);
+    EXPECT_NEAR(0.25, bench::ToneLevel(looped, 0, 1000, 2 * rate, 2 * rate), 0.05);
+
     // A background that cannot be opened: reported once, mixing off, the
     // capture recorded alone and whole.
     bench::Wav alone = Record("missing.wav", bench::ScratchDir() + "\\gone.wav", 50, 3.0);
