@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 using filterbase::MediaType;
@@ -59,6 +60,15 @@ HRESULT WavTransFilter::Receive(IMediaSample* in) {
     long bytes = in->GetActualDataLength();
     if (bytes <= 0) return S_OK;
     if (WAVEHDR* full = blocks_.Push(data, static_cast<size_t>(bytes))) ReportFull(full);
+    size_t dropped = blocks_.DroppedBytes();
+    if (dropped != droppedReported_) {
+        // Only a program that took no block for seconds gets here.
+        char text[96];
+        snprintf(text, sizeof(text), "WAV Trans: carry-over full, %u bytes dropped in all\n",
+                 static_cast<unsigned>(dropped));
+        OutputDebugStringA(text);
+        droppedReported_ = dropped;
+    }
     return PassOn(in, data, bytes);
 }
 

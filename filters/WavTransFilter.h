@@ -38,6 +38,7 @@ private:
     BlockQueue blocks_;
     volatile LONG mode_;
     volatile LONG silence_ = 0;  // byte value of silence: 0 (16-bit) or 128 (8-bit)
+    size_t droppedReported_ = 0;  // streaming thread only
 };
 
 // Implements a private interface (ICaptureWavTrans, IBackgroundWavTrans:
