@@ -231,8 +231,27 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* bag, IErrorLog*) {
         if (FAILED(hr)) return hr;
     }
     const std::vector<std::string> names = WaveInDeviceNames();
-    if (id.lVal < 0 || static_cast<size_t>(id.lVal) >= names.size()) return E_INVALIDARG;
-    ownDevice_ = static_cast<UINT>(id.lVal);
+    // The category is kept in the registry, which every process of the
+    // prefix shares: an entry may have been written by another process
+    // whose devices are numbered otherwise. The name decides then.
+    VARIANT friendly;
+    VariantInit(&friendly);
+    std::string name;
+    if (SUCCEEDED(bag->Read(L"FriendlyName", &friendly, nullptr)) && friendly.vt == VT_BSTR) {
+        char text[256] = {};
+        WideCharToMultiByte(CP_ACP, 0, friendly.bstrVal, -1, text, sizeof text - 1, nullptr, nullptr);
+        name = text;
+    }
+    VariantClear(&friendly);
+    LONG device = id.lVal;
+    if (!name.empty() && (device < 0 || static_cast<size_t>(device) >= names.size() ||
+                          names[static_cast<size_t>(device)] != name)) {
+        device = -1;
+        for (size_t d = 0; d < names.size(); ++d)
+            if (names[d] == name) device = static_cast<LONG>(d);
+    }
+    if (device < 0 || static_cast<size_t>(device) >= names.size()) return VFW_E_NO_CAPTURE_HARDWARE;
+    ownDevice_ = static_cast<UINT>(device);
     // The device's own input is its first line.
     std::vector<UINT> order{ownDevice_};
     for (UINT d = 0; d < names.size(); ++d)
@@ -314,10 +333,11 @@ HRESULT CaptureOutputPin::OnThreadStart() {
     const DWORD align = streamFormat_.nBlockAlign;
     deviceBufferBytes_ = static_cast<DWORD>(props.cbBuffer) - static_cast<DWORD>(props.cbBuffer) % align;
     if (!deviceBufferBytes_) return E_UNEXPECTED;
-    // The device gets buffers of its own, about a second of them, so
-    // nothing is lost while a sample waits downstream.
+    // The device gets buffers of its own, a few seconds of them: while a
+    // sample waits downstream (a renderer that blocks, a busy machine)
+    // the device goes on recording, and nothing is lost.
     deviceBufferCount_ = static_cast<int>(std::min<DWORD>(
-        64, std::max<DWORD>(4, streamFormat_.nAvgBytesPerSec / deviceBufferBytes_ + 1)));
+        256, std::max<DWORD>(4, 4 * streamFormat_.nAvgBytesPerSec / deviceBufferBytes_ + 1)));
     pending_ = nullptr;
     pendingOffset_ = 0;
     frames_ = 0;
@@ -372,8 +392,23 @@ HRESULT CaptureOutputPin::FillBuffer(IMediaSample* sample) {
     }
     sample->SetActualDataLength(static_cast<long>(n));
     const LONGLONG count = n / align;
-    REFERENCE_TIME start = frames_ * 10000000 / streamFormat_.nSamplesPerSec;
-    REFERENCE_TIME stop = (frames_ + count) * 10000000 / streamFormat_.nSamplesPerSec;
+    if (frames_ == 0) {
+        // The stream's times count from the moment its first buffer was
+        // captured on the graph's clock, so a renderer behind never waits
+        // for a time still to come.
+        timeBase_ = 0;
+        if (IReferenceClock* clock = filter_->Clock()) {
+            REFERENCE_TIME now = 0;
+            if (SUCCEEDED(clock->GetTime(&now))) {
+                timeBase_ = now - filter_->StreamStart() -
+                            count * 10000000 / streamFormat_.nSamplesPerSec;
+                if (timeBase_ < 0) timeBase_ = 0;
+            }
+            clock->Release();
+        }
+    }
+    REFERENCE_TIME start = timeBase_ + frames_ * 10000000 / streamFormat_.nSamplesPerSec;
+    REFERENCE_TIME stop = timeBase_ + (frames_ + count) * 10000000 / streamFormat_.nSamplesPerSec;
     sample->SetTime(&start, &stop);
     sample->SetSyncPoint(TRUE);
     sample->SetDiscontinuity(frames_ == 0 ? TRUE : FALSE);

@@ -68,6 +68,7 @@ private:
     WAVEHDR* pending_ = nullptr;  // filled buffer not yet wholly delivered
     DWORD pendingOffset_ = 0;
     LONGLONG frames_ = 0;
+    REFERENCE_TIME timeBase_ = 0;  // stream time of the first frame
 };
 
 class LinePin : public filterbase::BasePin, public IAMAudioInputMixer {
