@@ -8,7 +8,7 @@
 //   Transform           - fill `out` from `in` (default: copy the bytes);
 //   GetOutputType / CheckOutputType - for a filter that changes the format;
 //   DecideBufferSize    - output buffers (default: 4 of the upstream size,
-//                         at least one second of audio for wave formats);
+//                         at least 100 ms of audio for wave formats);
 //   Receive             - the whole per-sample step, for filters that
 //                         deliver other than one sample per input (a
 //                         resampler) or pass the input sample on in place;
