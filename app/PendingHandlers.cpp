@@ -54,7 +54,6 @@ void CVelorinDlg::OnBtnScheduleSettings() {}
 void CVelorinDlg::OnBtnNoiseGatingSettings() {}
 void CVelorinDlg::OnBtnWmaSettings() {}
 void CVelorinDlg::OnBtnBackgroundSettings() {}
-void CVelorinDlg::OnBtnBackgroundEnable() {}
 void CVelorinDlg::OnBtnDevice() {}
 void CVelorinDlg::OnMenuSelectDevice() {}
 void CVelorinDlg::OnMenuMp3Settings() { OnBtnMp3Settings(); }

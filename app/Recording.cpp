@@ -231,6 +231,8 @@ void CVelorinDlg::StartRecording() {
             ShowStatusText(nullptr, "Recording", "");
         }
         StartRecordTimer(50);
+        // Now that it runs, record, play and eject are not for pressing.
+        UpdateButtonStates();
         CClientDC dc(this);
         DrawWaveMeter(dc.GetSafeHdc());
     }
@@ -620,3 +622,14 @@ LRESULT CVelorinDlg::OnDelayedSignalRecord(WPARAM, LPARAM) {
 void CVelorinDlg::RunOutputDialog() {}
 // The schedule re-toggles itself 300 ms after signal mode went off.
 void CVelorinDlg::ScheduleToggleAfterSignalOff() {}
+
+// ---- background switch -------------------------------------------------
+
+void CVelorinDlg::OnBtnBackgroundEnable() {
+    // The next start takes the switch over; a running recording keeps the
+    // mix it started with.
+    const bool on = !ButtonDown(1166);
+    SetCheckFace(1166, on);
+    BackgroundSwitchOn = on;
+    RepaintRect(RECT{207, 252, 279, 276});
+}

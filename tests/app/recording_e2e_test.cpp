@@ -221,7 +221,9 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
             SetOutputFile(names[i]);
             ClickButton(1000);
             DWORD start = GetTickCount();
-            Sleep(5000);
+            Sleep(2500);
+            if (i == 0) bench::Screenshot("recording");
+            while (GetTickCount() - start < 5000) Sleep(10);
             ClickButton(1004);
             bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); },
                              5000);
@@ -513,6 +515,78 @@ TEST_F(RecordingBench, NumberedAndTimeStampedNamesStayInTheirFolder) {
         EXPECT_NEAR(0.4, wav.Seconds(), 0.3) << name;
     }
     EXPECT_EQ(4u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
+
+namespace {
+
+// A Stop clicked in the 300 ms between a file closed on silence and the
+// next one's start is final: no new file, signal mode stays off.
+TEST_F(RecordingBench, AStopBetweenTwoFilesIsNotUndone) {
+    StoreDword("SignalType", 2);
+    static std::string pattern;
+    pattern = MakePattern(folder_, {1.0, 2.0, 5.0});
+    static int sawGap = 0, recordingAfter = -1, signalAfter = -1;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        auto player = bench::PlayFile(pattern);
+        ClickButton(1050);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 7000 &&
+               !ReadOnWindow<int>([] { return Dialog->RestartPending; }))
+            Sleep(5);
+        sawGap = ReadOnWindow<int>([] { return Dialog->RestartPending; });
+        ClickButton(1004);
+        Sleep(1500);
+        recordingAfter = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+        signalAfter = ReadOnWindow<int>([] { return Dialog->SignalModeOn; });
+    });
+    EXPECT_EQ(1, sawGap);
+    EXPECT_EQ(0, recordingAfter);
+    EXPECT_EQ(0, signalAfter);
+    std::vector<RecordedFile> files = WavFilesIn(out_);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ("take_001.WAV", files[0].name);
+    EXPECT_NEAR(2.0, files[0].seconds, 0.25);
+    EXPECT_EQ(1u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
+
+namespace {
+
+// A background sound shorter than the recording: its end does not end the
+// recording (action "stop background"), the rest is the capture alone.
+TEST_F(RecordingBench, TheRecordingGoesOnWhenItsBackgroundEnds) {
+    std::string dir = bench::UnixPath(folder_);
+    ASSERT_EQ(0, bench::Host("sox -n -r 44100 -c 2 -b 16 '" + dir +
+                             "/back.wav' synth 1.5 sine 440 vol 0.5"));
+    StoreText("Background File", folder_ + "\\back.wav");
+    StoreDword("Background Action", 2);
+    auto tone = bench::PlayTone(1000, 60, 0.5);
+    static int recordingAfterEnd = -1;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        ClickButton(1166);  // mix the background in
+        ClickButton(1000);
+        Sleep(4000);
+        recordingAfterEnd = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+        ClickButton(1004);
+    });
+    EXPECT_EQ(1, recordingAfterEnd);
+    bench::Wav wav;
+    ASSERT_TRUE(bench::ReadWav(out_ + "\\take.wav", &wav));
+    EXPECT_NEAR(4.0, wav.Seconds(), 0.5);
+    const size_t rate = static_cast<size_t>(wav.rate);
+    // The background in the first second, not in the last one; the capture
+    // all through.
+    EXPECT_GT(bench::ToneLevel(wav, 0, 440, rate / 4, rate), 0.1);
+    EXPECT_LT(bench::ToneLevel(wav, 0, 440, wav.samples.size() / 2 - rate, rate), 0.02);
+    EXPECT_GT(bench::ToneLevel(wav, 0, 1000, wav.samples.size() / 2 - rate, rate), 0.1);
+    std::vector<std::string> lines = ReadLines(DayFile());
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("back.wav"));
 }
 
 }  // namespace
