@@ -51,6 +51,7 @@ struct TrackListState {
 CPicture* g_boxUnchecked = nullptr;
 CPicture* g_boxChecked = nullptr;
 CPicture* g_boxDisabled = nullptr;
+SIZE g_boxSize{13, 13};  // the pictures' size, or the drawn fallback's
 
 // Class procedures our subclasses replace (the same for every instance).
 WNDPROC g_headerProc = nullptr;
@@ -84,15 +85,7 @@ int RowTop(const TrackListState* s, int row) {
     return RowStep(s) * row + s->headerHeight - s->scrollY + 6;
 }
 
-SIZE BoxSize() {
-    SIZE size{13, 13};
-    if (g_boxUnchecked && g_boxUnchecked->IsLoaded()) {
-        HDC screen = GetDC(nullptr);
-        size = g_boxUnchecked->NaturalSize(screen);
-        ReleaseDC(nullptr, screen);
-    }
-    return size;
-}
+SIZE BoxSize() { return g_boxSize; }
 
 RECT BoxRect(const TrackListState* s, int row) {
     SIZE box = BoxSize();
@@ -722,6 +715,11 @@ bool LoadTrackListPictures(HMODULE module) {
     bool ok = g_boxUnchecked->Load("IDR_CHECKBOXUNCHECKED", "BMP", module);
     ok = g_boxChecked->Load("IDR_CHECKBOXCHECKED", "BMP", module) && ok;
     ok = g_boxDisabled->Load("IDR_CHECKBOXDISABLED", "BMP", module) && ok;
+    if (g_boxUnchecked->IsLoaded()) {
+        HDC screen = GetDC(nullptr);
+        g_boxSize = g_boxUnchecked->NaturalSize(screen);
+        ReleaseDC(nullptr, screen);
+    }
     return ok;
 }
 
@@ -730,4 +728,5 @@ void FreeTrackListPictures() {
     delete g_boxChecked;
     delete g_boxDisabled;
     g_boxUnchecked = g_boxChecked = g_boxDisabled = nullptr;
+    g_boxSize = SIZE{13, 13};
 }

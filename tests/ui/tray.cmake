@@ -7,10 +7,12 @@ brindle_test(services_test LABEL unit
   LIBS ui_services)
 add_dependencies(services_test url_recorder)
 
-# The tray test's resources: a second icon, tips and the tray menu.
+# The tray test's resources: the program icon under two numbers (one
+# script, so the icon images are numbered once), tips and the tray menu.
 get_filename_component(_skin_dir ${BRINDLE_SKIN_ICON_RC} DIRECTORY)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/services_e2e_test.rc
 "#include <windows.h>
+128 ICON \"${_skin_dir}/brindle.ico\"
 130 ICON \"${_skin_dir}/brindle.ico\"
 STRINGTABLE
 BEGIN
@@ -31,5 +33,5 @@ END
 ")
 brindle_test(services_e2e_test LABEL e2e SCREEN
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/services_e2e_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/services_e2e_test.rc
-  LIBS ui_services brindle_skin_icon comctl32)
+  LIBS ui_services comctl32)
 add_dependencies(services_e2e_test brindle_skin_files)
