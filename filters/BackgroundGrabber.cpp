@@ -1,4 +1,4 @@
 #include "filters/BackgroundGrabber.h"
 
 BackgroundGrabber::BackgroundGrabber()
-    : WavTransServer(CLSID_BackgroundWavTrans, EC_BACKGROUND_BUFFER, 1) {}
+    : WavTransServer(CLSID_BackgroundWavTrans, EC_BACKGROUND_BUFFER, 1, false) {}

@@ -7,8 +7,49 @@
 
 using filterbase::MediaType;
 
-WavTransFilter::WavTransFilter(const CLSID& clsid, long eventCode, BYTE initialMode)
-    : TransformFilter(clsid), eventCode_(eventCode), mode_(initialMode) {}
+// The output pin runs the monitor queue's thread while the filter is active.
+class WavTransFilter::OutputPin : public filterbase::TransformOutputPin {
+public:
+    explicit OutputPin(WavTransFilter* filter) : TransformOutputPin(filter), grabber_(filter) {}
+    HRESULT Active() override {
+        HRESULT hr = TransformOutputPin::Active();
+        if (SUCCEEDED(hr) && IsConnected()) grabber_->MonitorQueue()->Start();
+        return hr;
+    }
+    HRESULT Inactive() override {
+        grabber_->MonitorQueue()->Stop();
+        return TransformOutputPin::Inactive();
+    }
+
+private:
+    WavTransFilter* grabber_;
+};
+
+WavTransFilter::WavTransFilter(const CLSID& clsid, long eventCode, BYTE initialMode, bool monitorQueue)
+    : TransformFilter(clsid), eventCode_(eventCode), mode_(initialMode) {
+    if (monitorQueue) {
+        ReplaceOutputPin(new OutputPin(this));
+        monitor_.reset(new filterbase::OutputQueue(&Output()));
+    }
+}
+
+HRESULT WavTransFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+    if (!monitor_) return TransformFilter::DecideBufferSize(allocator, request);
+    // About a second of sound may wait for a renderer before any is dropped.
+    const WAVEFORMATEX* wf = Input().CurrentType().Wave();
+    long size = static_cast<long>(wf->nAvgBytesPerSec / 10);
+    if (IMemAllocator* upstream = Input().Allocator()) {
+        ALLOCATOR_PROPERTIES props = {};
+        if (SUCCEEDED(upstream->GetProperties(&props)) && props.cbBuffer > size) size = props.cbBuffer;
+    }
+    return filterbase::OutputPin::SetAllocatorSize(allocator, *request, 10, size);
+}
+
+HRESULT WavTransFilter::Send(IMediaSample* sample) {
+    if (!monitor_) return Output().Deliver(sample);
+    monitor_->Sample(sample);
+    return S_OK;
+}
 
 HRESULT WavTransFilter::CheckInputType(const AM_MEDIA_TYPE& mt) {
     return MediaType::IsPcm(mt) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
@@ -81,7 +122,11 @@ HRESULT WavTransFilter::PassOn(IMediaSample* in, const BYTE* data, long bytes) {
     // buffers goes on in pieces.
     while (bytes > 0) {
         ComPtr<IMediaSample> out;
-        HRESULT hr = Output().GetDeliveryBuffer(out.GetAddressOf());
+        // With a monitor queue a renderer that fell behind costs it this
+        // sample, not the upstream thread a wait.
+        HRESULT hr = Output().GetDeliveryBuffer(out.GetAddressOf(), nullptr, nullptr,
+                                                monitor_ ? AM_GBF_NOWAIT : 0);
+        if (monitor_ && hr == VFW_E_TIMEOUT) return S_OK;
         if (FAILED(hr)) return hr;
         BYTE* dst = nullptr;
         out->GetPointer(&dst);
@@ -91,7 +136,7 @@ HRESULT WavTransFilter::PassOn(IMediaSample* in, const BYTE* data, long bytes) {
         if (sound) memcpy(dst, data, n);
         else memset(dst, silence, n);
         out->SetActualDataLength(n);
-        hr = Output().Deliver(out.Get());
+        hr = Send(out.Get());
         if (hr != S_OK) return hr;
         data += n;
         bytes -= n;
@@ -102,10 +147,26 @@ HRESULT WavTransFilter::PassOn(IMediaSample* in, const BYTE* data, long bytes) {
 
 HRESULT WavTransFilter::OnEndOfStream() {
     if (WAVEHDR* full = blocks_.EndOfStream()) ReportFull(full);
-    return TransformFilter::OnEndOfStream();
+    if (!monitor_) return TransformFilter::OnEndOfStream();
+    monitor_->EndOfStream();
+    return S_OK;
 }
 
 HRESULT WavTransFilter::OnBeginFlush() {
     blocks_.Flush();
-    return TransformFilter::OnBeginFlush();
+    if (!monitor_) return TransformFilter::OnBeginFlush();
+    monitor_->BeginFlush();
+    return S_OK;
+}
+
+HRESULT WavTransFilter::OnEndFlush() {
+    if (!monitor_) return TransformFilter::OnEndFlush();
+    monitor_->EndFlush();
+    return S_OK;
+}
+
+HRESULT WavTransFilter::OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
+    if (!monitor_) return TransformFilter::OnNewSegment(start, stop, rate);
+    monitor_->NewSegment(start, stop, rate);
+    return S_OK;
 }

@@ -11,6 +11,7 @@ add_library(dshow_base STATIC
   ${CMAKE_CURRENT_LIST_DIR}/base/InputPin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/OutputPin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/SeekingPassThru.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/base/OutputQueue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/EnumPins.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/EnumMediaTypes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/TransformFilter.cpp
@@ -18,6 +19,9 @@ add_library(dshow_base STATIC
   ${CMAKE_CURRENT_LIST_DIR}/base/ClassFactory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/Registration.cpp)
 target_include_directories(dshow_base PUBLIC ${CMAKE_SOURCE_DIR})
+# dshow.h pulls in strsafe.h, whose renaming of the C wide-string functions
+# breaks <string> when it comes later.
+target_compile_definitions(dshow_base PUBLIC STRSAFE_NO_DEPRECATE)
 target_link_libraries(dshow_base PUBLIC strmiids uuid ole32 oleaut32 advapi32)
 
 # brindle_com_dll(<target> <sources...>): an in-process COM server DLL on

@@ -4,7 +4,6 @@
 add_library(graphfilters_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/graphfilters/PcmConvert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphfilters/PcmConverter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/graphfilters/OutputQueue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphfilters/InfTee.cpp)
 target_link_libraries(graphfilters_core PUBLIC dshow_base)
 

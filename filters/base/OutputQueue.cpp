@@ -1,10 +1,10 @@
-#include "standins/graphfilters/OutputQueue.h"
+#include "filters/base/OutputQueue.h"
 
 #include <utility>
 
-using filterbase::Lock;
+namespace filterbase {
 
-OutputQueue::OutputQueue(filterbase::OutputPin* pin)
+OutputQueue::OutputQueue(OutputPin* pin)
     : pin_(pin), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 OutputQueue::~OutputQueue() {
@@ -46,7 +46,7 @@ void OutputQueue::Push(Item item) {
 }
 
 void OutputQueue::Sample(IMediaSample* sample) {
-    Item item{Kind::Sample, filterbase::Retained(sample)};
+    Item item{Kind::Sample, Retained(sample)};
     Push(std::move(item));
 }
 
@@ -107,3 +107,5 @@ void OutputQueue::Loop() {
         }
     }
 }
+
+}  // namespace filterbase

@@ -1,9 +1,9 @@
 // A worker thread that delivers one output pin's samples and stream calls
-// in order, so a branch whose renderer blocks (holding its preroll sample
-// while paused) does not hold up the other branches of the tee. The queue
-// is bounded by the pin's allocator: a full branch makes the upstream
-// thread wait for a free sample, which is how the slowest renderer paces
-// the stream.
+// in order, so a renderer that blocks in Receive (holding its preroll
+// sample while paused, or waiting for room) does not hold up the thread
+// that feeds the pin. The queue is bounded by the pin's allocator: with
+// every sample queued or held, GetDeliveryBuffer waits (the slowest
+// renderer paces the stream) or, with AM_GBF_NOWAIT, fails at once.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +13,11 @@
 
 #include "filters/base/OutputPin.h"
 
+namespace filterbase {
+
 class OutputQueue {
 public:
-    explicit OutputQueue(filterbase::OutputPin* pin);
+    explicit OutputQueue(OutputPin* pin);
     ~OutputQueue();
 
     void Start();
@@ -41,11 +43,13 @@ private:
     static DWORD WINAPI ThreadMain(void* self);
     void Loop();
 
-    filterbase::OutputPin* pin_;
-    filterbase::CriticalSection lock_;
+    OutputPin* pin_;
+    CriticalSection lock_;
     std::deque<Item> items_;
     bool flushing_ = false;
     bool stopping_ = false;
     HANDLE wake_;
     HANDLE thread_ = nullptr;
 };
+
+}  // namespace filterbase

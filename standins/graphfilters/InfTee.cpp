@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "filters/base/TransformFilter.h"
-#include "standins/graphfilters/OutputQueue.h"
+#include "filters/base/OutputQueue.h"
 
 using filterbase::Lock;
 using filterbase::MediaType;
@@ -34,7 +34,7 @@ class InfTee::Output : public filterbase::OutputPin {
 public:
     Output(InfTee* tee, const wchar_t* name) : OutputPin(tee, name), tee_(tee), queue_(this) {}
 
-    OutputQueue& Queue() { return queue_; }
+    filterbase::OutputQueue& Queue() { return queue_; }
 
     HRESULT Active() override {
         HRESULT hr = OutputPin::Active();
@@ -74,7 +74,7 @@ protected:
 
 private:
     InfTee* tee_;
-    OutputQueue queue_;
+    filterbase::OutputQueue queue_;
 };
 
 // {F8388A40-D5BB-11d0-BE5A-0080C706568E} is the system tee's class; this

@@ -124,6 +124,10 @@ public:
         return out->Set(only_.Get());
     }
     HRESULT OnReceive(IMediaSample* sample) override {
+        if (stalls_) {
+            while (owner_->State() != State_Stopped && !Flushing()) Sleep(5);
+            return S_FALSE;
+        }
         if (prerolls_ && owner_->State() == State_Paused) {
             prerolled_ = true;
             while (owner_->State() == State_Paused && !Flushing()) Sleep(5);
@@ -160,6 +164,7 @@ public:
     int samples_ = 0;
     volatile bool eos_ = false;
     bool prerolls_ = false;
+    bool stalls_ = false;
     volatile bool prerolled_ = false;
     HANDLE arrived_;
 };
@@ -175,6 +180,12 @@ filterbase::BasePin* CollectSink::PinAt(int index) { return index == 0 ? pin_.ge
 CollectSink* CollectSink::Prerolling() {
     auto* sink = new CollectSink();
     sink->pin_->prerolls_ = true;
+    return sink;
+}
+
+CollectSink* CollectSink::Stalling() {
+    auto* sink = new CollectSink();
+    sink->pin_->stalls_ = true;
     return sink;
 }
 

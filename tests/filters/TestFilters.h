@@ -47,6 +47,9 @@ public:
     CollectSink();
     explicit CollectSink(const AM_MEDIA_TYPE& only);
     static CollectSink* Prerolling();
+    // One whose Receive never returns while the graph runs (a renderer
+    // stuck waiting for room); it keeps nothing.
+    static CollectSink* Stalling();
     STDMETHODIMP GetState(DWORD timeoutMs, FILTER_STATE* state) override;
     int PinCount() override { return 1; }
     filterbase::BasePin* PinAt(int index) override;

@@ -295,3 +295,41 @@ TEST_F(Grabbers, BackgroundBlocksCarryTheHeaderAndEndWithThePartialTail) {
     EXPECT_TRUE(want == got);
     EXPECT_EQ(static_cast<int>((want.size() + 39999) / 40000), blocks);
 }
+
+TEST_F(Grabbers, CaptureKeepsFillingBlocksWhileTheRendererIsStuck) {
+    // The renderer behind the capture grabber never returns from Receive;
+    // the device's thread must not wait for it, so every block still fills.
+    Graph g;
+    const long long frames = 44100 * 2;
+    auto source = Own(new RampSource(2, 44100, 16, frames, {4410}, 4));
+    ComPtr<IBaseFilter> grabber = Create(CLSID_CaptureWavTrans);
+    auto stuck = Own(CollectSink::Stalling());
+    ASSERT_TRUE(grabber);
+    ComPtr<ICaptureWavTrans> api;
+    ASSERT_EQ(S_OK, grabber->QueryInterface(IID_ICaptureWavTrans, OutVoid(api)));
+    g.Add(source.Get(), L"Ramp");
+    g.Add(grabber.Get(), L"WAV Trans");
+    g.Add(stuck.Get(), L"Audio Renderer");
+    ASSERT_EQ(S_OK, g.Connect(source.Get(), grabber.Get()));
+    ASSERT_EQ(S_OK, g.Connect(grabber.Get(), stuck.Get()));
+    api->SetMode(1);
+
+    std::vector<Block> ring;
+    for (int i = 0; i < 3; ++i) ring.emplace_back(17640);
+    int next = 0;
+    api->QueueBuffer(&ring[0].header, sizeof(WAVEHDR));
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    std::vector<BYTE> want = RampBytes(frames, 2, 16), got;
+    long code;
+    LONG_PTR p1, p2;
+    while (got.size() < want.size() && g.NextEvent(15000, &code, &p1, &p2)) {
+        if (code != EC_CAPTURE_BUFFER) continue;
+        auto* h = reinterpret_cast<WAVEHDR*>(p2);
+        got.insert(got.end(), h->lpData, h->lpData + h->dwBytesRecorded);
+        next = (next + 1) % 3;
+        api->QueueBuffer(&ring[next].header, sizeof(WAVEHDR));
+    }
+    g.control->Stop();
+    ASSERT_EQ(want.size(), got.size());
+    EXPECT_TRUE(want == got);
+}
