@@ -211,6 +211,8 @@ void CVelorinDlg::OnPaint() {
         DrawBackgroundLine(dc);
         DrawPlayFileLine(dc);
         DrawElapsedTime(dc);
+        DrawFileSize(dc);
+        DrawPlayPosition(dc);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkMode(dc, TRANSPARENT);

@@ -34,8 +34,6 @@ const RECT kPlaySliderArea{252, 162, 552, 180};
 const RECT kStopAreas[] = {{341, 156, 551, 185}, {254, 157, 339, 185}, {252, 162, 552, 180},
                            {256, 32, 545, 53}};
 const RECT kInfoLines{260, 70, 545, 111};
-const RECT kFileSizeArea{462, 129, 545, 140};
-const RECT kPlayPositionArea{460, 140, 545, 151};
 const RECT kSignalArea{252, 156, 552, 185};
 
 constexpr int kPlaySliderMaximum = 0xFFFF;
@@ -291,7 +289,7 @@ void CVelorinDlg::OnBtnPause() {
     const bool down = !ButtonDown(1003);
     SetButtonDown(1003, down);
     RepaintRect(kPauseButtonArea);
-    if (SignalModeOn || IsRecording || ScheduleModeOn) RepaintRect(kFileSizeArea);
+    if (SignalModeOn || IsRecording || ScheduleModeOn) DrawFileSize(nullptr);
     // The background player follows the pause only when this recording
     // started one.
     const bool background = IsRecording && BackgroundMixLatched && PlayerGraph &&

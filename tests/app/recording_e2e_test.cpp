@@ -590,3 +590,77 @@ TEST_F(RecordingBench, TheRecordingGoesOnWhenItsBackgroundEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The face at 22050 Hz, 8-bit, recording MP3: the file is 44100 Hz from
+// 16-bit sound and the face shows 16-bit afterwards. Record pressed while
+// paused only arms; releasing pause starts it.
+TEST_F(RecordingBench, ArmedMp3StartRaisesRateAndSampleWidth) {
+    StoreDword("Freq", 4);  // 22050 Hz
+    StoreDword("Bit", 0);
+    auto tone = bench::PlayTone(1000, 60, 0.5);
+    static int armedRecording = -1, armedButton = -1, bits16After = -1;
+    static const std::string* file = nullptr;
+    const std::string name = out_ + "\\armed.mp3";
+    file = &name;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        SetOutputFile(*file);
+        ClickButton(1003);  // pause down
+        ClickButton(1000);  // record: armed only
+        Sleep(1000);
+        OnWindow([] {
+            armedRecording = Dialog->IsRecording;
+            armedButton = Dialog->ButtonDown(1000);
+        });
+        ClickButton(1003);  // release: the recording starts
+        Sleep(3000);
+        ClickButton(1004);
+        Sleep(300);
+        bits16After = ReadOnWindow<int>([] { return Dialog->Bits16On; });
+    });
+    EXPECT_EQ(0, armedRecording);
+    EXPECT_EQ(1, armedButton);
+    EXPECT_EQ(1, bits16After);
+    EXPECT_EQ("44100", bench::Ffprobe(name, "stream=sample_rate"));
+    bench::Wav wav;
+    ASSERT_TRUE(bench::DecodeWithFfmpeg(name, &wav, 44100));
+    EXPECT_NEAR(3.0, wav.Seconds(), 0.5);
+    EXPECT_GT(ToneOf(wav), 0.25);
+    EXPECT_EQ(1u, ReadLines(DayFile()).size());
+}
+
+// With the overwrite question on, an existing file is asked about; No
+// leaves it as it was and starts nothing.
+TEST_F(RecordingBench, TheOverwriteQuestionKeepsTheFileOnNo) {
+    StoreDword("Alert", 1);
+    const std::string name = out_ + "\\take.wav";
+    FILE* f = fopen(name.c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    fputs("keep me", f);
+    fclose(f);
+    static bool asked = false;
+    static int recording = -1;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        ClickButton(1000);
+        HWND box = nullptr;
+        bench::PumpUntil([&] { return (box = FindWindowA(nullptr, "File exist")) != nullptr; }, 5000);
+        asked = box != nullptr;
+        if (box) {
+            bench::Screenshot("overwrite-question");
+            PostMessageA(box, WM_COMMAND, IDNO, 0);
+        }
+        Sleep(500);
+        recording = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(0, recording);
+    std::vector<std::string> content = ReadLines(name);
+    ASSERT_EQ(1u, content.size());
+    EXPECT_EQ("keep me", content[0]);
+    EXPECT_EQ(0u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
