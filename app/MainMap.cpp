@@ -13,7 +13,7 @@
 
 namespace {
 // The shell announces a restart with this; the icon is added again.
-UINT TaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+UINT TaskbarCreated = CTrayIcon::TaskbarCreatedMessage();
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
@@ -294,19 +294,11 @@ void CVelorinDlg::OnPlayerBlock(WAVEHDR* header) {
 
 LRESULT CVelorinDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     TrayPauseChecked = IsPaused != 0;
-#if BRINDLE_HAVE_TRAY
     return TrayIcon.OnTrayNotification(wParam, lParam);
-#else
-    (void)wParam;
-    (void)lParam;
-    return 0;
-#endif
 }
 
 LRESULT CVelorinDlg::OnTaskbarCreated(WPARAM, LPARAM) {
-#if BRINDLE_HAVE_TRAY
     TrayIcon.OnTaskbarCreated();
-#endif
     return 0;
 }
 

@@ -148,7 +148,6 @@ BOOL CVelorinDlg::OnInitDialog() {
     CreateFaceButtons();
     ApplyWindowRegion(TRUE);
 
-#if BRINDLE_HAVE_TRAY
     // Notification-area icon with the tray menu.
     TrayIcon.m_menu.LoadMenu(IDR_TRAYMENU);
     TrayIcon.m_checkFlag = &TrayPauseChecked;
@@ -156,7 +155,6 @@ BOOL CVelorinDlg::OnInitDialog() {
     TrayIcon.m_tnd.uID = IDR_MAINFRAME;
     TrayIcon.m_tnd.uCallbackMessage = WM_TRAYICON_NOTIFY;
     TrayIcon.SetIcon(IDR_MAINFRAME);
-#endif
 
     SetWindowPos(nullptr, 200, 200, 592, 392, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_SHOW);

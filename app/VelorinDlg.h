@@ -20,14 +20,7 @@
 #include "ui/Picture.h"
 #include "ui/SkinSlider.h"
 #include "ui/HotKeyScript.h"
-// The notification-area icon comes with the shell services; a tree
-// without them builds a window without the icon.
-#if __has_include("ui/TrayIcon.h")
 #include "ui/TrayIcon.h"
-#define BRINDLE_HAVE_TRAY 1
-#else
-#define BRINDLE_HAVE_TRAY 0
-#endif
 #include "ui/XmlDocument.h"
 #include "ui/UniButton.h"
 
@@ -334,9 +327,7 @@ public:
     CCaptureGraph CaptureGraphObject;
     CaptureDeviceList DeviceList;
     PinNameList LineList;
-#if BRINDLE_HAVE_TRAY
     CTrayIcon TrayIcon;
-#endif
     XmlDocument LanguageDocument{XmlDocument::Language};
     HotKeyScript HotKeys;
     bool TrayPauseChecked = false;  // the tray menu's check mark of Pause

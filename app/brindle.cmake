@@ -8,11 +8,8 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp)
 target_include_directories(brindle_window PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin
+target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin ui_services
   documents hotkeys history brindle_recording_rules engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
-if(TARGET ui_services)
-  target_link_libraries(brindle_window PUBLIC ui_services)  # the notification-area icon
-endif()
 # The template, menus, strings and version block.
 add_library(brindle_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/brindle.rc)
 target_include_directories(brindle_res PRIVATE ${CMAKE_SOURCE_DIR})

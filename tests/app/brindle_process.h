@@ -74,7 +74,7 @@ public:
         }
     }
 
-    // Starts the program and waits until its main window exists.
+    // Starts the program and waits until its main window has come up.
     bool Start(const std::string& args, bool visible = true) {
         std::string line = "\"" + ProgramPath() + "\" " + args;
         STARTUPINFOA si{};
@@ -85,7 +85,11 @@ public:
         return bench::PumpUntil(
             [&] {
                 window = FindMainWindow();
-                return window && (!visible || IsWindowVisible(window));
+                if (!window) return false;
+                // The title comes near the end of the start-up.
+                char title[32] = "";
+                GetWindowTextA(window, title, sizeof title);
+                return strcmp(title, "Brindle") == 0 && (!visible || IsWindowVisible(window));
             },
             15000);
     }
