@@ -73,6 +73,7 @@ int CPathDialog::CheckFolder(LPCSTR path, bool create) {
 
 BEGIN_MESSAGE_MAP(CPathDialogSub, CWnd)
     ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
     ON_EN_CHANGE(kPathDialogEditId, OnChangeEditPath)
 END_MESSAGE_MAP()
 
@@ -86,6 +87,13 @@ void CPathDialogSub::OnOK() {
         return;
     }
     // The shell ends its own dialog, so what it hands back is its own.
+    Default();
+}
+
+void CPathDialogSub::OnCancel() {
+    // A folder accepted earlier whose OK the shell then refused is not
+    // chosen when the dialog is cancelled.
+    m_pDialog->m_accepted = false;
     Default();
 }
 
@@ -168,6 +176,9 @@ BOOL CPathDialog::AcceptTypedPath() {
     char path[MAX_PATH];
     if (m_hEdit) ::GetWindowTextA(m_hEdit, path, sizeof path);
     else SafeCopy(path, m_szPathName);
+    // "C:\Music\" is "C:\Music"; a drive root keeps its backslash.
+    size_t length = strlen(path);
+    if (length > 3 && path[length - 1] == '\\') path[length - 1] = '\0';
     SafeCopy(m_szPathName, path);
     CString text;
     if (CheckFolder(path, false) == 1) {

@@ -26,6 +26,7 @@ public:
 
 protected:
     afx_msg void OnOK();
+    afx_msg void OnCancel();
     afx_msg void OnChangeEditPath();
 
     CPathDialog* m_pDialog;
