@@ -50,6 +50,11 @@ function(brindle_test name)
   endforeach()
   math(EXPR ctest_timeout "${T_TIMEOUT} + 30")
   set(props LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ctest_timeout})
+  if(T_SOUND)
+    # Recording runs in real time: a case starved of CPU loses sound from
+    # the device, so each one claims two of ctest's slots.
+    list(APPEND props PROCESSORS 2)
+  endif()
   if(T_SCREEN)
     list(APPEND T_LOCK display)
   endif()
