@@ -9,12 +9,18 @@
 #include "sharing/ReplyText.h"
 #include "sharing/UploadDlgIds.h"
 #include "sharing/UploadForm.h"
+#include "ui/BrowserLauncher.h"
 
 using sharing::CopyBounded;
 
 namespace {
 
-CUploadDlg::BrowserOpener g_browserOpener = nullptr;  // UI thread only
+// The program's default browser; the control replaces it with its own.
+void OpenInDefaultBrowser(const char* address) {
+    if (HANDLE process = OpenUrlInBrowser(address)) CloseHandle(process);
+}
+
+CUploadDlg::BrowserOpener g_browserOpener = OpenInDefaultBrowser;  // UI thread only
 
 HINSTANCE ModuleOfThisCode() {
     HMODULE module = nullptr;

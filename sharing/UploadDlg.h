@@ -29,8 +29,8 @@ public:
     HWND Owner = nullptr;
     HWND m_hWnd = nullptr;
 
-    // Opens an address in the browser; the program sets its launcher, the
-    // control its own. Unset: "Create account" does nothing.
+    // Opens an address in the browser: the user's default browser unless
+    // replaced (the control sets its own); null: "Create account" does nothing.
     using BrowserOpener = void (*)(const char* address);
     static void SetBrowserOpener(BrowserOpener opener);
 

@@ -222,8 +222,12 @@ TEST(UploadDialog, UploadsShowsTheResultAndRemembersTheLogin) {
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(service.StoredFile(uploads[0].stored), ReadFileBytes(wav));
 
-    // The next opening: the remembered login and the next number.
+    // The next opening: the remembered login and the next number; "Create
+    // account" hands the service's address to the browser (recorded here,
+    // so no browser starts).
     CUploadDlg again;
+    static std::string opened;
+    CUploadDlg::SetBrowserOpener([](const char* address) { opened = address; });
     ASSERT_TRUE(again.SetFilePath(wav.c_str()));
     Seen next;
     std::string user, password;
@@ -236,6 +240,8 @@ TEST(UploadDialog, UploadsShowsTheResultAndRemembersTheLogin) {
         next.title = ItemText(w, IDC_UP_TITLE);
         next.rememberChecked = IsDlgButtonChecked(w, IDC_UP_REMEMBER) == BST_CHECKED;
         bench::Screenshot("upload-form-remembered", w);
+        ClickItem(w, IDC_UP_CREATEACCOUNT);
+        Sleep(300);
         ClickItem(w, IDCANCEL);
         Sleep(300);
         EndDialogIfOpen();
@@ -244,6 +250,7 @@ TEST(UploadDialog, UploadsShowsTheResultAndRemembersTheLogin) {
     EXPECT_EQ(password, "secret");
     EXPECT_EQ(next.title, "Talk 0002");
     EXPECT_TRUE(next.rememberChecked);
+    EXPECT_EQ(opened, "http://" + service.Site() + "/host/");
 }
 
 // The form check names every failed rule in one box; the service's refusal
