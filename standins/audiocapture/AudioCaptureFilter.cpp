@@ -323,11 +323,14 @@ UINT AudioCaptureFilter::CurrentSource(LineGain* gain) {
 
 // ---- streaming ----
 
+HRESULT CaptureOutputPin::Active() {
+    // Taken here, under the filter's lock, not on the streaming thread: a
+    // stop holding that lock waits for the thread.
+    streamFormat_ = *format_.Wave();
+    return SourceStreamPin::Active();
+}
+
 HRESULT CaptureOutputPin::OnThreadStart() {
-    {
-        Lock lock(filter_->FilterLock());
-        streamFormat_ = *format_.Wave();
-    }
     ALLOCATOR_PROPERTIES props = {};
     if (!Allocator() || FAILED(Allocator()->GetProperties(&props))) return E_UNEXPECTED;
     const DWORD align = streamFormat_.nBlockAlign;

@@ -37,6 +37,7 @@ public:
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
     HRESULT GetMediaType(int index, filterbase::MediaType* out) override;
+    HRESULT Active() override;
 
     // IAMStreamConfig
     STDMETHODIMP SetFormat(AM_MEDIA_TYPE* mt) override;
@@ -60,7 +61,7 @@ private:
     AudioCaptureFilter* owner_;
     filterbase::MediaType format_;
     ALLOCATOR_PROPERTIES suggested_ = {-1, -1, -1, -1};
-    // Streaming thread only.
+    // Set as the filter becomes active; then the streaming thread's alone.
     WAVEFORMATEX streamFormat_ = {};
     DWORD deviceBufferBytes_ = 0;
     int deviceBufferCount_ = 0;
