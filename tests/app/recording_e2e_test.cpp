@@ -254,6 +254,8 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
     EXPECT_NEAR(wall[0], wav.Seconds(), 0.5);
     EXPECT_GT(ToneOf(wav), 0.3);
     EXPECT_LT(bench::LongestInnerZeroRun(wav), 441u);
+    std::printf("WAV: %.2f s between the clicks, %.2f s in the file, tone %.2f\n", wall[0],
+                wav.Seconds(), ToneOf(wav));
     // MP3 and WMA, decoded.
     for (int i = 1; i < 3; ++i) {
         SCOPED_TRACE(names[i]);
@@ -261,6 +263,8 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
         ASSERT_TRUE(bench::DecodeWithFfmpeg(names[i], &decoded, 44100));
         EXPECT_NEAR(wall[i], decoded.Seconds(), 0.6);
         EXPECT_GT(ToneOf(decoded), 0.25);
+        std::printf("%s: %.2f s between the clicks, %.2f s decoded, tone %.2f\n",
+                    i == 1 ? "MP3" : "WMA", wall[i], decoded.Seconds(), ToneOf(decoded));
     }
     EXPECT_EQ("mp3", bench::Ffprobe(names[1], "stream=codec_name"));
     EXPECT_EQ("wmav2", bench::Ffprobe(names[2], "stream=codec_name"));
