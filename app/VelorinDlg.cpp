@@ -25,6 +25,8 @@ HWND MainWindow = nullptr;
 char InstallPath[200] = "";
 
 namespace {
+// How long the exit waits for the last recording's file to be finished.
+constexpr DWORD kExitFinishWaitMs = 20000;
 
 const char* const kRateFaces[9] = {"IDR_F8k",  "IDR_F11k", "IDR_F12k", "IDR_F16k", "IDR_F22k",
                                    "IDR_F24k", "IDR_F32k", "IDR_F44k", "IDR_F48k"};
@@ -509,10 +511,13 @@ void CVelorinDlg::OnDestroy() {
     store.WriteBit(Bits16On ? 1 : 0);
     store.WriteFreq(static_cast<DWORD>(SampleRateIndex));
 
-    StopRecording();
     // The last recording's file must be complete before the process ends:
-    // the engine's stop returns once its finisher has closed the file.
-    if (CaptureRunning()) StopCapture();
+    // the engine's stop returns once its finisher has closed the file. A
+    // writer stuck on a dead network drive must not keep the program from
+    // ending, so the exit waits a bounded time.
+    if (CaptureRunning() && !StopCapture(kExitFinishWaitMs))
+        OutputDebugStringA("Exit: the last recording was not finished in time\n");
+    StopRecording();
 
     store.WriteDword("Background Scale", static_cast<DWORD>(MixBalancePercent));
     store.WriteString("PlayFile", PlayFile);

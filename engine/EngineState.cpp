@@ -72,10 +72,13 @@ void FillWaveInFormat(const CaptureFormat& f) {
     WaveInFormat.cbSize = 0;
 }
 
-void JoinFinisher() {
+// False when the finisher is still at work after `timeoutMs`; its handle and
+// the data event then stay for the next join.
+bool JoinFinisher(DWORD timeoutMs = INFINITE) {
     EngineSession& s = RecordingSession;
     if (EngineInternal.finisherThread) {
-        WaitForSingleObject(EngineInternal.finisherThread, INFINITE);
+        if (WaitForSingleObject(EngineInternal.finisherThread, timeoutMs) != WAIT_OBJECT_0)
+            return false;
         CloseHandle(EngineInternal.finisherThread);
         EngineInternal.finisherThread = nullptr;
     }
@@ -84,6 +87,7 @@ void JoinFinisher() {
         CloseHandle(s.DataEvent);
         s.DataEvent = nullptr;
     }
+    return true;
 }
 
 void ReleaseRings() {
@@ -304,9 +308,9 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     return CaptureStarted;
 }
 
-void StopCapture() {
+bool StopCapture(DWORD finishWaitMs) {
     EngineSession& s = RecordingSession;
-    if (!EngineInternal.running) return;
+    if (!EngineInternal.running) return true;
     s.StopRequested = 1;
     if (CaptureGraph) CaptureGraph->StopCaptureGraph();
     if (EngineInternal.mixActive && BackgroundPlayer.stop) BackgroundPlayer.stop();
@@ -314,7 +318,7 @@ void StopCapture() {
     SetEvent(s.DataEvent);
     // The file is complete when the stop returns: the main window looks at
     // it at once, and the next start must not share anything with it.
-    JoinFinisher();
+    return JoinFinisher(finishWaitMs);
 }
 
 DWORD WINAPI FinishRecordingThread(LPVOID) {

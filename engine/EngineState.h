@@ -146,8 +146,9 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
 
 // Ends the recording: stops the graph, lets the writer drain the rings and
 // waits until the finisher has closed the file. Does nothing when no
-// recording runs.
-void StopCapture();
+// recording runs. With a bound (the program's exit), false when the file
+// was still not finished after `finishWaitMs`; the next start waits for it.
+bool StopCapture(DWORD finishWaitMs = INFINITE);
 
 // True between a successful start and the end of its stop.
 bool CaptureRunning();

@@ -186,4 +186,34 @@ TEST(WriterThread, WmaThroughTheWriterHooks) {
     CoUninitialize();
 }
 
+HANDLE StuckRelease = nullptr;
+DWORD WINAPI StuckFinisher(LPVOID) { return WaitForSingleObject(StuckRelease, INFINITE); }
+
+// The program's exit bounds its wait for the last file: a finisher stuck in
+// its writer makes the bounded stop give up, and the next start still waits
+// for it before it touches any shared state.
+TEST(WriterThread, BoundedStopGivesUpOnAStuckFinisherAndTheNextStartWaits) {
+    EngineSession& s = RecordingSession;
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    StuckRelease = release;
+    s.DataEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    EngineInternal.running = true;
+    EngineInternal.finisherThread = CreateThread(nullptr, 0, StuckFinisher, nullptr, 0, nullptr);
+
+    const DWORD before = GetTickCount();
+    EXPECT_FALSE(StopCapture(200));
+    EXPECT_LT(GetTickCount() - before, 5000u);
+    EXPECT_FALSE(CaptureRunning());
+    EXPECT_NE(nullptr, EngineInternal.finisherThread);
+    EXPECT_NE(nullptr, s.DataEvent);  // the finisher may still wait on it
+
+    SetEvent(release);
+    std::string path = bench::ScratchDir() + "\\next.wav";
+    EXPECT_EQ(CaptureDeviceError,
+              StartCapture(0, path.c_str(), CaptureFormat{2, 44100, 16}, EncoderWav, 0, 0));
+    EXPECT_EQ(nullptr, EngineInternal.finisherThread);
+    EXPECT_EQ(nullptr, s.DataEvent);
+    CloseHandle(release);
+}
+
 }  // namespace
