@@ -5,7 +5,5 @@
 brindle_com_dll(audiocapture_standin
   audiocapture/AudioCaptureFilter.cpp audiocapture/WaveInCapture.cpp audiocapture/LineGain.cpp
   audiocapture/AudioCaptureDll.cpp)
-# The export names come from the shared .def file.
-target_sources(audiocapture_standin PRIVATE ${CMAKE_SOURCE_DIR}/filters/base/ComDll.def)
 target_link_libraries(audiocapture_standin PRIVATE winmm ole32 oleaut32 advapi32)
 brindle_bench_register(audiocapture_standin)
