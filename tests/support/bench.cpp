@@ -194,7 +194,7 @@ std::unique_ptr<HostProcess> PlayTone(double freq, double seconds, double volume
     char cmd[512];
     snprintf(cmd, sizeof cmd,
              "sox -n -t raw -r 44100 -c 2 -b 16 -e signed - synth %.3f sine %.3f vol %.4f | "
-             "pacat -p --raw --rate=44100 --channels=2 --format=s16le --latency-msec=20 "
+             "pacat -p --raw --rate=44100 --channels=2 --format=s16le --latency-msec=100 "
              "--device=%s",
              seconds, freq, volume, (sink.empty() ? RecordSink() : sink).c_str());
     return std::make_unique<HostProcess>(cmd);
@@ -208,9 +208,9 @@ std::unique_ptr<HostProcess> PlayFile(const std::string& unixPath, const std::st
         char fmt[160];
         snprintf(fmt, sizeof fmt, "pacat -p --raw --rate=%d --channels=%d --format=s16le ",
                  rawRate, rawChannels);
-        cmd = fmt + std::string("--latency-msec=20 --device=") + dev + " " + ShellQuote(unixPath);
+        cmd = fmt + std::string("--latency-msec=100 --device=") + dev + " " + ShellQuote(unixPath);
     } else {
-        cmd = "paplay --latency-msec=20 --device=" + dev + " " + ShellQuote(unixPath);
+        cmd = "paplay --latency-msec=100 --device=" + dev + " " + ShellQuote(unixPath);
     }
     return std::make_unique<HostProcess>(cmd);
 }
