@@ -52,8 +52,9 @@ function(brindle_test name)
   set(props LABELS ${T_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ctest_timeout})
   if(T_SOUND)
     # Recording runs in real time: a case starved of CPU loses sound from
-    # the device, so each one claims two of ctest's slots.
-    list(APPEND props PROCESSORS 2)
+    # the device (Wine's capture drops what it cannot hand on), so each one
+    # claims half of an eight-slot run.
+    list(APPEND props PROCESSORS 4)
   endif()
   if(T_SCREEN)
     list(APPEND T_LOCK display)
