@@ -1,8 +1,9 @@
 // Handlers the map already routes to but whose work belongs to modules of
-// the main window still being written: recording and playback, the record
-// timer, the audio-line box and test, the history panel, the schedule, the
-// settings dialogs, hot keys, tooltips and uploads. Each does nothing yet;
-// none reports success it did not have.
+// the main window still being written: the audio-line box and test, the
+// schedule, the format switches and settings dialogs, the history panel,
+// hot keys, tooltips, the threshold readout and uploads. The menu entries
+// of recording and playback already lead to the real buttons. Each of the
+// others does nothing yet; none reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
