@@ -6,16 +6,14 @@
 
 #include "framework/SafeString.h"
 
-namespace {
+namespace framework_detail {
 
-// Reads an item's text of `length` characters, then copies what fits.
-template <UINT kGetText>
-int ReadItemText(HWND hWnd, int index, int length, LPSTR buffer, int capacity) {
+int ReadItemText(HWND hWnd, UINT getText, int index, int length, LPSTR buffer, int capacity) {
     if (!buffer || capacity <= 0) return -1;
     buffer[0] = '\0';
     if (length < 0) return length;
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(hWnd, kGetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    LRESULT got = SendMessageA(hWnd, getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
     if (got < 0) return static_cast<int>(got);
     text.resize(static_cast<size_t>(got) <= static_cast<size_t>(length) ? static_cast<size_t>(got)
                                                                           : static_cast<size_t>(length));
@@ -23,16 +21,15 @@ int ReadItemText(HWND hWnd, int index, int length, LPSTR buffer, int capacity) {
     return lstrlenA(buffer);
 }
 
-template <UINT kGetText>
-void ReadItemText(HWND hWnd, int index, int length, CString& out) {
+void ReadItemText(HWND hWnd, UINT getText, int index, int length, CString& out) {
     out.Empty();
     if (length < 0) return;
     char* buf = out.GetBufferSetLength(length + 1);
-    LRESULT got = SendMessageA(hWnd, kGetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
+    LRESULT got = SendMessageA(hWnd, getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
     out.ReleaseBuffer(got < 0 ? 0 : (got > length ? length : static_cast<int>(got)));
 }
 
-}  // namespace
+}  // namespace framework_detail
 
 // ---- CButton ----------------------------------------------------------------
 
@@ -102,119 +99,17 @@ HICON CStatic::GetIcon() const { return reinterpret_cast<HICON>(SendMessage(STM_
 BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::Create("LISTBOX", nullptr, style, rect, parent, id);
 }
-int CListBox::GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
-int CListBox::GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-int CListBox::SetCurSel(int index) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
-int CListBox::AddString(LPCSTR text) {
-    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : "")));
-}
-int CListBox::InsertString(int index, LPCSTR text) {
-    return static_cast<int>(
-        SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : "")));
-}
-int CListBox::DeleteString(UINT index) { return static_cast<int>(SendMessage(LB_DELETESTRING, index)); }
-void CListBox::ResetContent() { SendMessage(LB_RESETCONTENT); }
-int CListBox::GetTextLen(int index) const {
-    return static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
-}
-int CListBox::GetText(int index, LPSTR buffer, int capacity) const {
-    return ReadItemText<LB_GETTEXT>(m_hWnd, index, GetTextLen(index), buffer, capacity);
-}
-void CListBox::GetText(int index, CString& text) const {
-    ReadItemText<LB_GETTEXT>(m_hWnd, index, GetTextLen(index), text);
-}
-int CListBox::FindString(int startAfter, LPCSTR text) const {
-    return static_cast<int>(SendMessage(LB_FINDSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-int CListBox::FindStringExact(int startAfter, LPCSTR text) const {
-    return static_cast<int>(
-        SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-int CListBox::SelectString(int startAfter, LPCSTR text) {
-    return static_cast<int>(
-        SendMessage(LB_SELECTSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-DWORD_PTR CListBox::GetItemData(int index) const {
-    return static_cast<DWORD_PTR>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)));
-}
-int CListBox::SetItemData(int index, DWORD_PTR data) {
-    return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
-}
 int CListBox::GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
 int CListBox::SetTopIndex(int index) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(index))); }
-void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
-void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
-BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_DRAWITEM) {
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    } else if (message == WM_MEASUREITEM) {
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    } else {
-        return CWnd::OnChildNotify(message, wParam, lParam, result);
-    }
-    if (result) *result = TRUE;
-    return TRUE;
-}
 
 // ---- CComboBox --------------------------------------------------------------
 
 BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::Create("COMBOBOX", nullptr, style, rect, parent, id);
 }
-int CComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
-int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int CComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
-int CComboBox::AddString(LPCSTR text) {
-    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : "")));
-}
-int CComboBox::InsertString(int index, LPCSTR text) {
-    return static_cast<int>(
-        SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : "")));
-}
-int CComboBox::DeleteString(UINT index) { return static_cast<int>(SendMessage(CB_DELETESTRING, index)); }
-void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
-int CComboBox::GetLBTextLen(int index) const {
-    return static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
-}
-int CComboBox::GetLBText(int index, LPSTR buffer, int capacity) const {
-    return ReadItemText<CB_GETLBTEXT>(m_hWnd, index, GetLBTextLen(index), buffer, capacity);
-}
-void CComboBox::GetLBText(int index, CString& text) const {
-    ReadItemText<CB_GETLBTEXT>(m_hWnd, index, GetLBTextLen(index), text);
-}
-int CComboBox::FindString(int startAfter, LPCSTR text) const {
-    return static_cast<int>(SendMessage(CB_FINDSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-int CComboBox::FindStringExact(int startAfter, LPCSTR text) const {
-    return static_cast<int>(
-        SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-int CComboBox::SelectString(int startAfter, LPCSTR text) {
-    return static_cast<int>(
-        SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
-}
-DWORD_PTR CComboBox::GetItemData(int index) const {
-    return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)));
-}
-int CComboBox::SetItemData(int index, DWORD_PTR data) {
-    return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
-}
 void CComboBox::ShowDropDown(BOOL show) { SendMessage(CB_SHOWDROPDOWN, show); }
 BOOL CComboBox::GetDroppedState() const { return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE)); }
 BOOL CComboBox::LimitText(int maxChars) { return static_cast<BOOL>(SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(maxChars))); }
-void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}
-void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
-BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_DRAWITEM) {
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    } else if (message == WM_MEASUREITEM) {
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    } else {
-        return CWnd::OnChildNotify(message, wParam, lParam, result);
-    }
-    if (result) *result = TRUE;
-    return TRUE;
-}
 
 // ---- CScrollBar -------------------------------------------------------------
 

@@ -48,61 +48,114 @@ public:
     HICON GetIcon() const;
 };
 
-class CListBox : public CWnd {
+namespace framework_detail {
+// Reads item `index`'s text of `length` characters with `getText` and copies
+// what fits into the buffer; returns the copied length or the control's error.
+int ReadItemText(HWND hWnd, UINT getText, int index, int length, LPSTR buffer, int capacity);
+void ReadItemText(HWND hWnd, UINT getText, int index, int length, CString& text);
+
+struct ListBoxMessages {
+    static constexpr UINT kGetCount = LB_GETCOUNT, kGetCurSel = LB_GETCURSEL, kSetCurSel = LB_SETCURSEL,
+                          kAddString = LB_ADDSTRING, kInsertString = LB_INSERTSTRING,
+                          kDeleteString = LB_DELETESTRING, kResetContent = LB_RESETCONTENT,
+                          kGetTextLen = LB_GETTEXTLEN, kGetText = LB_GETTEXT, kFindString = LB_FINDSTRING,
+                          kFindStringExact = LB_FINDSTRINGEXACT, kSelectString = LB_SELECTSTRING,
+                          kGetItemData = LB_GETITEMDATA, kSetItemData = LB_SETITEMDATA;
+};
+struct ComboBoxMessages {
+    static constexpr UINT kGetCount = CB_GETCOUNT, kGetCurSel = CB_GETCURSEL, kSetCurSel = CB_SETCURSEL,
+                          kAddString = CB_ADDSTRING, kInsertString = CB_INSERTSTRING,
+                          kDeleteString = CB_DELETESTRING, kResetContent = CB_RESETCONTENT,
+                          kGetTextLen = CB_GETLBTEXTLEN, kGetText = CB_GETLBTEXT, kFindString = CB_FINDSTRING,
+                          kFindStringExact = CB_FINDSTRINGEXACT, kSelectString = CB_SELECTSTRING,
+                          kGetItemData = CB_GETITEMDATA, kSetItemData = CB_SETITEMDATA;
+};
+}  // namespace framework_detail
+
+// The list box and the combo box's list speak the same item messages under
+// two prefixes: one set of methods serves both.
+template <class M>
+class CItemListCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    int GetCount() const;
-    int GetCurSel() const;
-    int SetCurSel(int index);
-    int AddString(LPCSTR text);
-    int InsertString(int index, LPCSTR text);
-    int DeleteString(UINT index);
-    void ResetContent();
-    int GetTextLen(int index) const;
-    // LB_ERR when the index is bad; the text is cut to the buffer.
-    int GetText(int index, LPSTR buffer, int capacity) const;
-    template <size_t N>
-    int GetText(int index, char (&buffer)[N]) const { return GetText(index, buffer, static_cast<int>(N)); }
-    void GetText(int index, CString& text) const;
-    int FindString(int startAfter, LPCSTR text) const;
-    int FindStringExact(int startAfter, LPCSTR text) const;
-    int SelectString(int startAfter, LPCSTR text);
-    DWORD_PTR GetItemData(int index) const;
-    int SetItemData(int index, DWORD_PTR data);
-    int GetTopIndex() const;
-    int SetTopIndex(int index);
-    virtual void DrawItem(LPDRAWITEMSTRUCT dis);
-    virtual void MeasureItem(LPMEASUREITEMSTRUCT mis);
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    int GetCount() const { return Result(SendMessage(M::kGetCount)); }
+    int GetCurSel() const { return Result(SendMessage(M::kGetCurSel)); }
+    int SetCurSel(int index) { return Result(SendMessage(M::kSetCurSel, static_cast<WPARAM>(index))); }
+    int AddString(LPCSTR text) { return Result(SendMessage(M::kAddString, 0, Text(text))); }
+    int InsertString(int index, LPCSTR text) {
+        return Result(SendMessage(M::kInsertString, static_cast<WPARAM>(index), Text(text)));
+    }
+    int DeleteString(UINT index) { return Result(SendMessage(M::kDeleteString, index)); }
+    void ResetContent() { SendMessage(M::kResetContent); }
+    int FindString(int startAfter, LPCSTR text) const {
+        return Result(SendMessage(M::kFindString, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
+    }
+    int FindStringExact(int startAfter, LPCSTR text) const {
+        return Result(
+            SendMessage(M::kFindStringExact, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
+    }
+    int SelectString(int startAfter, LPCSTR text) {
+        return Result(SendMessage(M::kSelectString, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
+    }
+    DWORD_PTR GetItemData(int index) const {
+        return static_cast<DWORD_PTR>(SendMessage(M::kGetItemData, static_cast<WPARAM>(index)));
+    }
+    int SetItemData(int index, DWORD_PTR data) {
+        return Result(SendMessage(M::kSetItemData, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
+    }
+    virtual void DrawItem(LPDRAWITEMSTRUCT) {}
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        if (message == WM_DRAWITEM) {
+            DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        } else if (message == WM_MEASUREITEM) {
+            MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        } else {
+            return CWnd::OnChildNotify(message, wParam, lParam, result);
+        }
+        if (result) *result = TRUE;
+        return TRUE;
+    }
+
+protected:
+    int ItemTextLen(int index) const { return Result(SendMessage(M::kGetTextLen, static_cast<WPARAM>(index))); }
+    // LB_ERR/CB_ERR when the index is bad; the text is cut to the buffer.
+    int ItemText(int index, LPSTR buffer, int capacity) const {
+        return framework_detail::ReadItemText(m_hWnd, M::kGetText, index, ItemTextLen(index), buffer, capacity);
+    }
+    void ItemText(int index, CString& text) const {
+        framework_detail::ReadItemText(m_hWnd, M::kGetText, index, ItemTextLen(index), text);
+    }
+
+private:
+    static int Result(LRESULT r) { return static_cast<int>(r); }
+    static LPARAM Text(LPCSTR text) { return reinterpret_cast<LPARAM>(text ? text : ""); }
 };
 
-class CComboBox : public CWnd {
+class CListBox : public CItemListCtrl<framework_detail::ListBoxMessages> {
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    int GetCount() const;
-    int GetCurSel() const;
-    int SetCurSel(int index);
-    int AddString(LPCSTR text);
-    int InsertString(int index, LPCSTR text);
-    int DeleteString(UINT index);
-    void ResetContent();
-    int GetLBTextLen(int index) const;
+    int GetTextLen(int index) const { return ItemTextLen(index); }
+    // LB_ERR when the index is bad; the text is cut to the buffer.
+    int GetText(int index, LPSTR buffer, int capacity) const { return ItemText(index, buffer, capacity); }
+    template <size_t N>
+    int GetText(int index, char (&buffer)[N]) const { return GetText(index, buffer, static_cast<int>(N)); }
+    void GetText(int index, CString& text) const { ItemText(index, text); }
+    int GetTopIndex() const;
+    int SetTopIndex(int index);
+};
+
+class CComboBox : public CItemListCtrl<framework_detail::ComboBoxMessages> {
+public:
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    int GetLBTextLen(int index) const { return ItemTextLen(index); }
     // CB_ERR when the index is bad; the text is cut to the buffer.
-    int GetLBText(int index, LPSTR buffer, int capacity) const;
+    int GetLBText(int index, LPSTR buffer, int capacity) const { return ItemText(index, buffer, capacity); }
     template <size_t N>
     int GetLBText(int index, char (&buffer)[N]) const { return GetLBText(index, buffer, static_cast<int>(N)); }
-    void GetLBText(int index, CString& text) const;
-    int FindString(int startAfter, LPCSTR text) const;
-    int FindStringExact(int startAfter, LPCSTR text) const;
-    int SelectString(int startAfter, LPCSTR text);
-    DWORD_PTR GetItemData(int index) const;
-    int SetItemData(int index, DWORD_PTR data);
+    void GetLBText(int index, CString& text) const { ItemText(index, text); }
     void ShowDropDown(BOOL show = TRUE);
     BOOL GetDroppedState() const;
     BOOL LimitText(int maxChars);
-    virtual void DrawItem(LPDRAWITEMSTRUCT dis);
-    virtual void MeasureItem(LPMEASUREITEMSTRUCT mis);
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
 
 class CScrollBar : public CWnd {

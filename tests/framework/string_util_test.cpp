@@ -1,5 +1,6 @@
-// CString, the bounded-copy helpers, the handle and registry owners, and
-// the GDI owners: the faults each of them exists to prevent.
+// CString, the bounded-copy helpers, the handle and registry owners, the
+// GDI owners and the item texts of list controls: the faults each of them
+// exists to prevent.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -394,6 +395,51 @@ TEST(Geometry, RectArithmetic) {
     // Mouse coordinates are signed 16-bit halves (negative on a second monitor).
     CPoint p(static_cast<LPARAM>(MAKELPARAM(static_cast<WORD>(-5), 7)));
     EXPECT_EQ(p, CPoint(-5, 7));
+}
+
+// The list box and the combo box share one implementation over their two
+// message sets: each must still speak its own, and item text read into a
+// short buffer is cut, never written past its end.
+TEST(ListControls, ItemsAndBoundedTextsThroughEachControlsOwnMessages) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP, CRect(0, 0, 200, 200), nullptr, 0));
+    CListBox list;
+    CComboBox combo;
+    ASSERT_TRUE(list.Create(WS_CHILD | LBS_NOTIFY, CRect(0, 0, 100, 100), &owner, 10));
+    ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWNLIST, CRect(0, 0, 100, 100), &owner, 11));
+
+    EXPECT_EQ(list.AddString("first"), 0);
+    EXPECT_EQ(list.AddString(nullptr), 1);  // no text is an empty item, not a crash
+    EXPECT_EQ(list.InsertString(1, "a rather long item text"), 1);
+    EXPECT_EQ(combo.AddString("one"), 0);
+    EXPECT_EQ(combo.AddString("two"), 1);
+    EXPECT_EQ(list.GetCount(), 3);
+    EXPECT_EQ(combo.GetCount(), 2);
+
+    char small[8];
+    memset(small, '#', sizeof small);
+    EXPECT_EQ(list.GetText(1, small), 7);
+    EXPECT_STREQ(small, "a rathe");
+    EXPECT_EQ(list.GetText(9, small), LB_ERR);
+    EXPECT_STREQ(small, "");
+    CString text;
+    list.GetText(1, text);
+    EXPECT_STREQ(text, "a rather long item text");
+    EXPECT_EQ(combo.GetLBText(1, small), 3);
+    EXPECT_STREQ(small, "two");
+    EXPECT_EQ(combo.GetLBText(2, small), CB_ERR);
+
+    EXPECT_EQ(list.FindStringExact(-1, "first"), 0);
+    EXPECT_EQ(combo.SelectString(-1, "tw"), 1);
+    EXPECT_EQ(combo.GetCurSel(), 1);
+    EXPECT_EQ(list.GetCurSel(), LB_ERR);
+    EXPECT_NE(list.SetItemData(2, 0x1234), LB_ERR);
+    EXPECT_EQ(list.GetItemData(2), 0x1234u);
+    EXPECT_EQ(list.DeleteString(0), 2);
+    combo.ResetContent();
+    EXPECT_EQ(combo.GetCount(), 0);
+    EXPECT_EQ(list.GetCount(), 2);
+    owner.DestroyWindow();
 }
 
 }  // namespace
