@@ -280,7 +280,10 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
         EXPECT_EQ(files[i], f[0]);
         EXPECT_EQ(out_ + "\\", f[1]);
         EXPECT_EQ(8u, f[2].size());  // hh:mm:ss
-        EXPECT_TRUE(f[3] == "0:05" || f[3] == "0:04") << f[3];
+        // The player measures what it can open; a file it cannot (WMA, no
+        // decoder on the bench) gets the record clock's whole seconds, so a
+        // take of a little over 5 s may show 0:06.
+        EXPECT_TRUE(f[3] == "0:04" || f[3] == "0:05" || (i == 2 && f[3] == "0:06")) << f[3];
         EXPECT_EQ(std::to_string(line_ + 1) + " - " + lineName_, f[4]);
         EXPECT_EQ("", f[5]);
         EXPECT_EQ("", f[6]);
