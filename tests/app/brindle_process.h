@@ -15,13 +15,13 @@ namespace {
 
 const char kSettingsKey[] = "Software\\Velorin\\Parameters";
 
-std::string ProgramPath() {
+inline std::string ProgramPath() {
     return bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/app/brindle.exe");
 }
 
-void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin"); }
+inline void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin"); }
 
-void StoreDword(const char* name, DWORD value) {
+inline void StoreDword(const char* name, DWORD value) {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
@@ -30,7 +30,7 @@ void StoreDword(const char* name, DWORD value) {
 }
 
 // The stored value, or `missing` when there is none.
-int64_t StoredDword(const char* name, int64_t missing = -999) {
+inline int64_t StoredDword(const char* name, int64_t missing = -999) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return missing;
@@ -40,7 +40,7 @@ int64_t StoredDword(const char* name, int64_t missing = -999) {
     return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<int32_t>(value) : missing;
 }
 
-void StoreText(const char* name, const std::string& text) {
+inline void StoreText(const char* name, const std::string& text) {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
@@ -49,7 +49,7 @@ void StoreText(const char* name, const std::string& text) {
     RegCloseKey(key);
 }
 
-std::string StoredText(const char* name) {
+inline std::string StoredText(const char* name) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "<no key>";
