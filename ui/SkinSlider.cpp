@@ -28,23 +28,59 @@ int Snap(int centre, int lo, int hi, int step) {
 
 }  // namespace slider_math
 
+// ----- shared --------------------------------------------------------------
+
+void CSkinSliderBase::Init(HWND owner, const RECT& track, int step, int maximum,
+                           const char* trackBitmap, const char* thumbBitmap, int lo, int hi) {
+    owner_ = owner;
+    track_ = track;
+    step_ = step;
+    maximum_ = maximum;
+    lo_ = lo;
+    hi_ = hi;
+    trackPicture_.Load(trackBitmap, "BMP");
+    thumbPicture_.Load(thumbBitmap, "BMP");
+    captured_ = dragging_ = false;
+}
+
+bool CSkinSliderBase::HitTest(int x, int y) const {
+    POINT pt{x, y};
+    return PtInRect(&thumb_, pt) || PtInRect(&track_, pt);
+}
+
+CSkinSliderBase::Press CSkinSliderBase::TakePress(int x, int y) {
+    POINT pt{x, y};
+    Press press = PtInRect(&thumb_, pt) ? Press::Thumb : PtInRect(&track_, pt) ? Press::Track : Press::None;
+    if (press == Press::None) return press;
+    captured_ = true;
+    dragging_ = press == Press::Thumb;
+    SetCapture(owner_);
+    return press;
+}
+
+bool CSkinSliderBase::EndDrag() {
+    const bool wasDragging = dragging_;
+    dragging_ = false;
+    return wasDragging && step_ >= 2;
+}
+
+void CSkinSliderBase::ReleasePress() {
+    if (!captured_) return;
+    captured_ = false;
+    ReleaseCapture();
+}
+
+int CSkinSliderBase::ClampCentre(int c) const { return std::clamp(c, lo_, std::max(lo_, hi_)); }
+
 // ----- horizontal ----------------------------------------------------------
 
 void CSkinSlider::Create(HWND owner, int left, int top, int right, int bottom, int step,
                          int maximum, const char* trackBitmap, const char* thumbBitmap, int minX,
                          int maxX) {
-    owner_ = owner;
-    track_ = {left, top, right, bottom};
+    Init(owner, RECT{left, top, right, bottom}, step, maximum, trackBitmap, thumbBitmap, minX, maxX);
     thumbWidth_ = 7;
     thumbHeight_ = 12;
     thumb_ = {left + 8, bottom - 12, left + 15, bottom};
-    step_ = step;
-    maximum_ = maximum;
-    minX_ = minX;
-    maxX_ = maxX;
-    trackPicture_.Load(trackBitmap, "BMP");
-    thumbPicture_.Load(thumbBitmap, "BMP");
-    captured_ = dragging_ = false;
 }
 
 void CSkinSlider::SetThumbSize(int width, int height) {
@@ -55,36 +91,21 @@ void CSkinSlider::SetThumbSize(int width, int height) {
     thumb_.top = thumb_.bottom - thumbHeight_;
 }
 
-bool CSkinSlider::HitTest(int x, int y) const {
-    POINT pt{x, y};
-    return PtInRect(&thumb_, pt) || PtInRect(&track_, pt);
-}
-
 void CSkinSlider::MoveCentreTo(int centre) {
     thumb_.left = centre - thumbWidth_ / 2;
     thumb_.right = thumb_.left + thumbWidth_;
 }
 
 bool CSkinSlider::MouseDown(HDC dc, int x, int y) {
-    POINT pt{x, y};
-    if (PtInRect(&thumb_, pt)) {
-        captured_ = dragging_ = true;
-        SetCapture(owner_);
-        return true;
-    }
-    if (PtInRect(&track_, pt)) {
-        captured_ = true;
-        SetCapture(owner_);
-        MouseMove(dc, nullptr, x);  // the thumb jumps here; no snapping follows
-        return true;
-    }
-    return false;
+    const Press press = TakePress(x, y);
+    if (press == Press::Track) MouseMove(dc, nullptr, x);  // the thumb jumps here; no snapping follows
+    return press != Press::None;
 }
 
 void CSkinSlider::MouseMove(HDC dc, RECT* dirty, int x) {
     if (!captured_) return;
     int oldCentre = ThumbCentre();
-    int centre = std::clamp(x, minX_, std::max(minX_, maxX_));
+    int centre = ClampCentre(x);
     if (dirty) {
         *dirty = {thumb_.left, thumb_.top, thumb_.right, thumb_.bottom};
         if (centre < oldCentre) dirty->left = centre - thumbWidth_ / 2;
@@ -95,20 +116,12 @@ void CSkinSlider::MouseMove(HDC dc, RECT* dirty, int x) {
 }
 
 void CSkinSlider::MouseUp(HDC dc) {
-    if (dragging_) {
-        dragging_ = false;
-        if (step_ >= 2) {
-            MoveCentreTo(slider_math::Snap(ThumbCentre(), minX_, maxX_, step_));
-            Redraw(dc);
-        }
+    if (EndDrag()) {
+        MoveCentreTo(slider_math::Snap(ThumbCentre(), lo_, hi_, step_));
+        Redraw(dc);
     }
-    if (captured_) {
-        captured_ = false;
-        ReleaseCapture();
-    }
+    ReleasePress();
 }
-
-void CSkinSlider::CaptureChanged() { captured_ = dragging_ = false; }
 
 void CSkinSlider::Draw(HDC dc) {
     trackPicture_.Draw(dc, track_.left, track_.top, track_.right - track_.left,
@@ -123,12 +136,12 @@ void CSkinSlider::Redraw(HDC dc) {
 }
 
 int CSkinSlider::GetPos() const {
-    return slider_math::ValueAt(ThumbCentre() - minX_, maximum_, maxX_ - minX_);
+    return slider_math::ValueAt(ThumbCentre() - lo_, maximum_, hi_ - lo_);
 }
 
 void CSkinSlider::SetPos(int v) {
     value_ = std::clamp(v, 0, std::max(0, maximum_));
-    MoveCentreTo(minX_ + slider_math::OffsetOf(value_, maximum_, maxX_ - minX_));
+    MoveCentreTo(lo_ + slider_math::OffsetOf(value_, maximum_, hi_ - lo_));
 }
 
 // ----- vertical ------------------------------------------------------------
@@ -136,20 +149,12 @@ void CSkinSlider::SetPos(int v) {
 void CSkinVSlider::Create(HWND owner, int left, int top, int right, int bottom, int step,
                           int maximum, const char* trackBitmap, const char* thumbBitmap, int minY,
                           int maxY) {
-    owner_ = owner;
-    track_ = {left, top, right, bottom};
+    Init(owner, RECT{left, top, right, bottom}, step, maximum, trackBitmap, thumbBitmap, minY, maxY);
     thumbWidth_ = 14;
     thumbHeight_ = 16;
     int x = left + (right - left) / 2 - 7;
     int y = top + (bottom - top) / 2 - 8;
     thumb_ = {x, y, x + thumbWidth_, y + thumbHeight_};
-    step_ = step;
-    maximum_ = maximum;
-    minY_ = minY;
-    maxY_ = maxY;
-    trackPicture_.Load(trackBitmap, "BMP");
-    thumbPicture_.Load(thumbBitmap, "BMP");
-    captured_ = dragging_ = false;
 }
 
 void CSkinVSlider::SetThumbSize(int width, int height) {
@@ -163,11 +168,6 @@ void CSkinVSlider::SetThumbSize(int width, int height) {
     thumb_.bottom = thumb_.top + thumbHeight_;
 }
 
-bool CSkinVSlider::HitTest(int x, int y) const {
-    POINT pt{x, y};
-    return PtInRect(&thumb_, pt) || PtInRect(&track_, pt);
-}
-
 void CSkinVSlider::MoveCentreTo(int centre, RECT* dirty) {
     RECT old = thumb_;
     thumb_.top = centre - thumbHeight_ / 2;
@@ -176,56 +176,38 @@ void CSkinVSlider::MoveCentreTo(int centre, RECT* dirty) {
 }
 
 bool CSkinVSlider::MouseDown(HDC dc, int x, int y, RECT* dirty) {
-    POINT pt{x, y};
-    if (PtInRect(&thumb_, pt)) {
-        captured_ = dragging_ = true;
-        SetCapture(owner_);
-        if (dirty) SetRectEmpty(dirty);
-        return true;
-    }
-    if (PtInRect(&track_, pt)) {
-        captured_ = true;
-        SetCapture(owner_);
-        MouseMove(dc, dirty, y);
-        return true;
-    }
-    return false;
+    if (dirty) SetRectEmpty(dirty);
+    const Press press = TakePress(x, y);
+    if (press == Press::Track) MouseMove(dc, dirty, y);
+    return press != Press::None;
 }
 
 void CSkinVSlider::MouseMove(HDC dc, RECT* dirty, int y) {
     if (dirty) SetRectEmpty(dirty);
     if (!captured_) return;
-    MoveCentreTo(std::clamp(y, minY_, std::max(minY_, maxY_)), dirty);
+    MoveCentreTo(ClampCentre(y), dirty);
     (void)dc;  // the owner repaints the strip: its face carries the track
 }
 
 void CSkinVSlider::MouseUp(HDC dc, RECT* dirty) {
     if (dirty) SetRectEmpty(dirty);
-    if (dragging_) {
-        dragging_ = false;
-        if (step_ >= 2) MoveCentreTo(slider_math::Snap(ThumbCentre(), minY_, maxY_, step_), dirty);
-    }
-    if (captured_) {
-        captured_ = false;
-        ReleaseCapture();
-    }
+    if (EndDrag()) MoveCentreTo(slider_math::Snap(ThumbCentre(), lo_, hi_, step_), dirty);
+    ReleasePress();
     (void)dc;
 }
-
-void CSkinVSlider::CaptureChanged() { captured_ = dragging_ = false; }
 
 void CSkinVSlider::Draw(HDC dc) {
     thumbPicture_.Draw(dc, thumb_.left, thumb_.top, thumbWidth_, thumbHeight_);
 }
 
 int CSkinVSlider::GetPos() const {
-    int range = maxY_ - minY_;
-    if (step_ >= 2) return slider_math::ValueAt(ThumbCentre() - minY_, maximum_, range);
-    return slider_math::ValueAt(maxY_ - ThumbCentre(), maximum_, range);
+    int range = hi_ - lo_;
+    if (step_ >= 2) return slider_math::ValueAt(ThumbCentre() - lo_, maximum_, range);
+    return slider_math::ValueAt(hi_ - ThumbCentre(), maximum_, range);
 }
 
 void CSkinVSlider::SetPos(int v) {
     value_ = std::clamp(v, 0, std::max(0, maximum_));
-    int offset = slider_math::OffsetOf(value_, maximum_, maxY_ - minY_);
-    MoveCentreTo(step_ >= 2 ? minY_ + offset : maxY_ - offset, nullptr);
+    int offset = slider_math::OffsetOf(value_, maximum_, hi_ - lo_);
+    MoveCentreTo(step_ >= 2 ? lo_ + offset : hi_ - offset, nullptr);
 }
