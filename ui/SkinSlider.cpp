@@ -140,8 +140,8 @@ int CSkinSlider::GetPos() const {
 }
 
 void CSkinSlider::SetPos(int v) {
-    value_ = std::clamp(v, 0, std::max(0, maximum_));
-    MoveCentreTo(lo_ + slider_math::OffsetOf(value_, maximum_, hi_ - lo_));
+    const int value = std::clamp(v, 0, std::max(0, maximum_));
+    MoveCentreTo(lo_ + slider_math::OffsetOf(value, maximum_, hi_ - lo_));
 }
 
 // ----- vertical ------------------------------------------------------------
@@ -207,7 +207,7 @@ int CSkinVSlider::GetPos() const {
 }
 
 void CSkinVSlider::SetPos(int v) {
-    value_ = std::clamp(v, 0, std::max(0, maximum_));
-    int offset = slider_math::OffsetOf(value_, maximum_, hi_ - lo_);
+    const int value = std::clamp(v, 0, std::max(0, maximum_));
+    int offset = slider_math::OffsetOf(value, maximum_, hi_ - lo_);
     MoveCentreTo(step_ >= 2 ? lo_ + offset : hi_ - offset, nullptr);
 }

@@ -55,7 +55,6 @@ protected:
     CPicture trackPicture_;
     CPicture thumbPicture_;
     int maximum_ = 0;
-    int value_ = 0;
     int thumbWidth_ = 0;
     int thumbHeight_ = 0;
     int step_ = 0;
