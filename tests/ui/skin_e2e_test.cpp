@@ -89,6 +89,20 @@ public:
         SetForegroundWindow(hwnd);
         UpdateWindow(hwnd);
         bench::Pump(250);
+        // A display server busy with other tests may map the window later
+        // than any fixed pause: wait until the screen shows what the window
+        // painted in two opposite corners.
+        for (int i = 0; i < 100 && !OnScreen(); ++i) bench::Pump(50);
+    }
+
+    bool OnScreen() const {
+        const POINT probes[] = {{1, 1}, {w_ - 2, h_ - 2}};
+        HDC own = GetDC(hwnd);
+        bool shown = true;
+        for (const POINT& p : probes)
+            shown = shown && GetPixel(own, p.x, p.y) == ScreenPixel(kOriginX + p.x, kOriginY + p.y);
+        ReleaseDC(hwnd, own);
+        return shown;
     }
 
     CUniButton* Add(const ButtonSpec& s) {
