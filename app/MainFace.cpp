@@ -8,8 +8,10 @@
 #include "app/VelorinDlg.h"
 
 #include <commctrl.h>
+#include "app/RecordingRules.h"
 #include "app/resource.h"
 #include "engine/EngineState.h"
+#include "engine/PlayerGraph.h"
 #include "engine/RecordingLines.h"
 #include "framework/SafeString.h"
 
@@ -37,6 +39,9 @@ const POINT kOutlineC2[] = {{8, 0},     {573, 0},   {584, 9},   {588, 17},  {588
 
 const COLORREF kFaceColour = RGB(28, 210, 252);
 const COLORREF kSelectedLine = RGB(128, 255, 255);
+// Output, background and play-file lines, in InfoRowMode order.
+const RECT kInfoLineRects[3] = {{260, 70, 545, 83}, {260, 84, 545, 97}, {260, 98, 545, 111}};
+constexpr int kVolumeSliderMaximum = 0xFFFF;
 
 }  // namespace
 
@@ -148,8 +153,8 @@ void CVelorinDlg::ApplyWindowRegion(BOOL redraw) {
 }
 
 void CVelorinDlg::CreateSliders() {
-    VolumeSlider.Create(m_hWnd, 200, 29, 227, 160, 1, 0xFFFF, "IDR_SLIDERVOLUM", "IDR_THUMB", 36,
-                        150);
+    VolumeSlider.Create(m_hWnd, 200, 29, 227, 160, 1, kVolumeSliderMaximum, "IDR_SLIDERVOLUM",
+                        "IDR_THUMB", 36, 150);
     VolumeSlider.SetPos(VolumeValue);
 
     // Level and pan of the selected line; neutral when the line has none.
@@ -219,8 +224,12 @@ void CVelorinDlg::OnPaint() {
         if (!SignalModeOn) {
             if (!IsRecording && !ScheduleModeOn) PlayPositionSlider.Draw(dc);
         }
-        if (SignalModeOn) ThresholdSlider.Draw(dc);
-        else if (IsRecording && RecordingOptions.BackgroundMixOn) MixBalanceSlider.Draw(dc);
+        if (SignalModeOn) {
+            ThresholdSlider.Draw(dc);
+        } else if (IsRecording && RecordingOptions.BackgroundMixOn) {
+            MixBalanceSlider.Draw(dc);
+            DrawPercentage(dc);
+        }
         if (AudioBoxOpen) {
             RecordLevelSlider.Draw(dc);
             InputBalanceSlider.Draw(dc);
@@ -288,19 +297,55 @@ void CVelorinDlg::DrawOutputFileLine(HDC dc) {
     char name[1000] = "", text[1100];
     GetDlgItemText(IDC_FILENAME, name, sizeof name);
     SafeFormat(text, "Output   File : %s", name);
-    DrawLineText(dc, RECT{260, 70, 545, 83}, InfoRowMode == 0 ? kSelectedLine : kFaceColour, text);
+    DrawLineText(dc, kInfoLineRects[0], InfoRowMode == 0 ? kSelectedLine : kFaceColour, text);
 }
 
 void CVelorinDlg::DrawBackgroundLine(HDC dc) {
     char text[400];
     SafeFormat(text, "Background : %s", RecordingOptions.BackgroundFile);
-    DrawLineText(dc, RECT{260, 84, 545, 97}, InfoRowMode == 1 ? kSelectedLine : kFaceColour, text);
+    DrawLineText(dc, kInfoLineRects[1], InfoRowMode == 1 ? kSelectedLine : kFaceColour, text);
 }
 
 void CVelorinDlg::DrawPlayFileLine(HDC dc) {
     char text[1100];
     SafeFormat(text, "File for playing : %s", PlayFile);
-    DrawLineText(dc, RECT{260, 98, 545, 111}, InfoRowMode == 2 ? kSelectedLine : kFaceColour, text);
+    DrawLineText(dc, kInfoLineRects[2], InfoRowMode == 2 ? kSelectedLine : kFaceColour, text);
+}
+
+const char* CVelorinDlg::InfoLineFile(int row, char* box, size_t size) {
+    if (row == 1) return RecordingOptions.BackgroundFile;
+    if (row == 2) return PlayFile;
+    box[0] = '\0';
+    GetDlgItemText(IDC_FILENAME, box, static_cast<int>(size));
+    return box;
+}
+
+bool CVelorinDlg::OnInfoLineClick(CPoint point) {
+    // The lines choose what Play and the position readout refer to: not
+    // while anything runs.
+    if (IsPlaying || IsRecording || SignalModeOn || ScheduleModeOn) return false;
+    for (int row = 0; row < 3; ++row) {
+        if (!PtInRect(&kInfoLineRects[row], point)) continue;
+        if (InfoRowMode != row) {
+            char box[1000];
+            PlayLength = OpenPlayerFile(InfoLineFile(row, box, sizeof box));
+            DrawPlayPosition(nullptr);
+        }
+        InfoRowMode = row;
+        RepaintRect(RECT{260, 70, 545, 111});
+        return true;
+    }
+    return false;
+}
+
+LRESULT CVelorinDlg::OnInvalidFile(WPARAM, LPARAM) {
+    char box[1000], line1[200] = "", line2[200] = "", line3[200] = "";
+    // A copy: the stop below may change what the line shows.
+    CString file = InfoLineFile(InfoRowMode, box, sizeof box);
+    LanguageDocument.GetMessageLines("InvalidFile", line1, line2, line3, sizeof line1);
+    ShowStatusText(nullptr, file, line2);
+    StopRecording();
+    return 0;
 }
 
 void CVelorinDlg::DrawWaveMeter(HDC dc) {
@@ -325,8 +370,8 @@ void CVelorinDlg::RepaintRect(const RECT& rect) {
 // ---- mouse routing ---------------------------------------------------------
 
 void CVelorinDlg::OnLButtonDown(UINT flags, CPoint point) {
-    bool taken = false;
-    if (FaceMode != 1) {
+    bool taken = OnInfoLineClick(point);
+    if (!taken && FaceMode != 1) {
         CClientDC client(this);
         HDC dc = client.GetSafeHdc();
         RECT dirty{};
@@ -367,7 +412,8 @@ void CVelorinDlg::OnLButtonDown(UINT flags, CPoint point) {
 void CVelorinDlg::SliderEffects() {
     if (VolumeSlider.IsCaptured()) {
         VolumeValue = VolumeSlider.GetPos();
-        SetMasterVolume(static_cast<DWORD>(VolumeValue));
+        SetMasterVolume(MasterVolumeForSlider(VolumeValue, kVolumeSliderMaximum, MasterVolumeMin,
+                                              MasterVolumeMax));
     }
     if (SampleRateSlider.IsCaptured()) {
         SampleRateIndex = std::clamp(SampleRateSlider.GetPos(), 0, 8);
@@ -382,11 +428,15 @@ void CVelorinDlg::SliderEffects() {
         SignalThreshold = ThresholdSlider.GetPos();
         RecordingOptions.SignalLevelIndex = SignalThreshold;
     }
-    if (PlayPositionSlider.IsCaptured())
+    if (PlayPositionSlider.IsCaptured()) {
         PlayPosition = static_cast<int32_t>(PlayPositionSlider.GetPos() / 65535.0 * PlayLength);
+        DrawPlayPosition(nullptr);
+    }
     if (MixBalanceSlider.IsCaptured()) {
         MixBalancePercent = 100 - MixBalanceSlider.GetPos();
         RecordingOptions.MixBalance = MixBalancePercent;
+        if (PlayerGraph) PlayerGraph->SetVolume(MixBalancePercent);
+        DrawPercentage(nullptr);
     }
 }
 
@@ -432,7 +482,14 @@ void CVelorinDlg::OnLButtonUp(UINT flags, CPoint point) {
     }
     ThresholdSlider.MouseUp(dc);
     MixBalanceSlider.MouseUp(dc);
+    const bool seek = PlayPositionSlider.IsCaptured();
     PlayPositionSlider.MouseUp(dc);
+    // A paused file stays paused: the seek would run the player again.
+    if (seek && IsPlaying && !IsPaused && PlayerGraph) {
+        PlaySeeking = 1;
+        PlayerGraph->SeekPlayback(PlayPosition);
+        PlaySeeking = 0;
+    }
     InputBalanceSlider.MouseUp(dc);
     CDialog::OnLButtonUp(flags, point);
 }
@@ -453,6 +510,7 @@ void CVelorinDlg::OnCaptureChanged(CWnd* wnd) {
 // ---- master volume ---------------------------------------------------------
 
 int CVelorinDlg::OpenMasterVolumeControl() {
+    MasterVolumeFound = false;
     if (!MixerHandle) return 0;
     MIXERLINEA line{};
     line.cbStruct = sizeof line;
@@ -477,11 +535,12 @@ int CVelorinDlg::OpenMasterVolumeControl() {
     MasterVolumeMin = control.Bounds.dwMinimum;
     MasterVolumeMax = control.Bounds.dwMaximum;
     MasterVolumeControlId = control.dwControlID;
+    MasterVolumeFound = true;
     return 1;
 }
 
 int CVelorinDlg::GetMasterVolume(DWORD* value) {
-    if (!MixerHandle || !MasterVolumeControlId) return 0;
+    if (!MixerHandle || !MasterVolumeFound) return 0;
     MIXERCONTROLDETAILS_UNSIGNED detail{};
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
@@ -498,7 +557,7 @@ int CVelorinDlg::GetMasterVolume(DWORD* value) {
 }
 
 int CVelorinDlg::SetMasterVolume(DWORD value) {
-    if (!MixerHandle || !MasterVolumeControlId) return 0;
+    if (!MixerHandle || !MasterVolumeFound) return 0;
     MIXERCONTROLDETAILS_UNSIGNED detail{value};
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
@@ -513,10 +572,13 @@ int CVelorinDlg::SetMasterVolume(DWORD value) {
 
 LRESULT CVelorinDlg::OnMixerControlChange(WPARAM wParam, LPARAM lParam) {
     if (reinterpret_cast<HMIXER>(wParam) != MixerHandle || !MixerHandle) return 0;
-    if (static_cast<DWORD>(lParam) != MasterVolumeControlId) return 0;
+    if (!MasterVolumeFound || static_cast<DWORD>(lParam) != MasterVolumeControlId) return 0;
     DWORD value = 0;
     if (!GetMasterVolume(&value)) return 0;
-    VolumeSlider.SetPos(static_cast<int>(value));
+    // The stored volume is the slider's: it follows what the mixer says.
+    VolumeValue = SliderForMasterVolume(value, MasterVolumeMin, MasterVolumeMax,
+                                        kVolumeSliderMaximum);
+    VolumeSlider.SetPos(VolumeValue);
     RepaintRect(RECT{200, 29, 227, 160});
     return 0;
 }

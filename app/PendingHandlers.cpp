@@ -1,16 +1,15 @@
 // Handlers the map already routes to but whose work belongs to modules of
 // the main window still being written: the audio-line box and test, the
 // schedule, the format switches and settings dialogs, the history panel,
-// hot keys, tooltips, the threshold readout and uploads. The menu entries
-// of recording and playback already lead to the real buttons. Each of the
-// others does nothing yet; none reports success it did not have.
+// hot keys and uploads. The menu entries of recording and playback already
+// lead to the real buttons. Each of the others does nothing yet; none
+// reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
 void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
 void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
 void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
-LRESULT CVelorinDlg::OnInvalidFile(WPARAM, LPARAM) { return 0; }
 
 // Audio-line box, line test and automatic configuration.
 void CVelorinDlg::OnBtnDetect() {}
@@ -78,8 +77,6 @@ void CVelorinDlg::OnMenuUploadLast() {}
 void CVelorinDlg::OnMenuUploadFromDisk() {}
 void CVelorinDlg::UploadLastRecording() {}
 void CVelorinDlg::UploadFileFromDisk() {}
-void CVelorinDlg::OnHScroll(UINT code, UINT pos, CScrollBar* bar) { CDialog::OnHScroll(code, pos, bar); }
-BOOL CVelorinDlg::OnToolTipNeedText(UINT, NMHDR*, LRESULT*) { return FALSE; }
 LRESULT CVelorinDlg::OnKeyDownMessage(WPARAM, LPARAM) { return 1; }
 
 void CVelorinDlg::OnNoEffect() {}

@@ -8,28 +8,42 @@
 #include <algorithm>
 #include <ctime>
 
+#include <commctrl.h>
+
 #include "app/RecordingRules.h"
+#include "framework/Controls.h"
+#include "framework/SafeString.h"
 #include "engine/EngineState.h"
 #include "engine/PlayerGraph.h"
 
 namespace {
 
 constexpr int kPlaySliderMaximum = 0xFFFF;
+constexpr int kThresholdBarId = 999;
 const RECT kPlaySliderArea{252, 162, 552, 180};
 const RECT kFileSizeArea{462, 129, 545, 140};
 const RECT kPlayPositionArea{460, 140, 545, 151};
 const COLORREF kFaceColour = RGB(28, 210, 252);
 
-// Right-aligned readout text on the face colour.
-void DrawReadout(HDC dc, const RECT& area, int rightInset, int topOffset, const char* text) {
-    HBRUSH brush = CreateSolidBrush(kFaceColour);
+const COLORREF kBalanceColour = RGB(107, 101, 99);
+const RECT kBackgroundShareArea{369, 161, 398, 178};
+const RECT kRecordingShareArea{461, 161, 490, 178};
+const RECT kThresholdArea{274, 88, 304, 102};
+
+// Readout text on its filled rectangle, clipped to it; right-aligned at
+// (right - rightInset, top + topOffset), or left-aligned there from left.
+void DrawReadout(HDC dc, const RECT& area, int rightInset, int topOffset, const char* text,
+                 COLORREF fill = kFaceColour, COLORREF colour = RGB(0, 0, 0),
+                 bool leftAligned = false) {
+    HBRUSH brush = CreateSolidBrush(fill);
     FillRect(dc, &area, brush);
     DeleteObject(brush);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
-    UINT oldAlign = SetTextAlign(dc, TA_RIGHT | TA_TOP);
-    ExtTextOutA(dc, area.right - rightInset, area.top + topOffset, ETO_CLIPPED, &area, text,
+    COLORREF oldColour = SetTextColor(dc, colour);
+    UINT oldAlign = SetTextAlign(dc, (leftAligned ? TA_LEFT : TA_RIGHT) | TA_TOP);
+    const int x = leftAligned ? area.left + rightInset : area.right - rightInset;
+    ExtTextOutA(dc, x, area.top + topOffset, ETO_CLIPPED, &area, text,
                 static_cast<UINT>(strlen(text)), nullptr);
     SetTextAlign(dc, oldAlign);
     SetTextColor(dc, oldColour);
@@ -72,13 +86,42 @@ void CVelorinDlg::DrawPlayPosition(HDC dc) {
     if (own) ::ReleaseDC(m_hWnd, own);
 }
 
+void CVelorinDlg::DrawPercentage(HDC dc) {
+    HDC own = dc ? nullptr : ::GetDC(m_hWnd);
+    if (own) dc = own;
+    char text[16];
+    SafeFormat(text, "%d%%", MixBalancePercent);
+    DrawReadout(dc, kBackgroundShareArea, 1, 2, text, kBalanceColour, RGB(255, 255, 255));
+    SafeFormat(text, "%d%%", 100 - MixBalancePercent);
+    DrawReadout(dc, kRecordingShareArea, 1, 2, text, kBalanceColour, RGB(255, 255, 255));
+    ScaleBackgroundName.Draw(dc, 252, 161, 113, 18);
+    ScaleRecordingName.Draw(dc, 492, 161, 57, 18);
+    if (own) ::ReleaseDC(m_hWnd, own);
+}
+
+// Only the template's hidden threshold bar scrolls here (the face's own
+// sliders are drawn, not windows); its readout lies over the front face's
+// file lines, so it shows on the back face alone.
+void CVelorinDlg::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
+    HWND from = bar ? bar->GetSafeHwnd() : nullptr;
+    if (from && ::GetDlgCtrlID(from) == kThresholdBarId && FaceMode == 1) {
+        char text[16];
+        FormatThresholdText(static_cast<int>(::SendMessageA(from, TBM_GETPOS, 0, 0)), text,
+                            sizeof text);
+        CClientDC client(this);
+        DrawReadout(client.GetSafeHdc(), kThresholdArea, 1, 0, text, kFaceColour, RGB(0, 0, 0),
+                    true);
+    }
+    CDialog::OnHScroll(code, pos, bar);
+}
+
 // ---- duties ------------------------------------------------------------
 
 void CVelorinDlg::PlayPositionDuty() {
     if (!IsPlaying || IsPaused) return;
     PlayDivider = (PlayDivider + 1) % 20;
     if (PlayDivider != 0) return;
-    if (PlayPositionSlider.IsCaptured() || PlayPositionSlider.IsDragging()) return;
+    if (PlayPositionSlider.IsCaptured() || PlayPositionSlider.IsDragging() || PlaySeeking) return;
     int64_t position = 0;
     if (PlayerGraph) {
         CPlayerGraph::Guard guard(PlayerGraph);

@@ -31,8 +31,9 @@ const RECT kPlayButtonArea{373, 187, 433, 242};
 const RECT kSignalButtonArea{469, 251, 541, 275};
 const RECT kScheduleButtonArea{469, 280, 541, 304};
 const RECT kPlaySliderArea{252, 162, 552, 180};
-const RECT kStopAreas[] = {{341, 156, 551, 185}, {254, 157, 339, 185}, {252, 162, 552, 180},
-                           {256, 32, 545, 53}};
+// The whole strip of the threshold, play and mix sliders with the mix
+// percentages, and the wave meter.
+const RECT kStopAreas[] = {{252, 156, 552, 185}, {256, 32, 545, 53}};
 const RECT kInfoLines{260, 70, 545, 111};
 const RECT kSignalArea{252, 156, 552, 185};
 
@@ -108,7 +109,7 @@ const char* CVelorinDlg::GetMixerLineName(int line) { return LineList.Name(line)
 void CVelorinDlg::OnBtnRecord() {
     Meters.Reset();
     StartRecording();
-    RepaintRect(kPlaySliderArea);
+    RepaintRect(kSignalArea);
 }
 
 void CVelorinDlg::StartRecording() {
@@ -400,8 +401,6 @@ void CVelorinDlg::StopRecording() {
 
 void CVelorinDlg::OnBtnPlay() {
     if (IsRecording || IsPlaying || ButtonDown(1000)) return;
-    char path[1000] = "";
-    GetDlgItemText(IDC_FILENAME, path, sizeof path);
 
     SetButtonDown(1006, true);
     RepaintRect(kPlayButtonArea);
@@ -421,9 +420,8 @@ void CVelorinDlg::OnBtnPlay() {
     UpdateRecordFormat();
     if (CaptureGraph) CaptureGraph->SetGrabberMode(0);
 
-    const char* file = path;
-    if (InfoRowMode == 1) file = RecordingOptions.BackgroundFile;
-    else if (InfoRowMode == 2) file = CurrentFile;
+    char box[1000];
+    const char* file = InfoLineFile(InfoRowMode, box, sizeof box);
 
     if (!IsRecordingLongEnough(file)) {
         ShowMessage("RecordNotFinished");

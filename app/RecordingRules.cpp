@@ -61,12 +61,13 @@ void FormatFileSizeText(uint64_t b, int64_t t, char* out, size_t size) {
         // point falls just short of whole values (512 KB gave .49).
         const int f = static_cast<int>(((b / 1024) % 1024) * 100 / 1024);
         if (b >= 1048576000ull)
-            snprintf(sizePart, sizeof sizePart, "%d,%d.%02dMB / ", static_cast<int>(b / 1048576000ull),
+            snprintf(sizePart, sizeof sizePart, "%d,%03d.%02dMB / ", static_cast<int>(b / 1048576000ull),
                      static_cast<int>((b / 1048576) % 1000), f);
         else
             snprintf(sizePart, sizeof sizePart, "%d.%02dMB / ", static_cast<int>(b / 1048576), f);
     }
-    const int hours = static_cast<int>(t / 3600 - (t / 86400) * 24);
+    // A scheduled recording may pass a day: hours go on counting.
+    const int hours = static_cast<int>(t / 3600);
     const int minutes = static_cast<int>(t / 60 - (t / 3600) * 60);
     const int seconds = static_cast<int>(t - (t / 60) * 60);
     char timePart[32];
@@ -94,4 +95,22 @@ int64_t PositionForSlider(int sliderPos, int maximum, int64_t lengthMs) {
     if (maximum <= 0 || lengthMs <= 0) return 0;
     const int64_t s = std::clamp<int64_t>(sliderPos, 0, maximum);
     return s * lengthMs / maximum;
+}
+
+void FormatThresholdText(int position, char* out, size_t size) {
+    snprintf(out, size, "-%ddB", 48 - std::clamp(position, 0, 47));
+}
+
+uint32_t MasterVolumeForSlider(int position, int sliderMax, uint32_t minimum, uint32_t maximum) {
+    if (minimum >= maximum || sliderMax <= 0) return minimum;
+    const uint64_t p = static_cast<uint64_t>(std::clamp(position, 0, sliderMax));
+    const uint64_t span = maximum - minimum;
+    return minimum + static_cast<uint32_t>((p * span + sliderMax / 2) / sliderMax);
+}
+
+int SliderForMasterVolume(uint32_t value, uint32_t minimum, uint32_t maximum, int sliderMax) {
+    if (minimum >= maximum || sliderMax <= 0) return 0;
+    const uint64_t v = std::clamp(value, minimum, maximum) - minimum;
+    const uint64_t span = maximum - minimum;
+    return static_cast<int>((v * static_cast<uint64_t>(sliderMax) + span / 2) / span);
 }

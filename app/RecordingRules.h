@@ -38,3 +38,12 @@ void FormatPlayPositionText(int64_t positionMs, int64_t lengthMs, char* out, siz
 // 64 bits, so nothing truncates to 0 before the end.
 int SliderPositionFor(int64_t positionMs, int64_t lengthMs, int maximum);
 int64_t PositionForSlider(int sliderPos, int maximum, int64_t lengthMs);
+// The signal threshold readout "-%ddB" of a threshold slider position
+// (clamped to 0..47: -48 dB to -1 dB).
+void FormatThresholdText(int position, char* out, size_t size);
+// The speakers' volume control value for a volume slider position
+// (0..sliderMax), linear between the control's bounds, and the slider
+// position of a control value. A range whose minimum is not below its
+// maximum stands at its minimum (slider 0).
+uint32_t MasterVolumeForSlider(int position, int sliderMax, uint32_t minimum, uint32_t maximum);
+int SliderForMasterVolume(uint32_t value, uint32_t minimum, uint32_t maximum, int sliderMax);

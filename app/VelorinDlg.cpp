@@ -253,6 +253,7 @@ BOOL CVelorinDlg::OnInitDialog() {
             GetMasterVolume(&volume);
         }
     }
+    CreateFaceTooltips();
     store.ReadDword("Volume", &VolumeValue);
     VolumeValue = std::clamp(VolumeValue, 0, 0xFFFF);
 
@@ -498,6 +499,7 @@ void CVelorinDlg::OnMenuOpen() {
 void CVelorinDlg::OnDestroy() {
     if (Destroyed) return;
     Destroyed = true;
+    DestroyFaceTooltips();
     CDialog::OnDestroy();
     StopRecordTimer();
     KillTimer(IDT_CLOCK);
@@ -588,6 +590,9 @@ void CVelorinDlg::LoadFaceSkins() {
 }
 
 int32_t CVelorinDlg::OpenPlayerFile(const char* path) {
+    // The player is the background's while a mixed recording runs: opening
+    // a file would tear it down under the recording.
+    if (IsRecording && RecordingOptions.BackgroundMixOn) return 0;
     if (!PlayerGraph || !path || !path[0] || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return 0;
     PlayerGraph->ReleaseGraph();

@@ -42,6 +42,8 @@ struct FaceButtonSpec {
     const char* elementName;
 };
 constexpr int kFaceButtonCount = 42;
+// Face areas with tooltips of their own (ids 1076 to 1080).
+constexpr int kFaceAreaCount = 5;
 extern const FaceButtonSpec FaceButtonTable[kFaceButtonCount];
 
 // Window outlines: plain face, with the audio-line box, with the history
@@ -191,11 +193,19 @@ public:
 
     // ---- the face ----
     void ShowStatusText(HDC dc, const char* line1, const char* line2);
+    // Tooltips of the face areas and the face buttons.
+    void CreateFaceTooltips();
+    void DestroyFaceTooltips();
     // Line1 and Line2 of a message of the language document in the status
     // area.
     void ShowMessage(const char* key);
     // Length in milliseconds of a file the player can open, else 0.
     int32_t OpenPlayerFile(const char* path);
+    // A press on one of the three file lines selects it (true: taken).
+    bool OnInfoLineClick(CPoint point);
+    // The file of an info line (InfoRowMode numbering); the output line's
+    // comes from the file-name box into `box`.
+    const char* InfoLineFile(int row, char* box, size_t size);
     void DrawOutputFileLine(HDC dc);
     void DrawBackgroundLine(HDC dc);
     void DrawPlayFileLine(HDC dc);
@@ -234,6 +244,9 @@ public:
     void UpdateButtonStates();
     void DrawFileSize(HDC dc);
     void DrawPlayPosition(HDC dc);
+    // The background's and the recording's shares of a mixed recording,
+    // with their names.
+    void DrawPercentage(HDC dc);
     // One step of the play-position readout (every timer message counts).
     void PlayPositionDuty();
     // Silence action 2: closes the file and starts the next one 300 ms on.
@@ -297,6 +310,9 @@ public:
     int32_t BackgroundAction = 0;
     int32_t InfoRowMode = 0;
     int32_t PlayLength = 0, PlayPosition = 0;
+    // Set while a released play slider seeks the player: the position
+    // readout leaves the slider alone meanwhile.
+    uint8_t PlaySeeking = 0;
     CaptureFormat RecordFormat;
     char OutputPath[1000] = {};
     char PlayFile[1000] = {};
@@ -309,6 +325,8 @@ public:
     // Mixer of the master volume.
     HMIXER MixerHandle = nullptr;
     DWORD MasterVolumeMin = 0, MasterVolumeMax = 0, MasterVolumeControlId = 0;
+    // Whether the speakers' volume control was found: its id may well be 0.
+    bool MasterVolumeFound = false;
     // Timer resolution raised at start-up (0: not raised).
     UINT TimerPeriod = 0;
     // Timer 1: the multimedia timer's handle, or the window timer.
@@ -330,6 +348,11 @@ public:
     CTrayIcon TrayIcon;
     XmlDocument LanguageDocument{XmlDocument::Language};
     HotKeyScript HotKeys;
+    HWND AreaTips[kFaceAreaCount] = {};
+    HWND ControlTips = nullptr;
+    // The text of the tip being shown: a caption with two key lists, or
+    // both status texts, one of which can be a whole path.
+    char TipText[1024] = {};
     bool TrayPauseChecked = false;  // the tray menu's check mark of Pause
     HMENU PopupMenu = nullptr;
     HMENU UploadMenu = nullptr;

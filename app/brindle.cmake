@@ -4,6 +4,7 @@
 add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/VelorinDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FaceTooltips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainMap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp)

@@ -159,8 +159,12 @@ TEST(Readouts, SizeTimeDurationAndPosition) {
     EXPECT_STREQ("0KB / 02:05", text);
     FormatFileSizeText(1536 * 1024, 3725, text, sizeof text);
     EXPECT_STREQ("1.50MB / 01:02:05", text);
+    // Thousands keep their leading zeros; a recording past a day keeps
+    // counting hours.
     FormatFileSizeText(1024ull * 1024 * 1024, 0, text, sizeof text);
-    EXPECT_STREQ("1,24.00MB / 00:00", text);
+    EXPECT_STREQ("1,024.00MB / 00:00", text);
+    FormatFileSizeText(1000ull * 1024 * 1024, 90000, text, sizeof text);
+    EXPECT_STREQ("1,000.00MB / 25:00:00", text);
     FormatHistoryDuration(61500, text, sizeof text);
     EXPECT_STREQ("1:01", text);
     FormatHistoryDuration(3600 * 1000 + 5000, text, sizeof text);
@@ -172,6 +176,38 @@ TEST(Readouts, SizeTimeDurationAndPosition) {
     EXPECT_EQ(0, SliderPositionFor(5000, 0, 0xFFFF));
     EXPECT_EQ(5000, PositionForSlider(32768, 0x10000, 10000));
     EXPECT_EQ(3000000, PositionForSlider(0xFFFF, 0xFFFF, 3000000));
+    // The threshold readout keeps to -48..-1 dB whatever the slider says.
+    const struct {
+        int position;
+        const char* text;
+    } thresholds[] = {{-3, "-48dB"}, {0, "-48dB"}, {47, "-1dB"}, {60, "-1dB"}};
+    for (const auto& t : thresholds) {
+        FormatThresholdText(t.position, text, sizeof text);
+        EXPECT_STREQ(t.text, text) << t.position;
+    }
+}
+
+TEST(Readouts, MasterVolumeFollowsTheControlsBoundsBothWays) {
+    // A control from 1000 to 3000: the slider's ends are its bounds.
+    EXPECT_EQ(1000u, MasterVolumeForSlider(0, 0xFFFF, 1000, 3000));
+    EXPECT_EQ(3000u, MasterVolumeForSlider(0xFFFF, 0xFFFF, 1000, 3000));
+    EXPECT_EQ(2000u, MasterVolumeForSlider(0x8000, 0xFFFF, 1000, 3000));
+    EXPECT_EQ(0, SliderForMasterVolume(1000, 1000, 3000, 0xFFFF));
+    EXPECT_EQ(0xFFFF, SliderForMasterVolume(3000, 1000, 3000, 0xFFFF));
+    // Values past the bounds stay at the ends.
+    EXPECT_EQ(0xFFFF, SliderForMasterVolume(70000, 1000, 3000, 0xFFFF));
+    EXPECT_EQ(0, SliderForMasterVolume(5, 1000, 3000, 0xFFFF));
+    EXPECT_EQ(3000u, MasterVolumeForSlider(0x20000, 0xFFFF, 1000, 3000));
+    // The full 32-bit range does not overflow, and a slider position comes
+    // back as itself.
+    EXPECT_EQ(0xFFFFFFFFu, MasterVolumeForSlider(0xFFFF, 0xFFFF, 0, 0xFFFFFFFFu));
+    for (int pos : {1, 20000, 45000, 65534})
+        EXPECT_EQ(pos, SliderForMasterVolume(MasterVolumeForSlider(pos, 0xFFFF, 0, 65535), 0,
+                                             65535, 0xFFFF));
+    // An empty or reversed range stands at its minimum.
+    EXPECT_EQ(500u, MasterVolumeForSlider(40000, 0xFFFF, 500, 500));
+    EXPECT_EQ(900u, MasterVolumeForSlider(40000, 0xFFFF, 900, 100));
+    EXPECT_EQ(0, SliderForMasterVolume(700, 900, 100, 0xFFFF));
 }
 
 }  // namespace
