@@ -29,6 +29,7 @@ BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
     ON_WM_HSCROLL()
     ON_WM_DESTROY()
     ON_WM_CAPTURECHANGED()
+    ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_KEYDOWN, OnKeyDownMessage)
     ON_MESSAGE(MM_WIM_DATA, OnWaveInBlock)
     ON_MESSAGE(MM_MIXM_CONTROL_CHANGE, OnMixerControlChange)
@@ -197,6 +198,51 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- keys and the messages every window sees first ------------------------
+
+BOOL CVelorinDlg::PreTranslateMessage(MSG* msg) {
+    // The framework walks up from a message's window through its owners, so
+    // the dialogs this window owns pass here too: their keys are theirs.
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDialog::PreTranslateMessage(msg);
+    if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) {
+        bool matched = false;
+        const int result = HotKeys.ParseHotKey(m_hWnd, *msg, FaceMode ? "BACKFACE" : "FRONTFACE",
+                                               VolumeSlider.Thumb(), SampleRateSlider.Thumb(), &matched);
+        // Enter and Esc (result 0) skip the dialog's keyboard handling: a
+        // bound Enter records and a bound Esc stops, and neither ends the
+        // dialog. A key a binding took is consumed, so the dialog's keys
+        // never also click the face button that has the focus.
+        if (result == 0) return FALSE;
+        if (matched) return TRUE;
+    }
+    if ((msg->message == WM_MOUSEMOVE || msg->message == WM_LBUTTONDOWN) && FaceMode == 0) {
+        CPoint point(msg->pt.x, msg->pt.y);
+        ScreenToClient(&point);
+        UpdateCursor(point);
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+// The face paints every pixel itself; erasing first would only flicker.
+BOOL CVelorinDlg::OnEraseBkgnd(CDC*) { return TRUE; }
+
+// A notification that carries 525 instead of a header is a request to
+// stop, not a header to read.
+BOOL CVelorinDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (lParam == 525) {
+        StopRecording();
+        return TRUE;
+    }
+    // No header lives in the lowest 64 KB of an address space.
+    if (static_cast<ULONG_PTR>(lParam) < 0x10000) return FALSE;
+    return CDialog::OnNotify(wParam, lParam, result);
+}
+
+LRESULT CVelorinDlg::OnKeyDownMessage(WPARAM, LPARAM lParam) {
+    if (lParam == 525) StopRecording();
+    return 1;
 }
 
 // ---- timers ----------------------------------------------------------------

@@ -105,3 +105,27 @@ bool BuildTimeStampedPath(const std::string& path, const SYSTEMTIME& now, std::s
     *out = name;
     return true;
 }
+
+bool WithFormatExtension(const char* path, const char* letters, char* out, size_t capacity) {
+    if (!path || !letters || !out) return false;
+    std::string result(path);
+    // The same rule as the file information's: only "." and exactly three
+    // characters make an extension, so short names keep their text.
+    if (result.size() >= 4 && result[result.size() - 4] == '.') result.resize(result.size() - 3);
+    else result += '.';
+    result += letters;
+    if (result.size() >= capacity) return false;
+    memcpy(out, result.c_str(), result.size() + 1);
+    return true;
+}
+
+bool SameFilePath(const char* a, const char* b) {
+    if (!a || !b) return false;
+    auto trimmed = [](const char* s) {
+        std::string t(s);
+        while (!t.empty() && isspace(static_cast<unsigned char>(t.back()))) t.pop_back();
+        return t;
+    };
+    const std::string x = trimmed(a), y = trimmed(b);
+    return !x.empty() && lstrcmpiA(x.c_str(), y.c_str()) == 0;
+}

@@ -35,3 +35,13 @@ bool BuildTimeStampedPath(const std::string& path, const SYSTEMTIME& now, std::s
 // "." that follows it: its leading digits (0 when there are none), -1
 // when the name has no such "_" or the number is above 999999999.
 long long NumberSuffixOf(const char* fileName);
+
+// The path with the format's letters ("MP3", "WAV", "WMA") as its
+// extension: a final "." and three characters are replaced, any other
+// ending keeps its text and gets "." and the letters. False, and *out
+// untouched, when the result would not fit `capacity` bytes.
+bool WithFormatExtension(const char* path, const char* letters, char* out, size_t capacity);
+
+// Whether two paths name the same file as the system compares names: case
+// does not count, nor trailing blanks; an empty path names no file.
+bool SameFilePath(const char* a, const char* b);

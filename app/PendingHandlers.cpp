@@ -1,9 +1,9 @@
 // Handlers the map already routes to but whose work belongs to modules of
 // the main window still being written: the audio-line box and test, the
-// schedule, the format switches and settings dialogs, the history panel,
-// hot keys and uploads. The menu entries of recording and playback already
-// lead to the real buttons. Each of the others does nothing yet; none
-// reports success it did not have.
+// schedule, the settings dialogs, the history panel and the upload of a
+// file from disk. The menu entries of recording and playback already lead
+// to the real buttons. Each of the others does nothing yet; none reports
+// success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
@@ -15,8 +15,8 @@ void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 void CVelorinDlg::OnBtnDetect() {}
 void CVelorinDlg::OnBtnAutoDetect() {}
 void CVelorinDlg::OnBtnCloseAudioBox() {}
-void CVelorinDlg::OnBtnRecordingControl() {}
 void CVelorinDlg::FindMicrophoneLine() {}
+void CVelorinDlg::UpdateCursor(CPoint) {}
 LRESULT CVelorinDlg::OnAutoConfig(WPARAM, LPARAM) { return 0; }
 LRESULT CVelorinDlg::OnLineTestNext(WPARAM, LPARAM) { return 0; }
 void CVelorinDlg::OnMenuConfigAudioLine() { OnBtnDetect(); }
@@ -26,28 +26,16 @@ void CVelorinDlg::OnBtnScheduleStart() {}
 LRESULT CVelorinDlg::OnDelayedScheduleToggle(WPARAM, LPARAM) { return 0; }
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
 void CVelorinDlg::OnMenuScheduleRecord() {}
-void CVelorinDlg::OnBtnResetThreshold() {}
 void CVelorinDlg::OnBtnDeleteScheduleItem() {}
 void CVelorinDlg::OnBtnAddScheduleItem() {}
 void CVelorinDlg::OnRadioAbsolute() {}
 void CVelorinDlg::OnRadioRelative() {}
-void CVelorinDlg::OnSpinSilenceTime(NMHDR*, LRESULT* result) { *result = 0; }
-void CVelorinDlg::OnSilenceEditFocus() {}
-void CVelorinDlg::OnSignalTypeChange() {}
 void CVelorinDlg::OnScheduleListDblClk() {}
 
 // Format switches and settings dialogs.
-void CVelorinDlg::OnBtnStereo() {}
-void CVelorinDlg::OnBtnMono() {}
-void CVelorinDlg::OnBtn16Bit() {}
-void CVelorinDlg::OnBtn8Bit() {}
-void CVelorinDlg::OnBtnShowInputLevel() {}
 void CVelorinDlg::OnCheckNoiseGate() {}
 void CVelorinDlg::OnCheckLowPass() {}
 void CVelorinDlg::OnCheckHighPass() {}
-void CVelorinDlg::OnRadioMp3() {}
-void CVelorinDlg::OnRadioWav() {}
-void CVelorinDlg::OnRadioWma() {}
 void CVelorinDlg::OnBtnMp3Settings() {}
 void CVelorinDlg::OnBtnTrackSplitterSettings() {}
 void CVelorinDlg::OnBtnScheduleSettings() {}
@@ -58,11 +46,6 @@ void CVelorinDlg::OnBtnDevice() {}
 void CVelorinDlg::OnMenuSelectDevice() {}
 void CVelorinDlg::OnMenuMp3Settings() { OnBtnMp3Settings(); }
 void CVelorinDlg::OnMenuAbout() {}
-void CVelorinDlg::OnMenuAddToStartup() {}
-void CVelorinDlg::OnHelpOnline() {}
-void CVelorinDlg::OnHomePage() {}
-void CVelorinDlg::OnHelpBeforeYouStart() {}
-void CVelorinDlg::CloseWindowCommand() {}
 
 // History panel.
 void CVelorinDlg::OnBtnArchive() {}
@@ -73,10 +56,6 @@ void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR*, LRESULT* result) { *result = 0
 void CVelorinDlg::OnHistoryTreeClick(NMHDR*, LRESULT* result) { *result = 0; }
 
 // Menus, tray, uploads, readouts, keys.
-void CVelorinDlg::OnMenuUploadLast() {}
-void CVelorinDlg::OnMenuUploadFromDisk() {}
-void CVelorinDlg::UploadLastRecording() {}
 void CVelorinDlg::UploadFileFromDisk() {}
-LRESULT CVelorinDlg::OnKeyDownMessage(WPARAM, LPARAM) { return 1; }
 
 void CVelorinDlg::OnNoEffect() {}

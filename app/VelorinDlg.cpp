@@ -409,8 +409,7 @@ void CVelorinDlg::ApplySettingsToFace() {
     SetCheckFace(1063, !Bits16On);
     SetCheckFace(1060, StereoOn);
     SetCheckFace(1061, !StereoOn);
-    for (UINT id : {1115u, 1116u, 1166u})
-        if (CUniButton* b = FaceButton(id)) ::EnableWindow(b->GetSafeHwnd(), Bits16On);
+    EnableSixteenBitSwitches(Bits16On);
     UpdateRecordFormat();
 }
 

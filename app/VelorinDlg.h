@@ -61,6 +61,9 @@ public:
 
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Hot keys of the face, matched before the dialog's own key handling.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     BOOL IsNt6Platform();
     int InitCaptureDevices();
@@ -91,6 +94,7 @@ public:
     afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
     afx_msg void OnDestroy();
     afx_msg void OnCaptureChanged(CWnd* wnd);
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWaveInBlock(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMixerControlChange(WPARAM wParam, LPARAM lParam);
@@ -263,6 +267,16 @@ public:
     void CheckSchedule();
     void ScheduleToggleAfterSignalOff();
     void RunOutputDialog();
+    // The cursor for a client point of the face (the audio-line box's rows).
+    void UpdateCursor(CPoint point);
+
+    // ---- commands ----
+    // Turns one format radio on and gives the output file its extension.
+    void SelectOutputFormat(UINT radio, const char* letters);
+    // The low-pass, high-pass and background switches, usable at 16 bits only.
+    void EnableSixteenBitSwitches(bool enable);
+    // The upload dialog for one file, the window disabled while it runs.
+    void RunUpload(const char* path);
 
     HistoryRecord CurrentRecord{};
     // A capture with a file was started and not yet stopped: only then
@@ -309,6 +323,11 @@ public:
     int32_t VolumeValue = 0, SignalThreshold = 0, MixBalancePercent = 50;
     int32_t BackgroundAction = 0;
     int32_t InfoRowMode = 0;
+    // The back face's panel while FaceMode is 1; its defaults button acts
+    // on the MP3 and signal panels only.
+    enum { kBackPanelNone = 0, kBackPanelMp3 = 2, kBackPanelSignal = 3 };
+    int32_t BackPanel = kBackPanelNone;
+    int32_t SignalTypeSelection = 0;
     int32_t PlayLength = 0, PlayPosition = 0;
     // Set while a released play slider seeks the player: the position
     // readout leaves the slider alone meanwhile.
