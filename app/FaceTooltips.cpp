@@ -90,6 +90,16 @@ void CVelorinDlg::DestroyFaceTooltips() {
     ControlTips = nullptr;
 }
 
+// Every area's tooltip subclasses this window for its mouse messages, and
+// the common controls keep one such subclass per window: only the last tip
+// would hear of the mouse. Each gets it from here as well (a tip that hears
+// a move twice sees no change the second time).
+void CVelorinDlg::RelayToAreaTips(UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg{m_hWnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    for (HWND tip : AreaTips)
+        if (tip) ::SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
 BOOL CVelorinDlg::OnToolTipNeedText(UINT, NMHDR* header, LRESULT* result) {
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
     TipText[0] = '\0';

@@ -149,7 +149,14 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!otherScroll) PlayerGraph->OnPlayerMessage(message, wParam, lParam);
     }
 
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) RelayToAreaTips(message, wParam, lParam);
+
     switch (message) {
+    case WM_NOTIFYFORMAT:
+        // The window is ANSI, and so are the tooltip requests it answers,
+        // whatever a subclass laid over it says about itself.
+        if (lParam == NF_QUERY) return NFR_ANSI;
+        break;
     case WM_KEYDOWN:
     case WM_KEYUP:
         // Only looked at here: the key's binding acts once, in the

@@ -200,6 +200,8 @@ public:
     // Tooltips of the face areas and the face buttons.
     void CreateFaceTooltips();
     void DestroyFaceTooltips();
+    // Hands a mouse message of the face to every area's tooltip.
+    void RelayToAreaTips(UINT message, WPARAM wParam, LPARAM lParam);
     // Line1 and Line2 of a message of the language document in the status
     // area.
     void ShowMessage(const char* key);

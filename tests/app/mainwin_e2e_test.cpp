@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/VelorinDlg.h"
+
+#include <commctrl.h>
 #include "bench.h"
 #include "brindle_process.h"
 
@@ -201,6 +204,10 @@ public:
             StopRecordTimer();
             return 0;
         }
+        if (message == kRunHere) {
+            (*reinterpret_cast<std::function<void()>*>(wParam))();
+            return 0;
+        }
         if (message == kLayout) {
             AudioBoxOpen = (wParam & 1) != 0;
             ArchiveOpen = (wParam & 2) != 0;
@@ -212,6 +219,14 @@ public:
     static constexpr UINT kStartRecordTimer = WM_APP + 200;
     static constexpr UINT kStopRecordTimer = WM_APP + 201;
     static constexpr UINT kLayout = WM_APP + 202;
+    static constexpr UINT kRunHere = WM_APP + 203;
+    // The texts the window handed its tooltips, in order.
+    BOOL OnToolTipNeedText(UINT id, NMHDR* header, LRESULT* result) override {
+        const BOOL answered = CVelorinDlg::OnToolTipNeedText(id, header, result);
+        if (answered) tips.push_back(reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText);
+        return answered;
+    }
+    std::vector<std::string> tips;
     std::vector<UINT> commands;
     std::atomic<int> startupMessages{0};
     std::atomic<int> ticks{0};
@@ -352,4 +367,182 @@ TEST(MainWindowInProcess, EachLayoutHasItsOwnOutline) {
     EXPECT_TRUE(Layouts[2].faceEdge);
     EXPECT_TRUE(Layouts[3].box);
     EXPECT_TRUE(Layouts[3].history);
+}
+
+namespace {
+
+WatchedDialog* Watched = nullptr;
+
+// Runs `f` on the window's thread and waits for it.
+void OnWindow(std::function<void()> f) {
+    SendMessageA(MainWindow, WatchedDialog::kRunHere, reinterpret_cast<WPARAM>(&f), 0);
+}
+
+// The speakers' volume control as another handle of this process sees it.
+struct TestMixer {
+    HMIXER handle = nullptr;
+    MIXERCONTROLA control{};
+    bool Open() {
+        if (mixerOpen(&handle, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) return false;
+        MIXERLINEA line{};
+        line.cbStruct = sizeof line;
+        line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+        if (mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(handle), &line,
+                              MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE))
+            return false;
+        control.cbStruct = sizeof control;
+        MIXERLINECONTROLSA controls{};
+        controls.cbStruct = sizeof controls;
+        controls.dwLineID = line.dwLineID;
+        controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+        controls.cControls = 1;
+        controls.cbmxctrl = sizeof control;
+        controls.pamxctrl = &control;
+        return mixerGetLineControlsA(reinterpret_cast<HMIXEROBJ>(handle), &controls,
+                                     MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
+    }
+    ~TestMixer() {
+        if (handle) mixerClose(handle);
+    }
+    // Read (set false) or write one channel of the control.
+    DWORD Value(DWORD value = 0, bool set = false) {
+        MIXERCONTROLDETAILS_UNSIGNED detail{value};
+        MIXERCONTROLDETAILS details{};
+        details.cbStruct = sizeof details;
+        details.dwControlID = control.dwControlID;
+        details.cChannels = 1;
+        details.cbDetails = sizeof detail;
+        details.paDetails = &detail;
+        if (set)
+            mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(handle), &details,
+                                   MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
+        else
+            mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(handle), &details,
+                                    MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+        return detail.dwValue;
+    }
+};
+
+BOOL CALLBACK FindShownTooltip(HWND w, LPARAM found) {
+    char name[64] = "";
+    DWORD pid = 0;
+    GetClassNameA(w, name, sizeof name);
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) &&
+        lstrcmpiA(name, "tooltips_class32") == 0)
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+// A shown tooltip window of this process.
+bool TooltipShown() {
+    bool shown = false;
+    EnumWindows(FindShownTooltip, reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
+// Rests the pointer at a screen point until a tip shows (at most 3 s);
+// the last text the window handed out, "" when none showed.
+std::string TipAt(int x, int y) {
+    bench::MouseMove(kX + 300, kY + 30);  // off every tool: tips go
+    bench::PumpUntil([] { return !TooltipShown(); }, 2000);
+    OnWindow([] { Watched->tips.clear(); });
+    bench::MouseMove(x, y);
+    std::string tip;
+    bench::PumpUntil(
+        [&] {
+            OnWindow([&] { tip = Watched->tips.empty() ? "" : Watched->tips.back(); });
+            return TooltipShown() && !tip.empty();
+        },
+        3000);
+    return TooltipShown() ? tip : "";
+}
+
+struct FaceProbe {
+    bool mixerOpened = false;
+    int dragged = -1;
+    DWORD mixerAfterDrag = 0, range = 0, minimum = 0;
+    int fromMixer = -1, afterStrangers = -1;
+    RECT thumbBefore{}, thumbAfter{};
+    std::string rateTip, recordTip, statusTip, statusExpected;
+} Face;
+
+}  // namespace
+
+TEST(MainWindowInProcess, VolumeSliderAndMixerFollowEachOtherAndTipsNameTheirKeys) {
+    ClearSettings();
+    StoreDword("Device", 0);
+    StoreDword("Volume", 0);
+    WatchedDialog dialog;
+    Watched = &dialog;
+    RunDialog(dialog, [] {
+        TestMixer mixer;
+        Face.mixerOpened = mixer.Open();
+        if (!Face.mixerOpened) return;
+        Face.minimum = mixer.control.Bounds.dwMinimum;
+        Face.range = mixer.control.Bounds.dwMaximum - Face.minimum;
+
+        // The thumb from the bottom to about 70 %: the mixer follows.
+        bench::Drag(kX + 213, kY + 150, kX + 213, kY + 70);
+        bench::Pump(200);
+        OnWindow([] { Face.dragged = Watched->VolumeSlider.GetPos(); });
+        Face.mixerAfterDrag = mixer.Value();
+
+        // The mixer moved by someone else: its notice moves the thumb.
+        // Wine's mixer sends none, so the test posts what it would.
+        DWORD id = 0;
+        HMIXER own = nullptr;
+        OnWindow([&] {
+            id = Watched->MasterVolumeControlId;
+            own = Watched->MixerHandle;
+            Face.thumbBefore = Watched->VolumeSlider.Thumb();
+        });
+        mixer.Value(Face.minimum + static_cast<DWORD>(uint64_t(20000) * Face.range / 65535), true);
+        PostMessageA(MainWindow, MM_MIXM_CONTROL_CHANGE, reinterpret_cast<WPARAM>(own), id);
+        bench::Pump(300);
+        OnWindow([] {
+            Face.fromMixer = Watched->VolumeSlider.GetPos();
+            Face.thumbAfter = Watched->VolumeSlider.Thumb();
+        });
+        bench::Screenshot("volume-from-mixer");
+        // Another control of that mixer, or another mixer: nothing moves.
+        mixer.Value(Face.minimum + Face.range / 2, true);
+        PostMessageA(MainWindow, MM_MIXM_CONTROL_CHANGE, reinterpret_cast<WPARAM>(own),
+                     id == 1 ? 2 : 1);
+        PostMessageA(MainWindow, MM_MIXM_CONTROL_CHANGE, reinterpret_cast<WPARAM>(mixer.handle),
+                     id);
+        bench::Pump(300);
+        OnWindow([] { Face.afterStrangers = Watched->VolumeSlider.GetPos(); });
+
+        // Tips: an area with its two keys, a button with its keys, and the
+        // status texts however long.
+        Face.rateTip = TipAt(kX + 136, kY + 95);
+        bench::Screenshot("tip-area");
+        POINT record = ButtonCentre(1000);
+        Face.recordTip = TipAt(record.x, record.y);
+        Face.statusExpected = std::string(300, 'a') + " " + std::string(900, 'b');
+        Face.statusExpected.resize(1023);
+        OnWindow([] {
+            Watched->ShowStatusText(nullptr, std::string(300, 'a').c_str(),
+                                    std::string(900, 'b').c_str());
+        });
+        Face.statusTip = TipAt(kX + 360, kY + 137);
+        bench::Screenshot("tip-status");
+        bench::MouseMove(kX + 300, kY + 30);
+    });
+    Watched = nullptr;
+    ASSERT_TRUE(Face.mixerOpened);
+    // Dragged 80 of 114 pixels; the mixer holds the slider's share of its
+    // range.
+    EXPECT_GT(Face.dragged, 40000);
+    EXPECT_LT(Face.dragged, 52000);
+    const double share = double(Face.mixerAfterDrag - Face.minimum) / Face.range;
+    EXPECT_NEAR(Face.dragged / 65535.0, share, 0.01);
+    EXPECT_NEAR(20000, Face.fromMixer, 656);
+    EXPECT_GT(Face.thumbAfter.top, Face.thumbBefore.top + 20);
+    EXPECT_EQ(Face.fromMixer, Face.afterStrangers);
+
+    EXPECT_EQ("Sample rate - Hot Key :[SHIFT+UPARROW , SHIFT+DOWNARROW]", Face.rateTip);
+    EXPECT_EQ("Record - Hot Key :[F8,ENTER,CTRL+R]", Face.recordTip);
+    EXPECT_EQ(Face.statusExpected, Face.statusTip);
 }
