@@ -16,6 +16,7 @@
 #include "app/VelorinDlg.h"
 #include "bench.h"
 #include "engine/CaptureGraph.h"
+#include "engine/PlayerGraph.h"
 #include "engine/WmaWriter.h"
 #include "framework/SafeString.h"
 #include "ui/HistoryLog.h"
@@ -668,6 +669,174 @@ TEST_F(RecordingBench, TheOverwriteQuestionKeepsTheFileOnNo) {
     ASSERT_EQ(1u, content.size());
     EXPECT_EQ("keep me", content[0]);
     EXPECT_EQ(0u, ReadLines(DayFile()).size());
+}
+
+}  // namespace
+
+namespace {
+
+// The screen's pixels of a rectangle of the window (0x00RRGGBB each).
+std::vector<uint32_t> FacePixels(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint32_t> pixels;
+    if (dib) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        BitBlt(mem, 0, 0, w, h, screen, kX + r.left, kY + r.top, SRCCOPY);
+        GdiFlush();
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        for (int i = 0; i < w * h; ++i) pixels.push_back(p[i] & 0xFFFFFF);
+        SelectObject(mem, old);
+        DeleteObject(dib);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The share of pixels of one colour.
+double ShareOf(const std::vector<uint32_t>& pixels, COLORREF colour) {
+    const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    if (pixels.empty()) return 0;
+    return double(std::count(pixels.begin(), pixels.end(), want)) / pixels.size();
+}
+
+// Drags a horizontal slider's thumb (read on the window's thread) to
+// window x.
+void DragThumb(std::function<const RECT&()> thumb, int toX) {
+    RECT t = ReadOnWindow<RECT>([&] { return thumb(); });
+    const int y = kY + (t.top + t.bottom) / 2;
+    bench::Drag(kX + (t.left + t.right) / 2, y, kX + toX, y);
+}
+
+int64_t PlayerPositionMs() {
+    return ReadOnWindow<int64_t>([] {
+        LONGLONG now = 0;
+        if (!PlayerGraph) return int64_t{-1};
+        CPlayerGraph::Guard guard(PlayerGraph);
+        IMediaSeeking* seeking = PlayerGraph->mediaSeeking.Get();
+        if (!seeking || FAILED(seeking->GetCurrentPosition(&now))) return int64_t{-1};
+        return static_cast<int64_t>(now / 10000);
+    });
+}
+
+// A 10 s 440 Hz "back10.wav" in the folder as the stored background file.
+void UseTenSecondBackground(const std::string& folder) {
+    ASSERT_EQ(0, bench::Host("sox -n -r 44100 -c 2 -b 16 '" + bench::UnixPath(folder) +
+                             "/back10.wav' synth 10 sine 440 vol 0.5"));
+    StoreText("Background File", folder + "\\back10.wav");
+}
+
+const RECT kOutputLine{260, 70, 545, 83}, kBackgroundLine{260, 84, 545, 97};
+const RECT kPlayReadout{460, 140, 545, 151}, kSizeReadout{462, 129, 545, 140};
+const RECT kBackgroundShare{369, 161, 398, 178}, kRecordingShare{461, 161, 490, 178};
+
+// Choosing the background line makes Play play it, at the length the line
+// reported; the play thumb seeks it; a file that turns out unplayable stops
+// the playback and says which file it was.
+TEST_F(RecordingBench, AFileLineChoosesWhatPlaysAndTheThumbSeeksIt) {
+    ASSERT_NO_FATAL_FAILURE(UseTenSecondBackground(folder_));
+    static int rowMode = -1, length = -1, playingAfter = -1;
+    static double backgroundLit = 0, outputPlain = 0;
+    static int64_t seekedTo = -1;
+    static bool readoutChanged = false;
+    static std::string status1, status2;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        bench::Click(kX + 400, kY + 90);
+        Sleep(300);
+        rowMode = ReadOnWindow<int>([] { return Dialog->InfoRowMode; });
+        length = ReadOnWindow<int>([] { return Dialog->PlayLength; });
+        // The lines repaint when the window is next idle.
+        bench::PumpUntil(
+            [] {
+                backgroundLit = ShareOf(FacePixels(kBackgroundLine), RGB(128, 255, 255));
+                return backgroundLit > 0.5;
+            },
+            1000);
+        outputPlain = ShareOf(FacePixels(kOutputLine), RGB(28, 210, 252));
+        bench::Screenshot("background-line-chosen");
+
+        ClickButton(1006);
+        Sleep(1000);
+        const std::vector<uint32_t> before = FacePixels(kPlayReadout);
+        DragThumb([]() -> const RECT& { return Dialog->PlayPositionSlider.Thumb(); },
+                  260 + (543 - 260) * 3 / 4 + 1);
+        bench::PumpUntil([] { return (seekedTo = PlayerPositionMs()) >= 7000; }, 1000);
+        readoutChanged = FacePixels(kPlayReadout) != before;
+        bench::Screenshot("play-seeked");
+
+        PostMessageA(MainWindow, WM_INVALIDFILE, 0, 0);
+        Sleep(300);
+        playingAfter = ReadOnWindow<int>([] { return Dialog->IsPlaying; });
+        OnWindow([] {
+            status1 = static_cast<const char*>(Dialog->StatusLine1);
+            status2 = static_cast<const char*>(Dialog->StatusLine2);
+        });
+    });
+    EXPECT_EQ(1, rowMode);
+    EXPECT_NEAR(10000, length, 100);
+    EXPECT_GT(backgroundLit, 0.5);
+    EXPECT_GT(outputPlain, 0.5);
+    EXPECT_GE(seekedTo, 7000);
+    EXPECT_TRUE(readoutChanged);
+    EXPECT_EQ(0, playingAfter);
+    EXPECT_EQ(folder_ + "\\back10.wav", status1);
+    EXPECT_EQ("The file cannot be played", status2);
+}
+
+// Moving the mix thumb to its end during a mixed recording takes the
+// background out of what is recorded from then on, and the face shows the
+// two shares.
+TEST_F(RecordingBench, TheMixSliderTakesTheBackgroundOutOfTheRecording) {
+    ASSERT_NO_FATAL_FAILURE(UseTenSecondBackground(folder_));
+    StoreDword("Background Scale", 50);
+    auto tone = bench::PlayTone(1000, 60, 0.3);
+    static int percent = -1, playerVolume = -1;
+    static double shareFill[2], shareWhite[2];
+    static bool sizeMoves = false;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        ClickButton(1166);  // mix the background in
+        ClickButton(1000);
+        Sleep(2000);
+        DragThumb([]() -> const RECT& { return Dialog->MixBalanceSlider.Thumb(); }, 470);
+        Sleep(300);
+        percent = ReadOnWindow<int>([] { return Dialog->MixBalancePercent; });
+        playerVolume = ReadOnWindow<int>([] { return PlayerGraph ? PlayerGraph->volume : -1; });
+        const RECT boxes[2] = {kBackgroundShare, kRecordingShare};
+        for (int i = 0; i < 2; ++i) {
+            const std::vector<uint32_t> box = FacePixels(boxes[i]);
+            shareFill[i] = ShareOf(box, RGB(107, 101, 99));
+            shareWhite[i] = ShareOf(box, RGB(255, 255, 255));
+        }
+        bench::Screenshot("mix-balance");
+        const std::vector<uint32_t> size = FacePixels(kSizeReadout);
+        Sleep(1000);
+        sizeMoves = FacePixels(kSizeReadout) != size;
+        Sleep(1500);
+        ClickButton(1004);
+    });
+    EXPECT_EQ(0, percent);
+    EXPECT_EQ(0, playerVolume);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_GT(shareFill[i], 0.5) << i;
+        EXPECT_GT(shareWhite[i], 0.0) << i;
+    }
+    EXPECT_TRUE(sizeMoves);
+    bench::Wav wav;
+    ASSERT_TRUE(bench::ReadWav(out_ + "\\take.wav", &wav));
+    const size_t rate = static_cast<size_t>(wav.rate);
+    std::printf("mixed take: %.2f s\n", wav.Seconds());
+    // Half and half at first; the recording alone in its last second.
+    EXPECT_GT(bench::ToneLevel(wav, 0, 440, rate / 4, rate), 0.1);
+    EXPECT_LT(bench::ToneLevel(wav, 0, 440, wav.samples.size() / 2 - rate, rate), 0.02);
+    EXPECT_GT(bench::ToneLevel(wav, 0, 1000, wav.samples.size() / 2 - rate, rate), 0.1);
 }
 
 }  // namespace
