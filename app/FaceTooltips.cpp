@@ -82,11 +82,12 @@ void CVelorinDlg::CreateFaceTooltips() {
 }
 
 void CVelorinDlg::DestroyFaceTooltips() {
+    // The system may have taken the owned tips down with their owner.
     for (HWND& tip : AreaTips) {
-        if (tip) ::DestroyWindow(tip);
+        if (tip && ::IsWindow(tip)) ::DestroyWindow(tip);
         tip = nullptr;
     }
-    if (ControlTips) ::DestroyWindow(ControlTips);
+    if (ControlTips && ::IsWindow(ControlTips)) ::DestroyWindow(ControlTips);
     ControlTips = nullptr;
 }
 
