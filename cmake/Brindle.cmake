@@ -25,13 +25,15 @@ function(brindle_write_bench_manifest)
 endfunction()
 
 # brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [SCREEN]
-#              [TIMEOUT s] [LOCK resource ...] [BUILTIN dll ...])
+#              [SERIAL] [TIMEOUT s] [LOCK resource ...] [BUILTIN dll ...])
 # One GoogleTest program, each of its cases a CTest test run through Wine.
 # SOUND gives every case its own pair of PulseAudio null sinks (see
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
-# the program's own playback goes to the other.
+# the program's own playback goes to the other. SERIAL runs each case with
+# no other test beside it: a case that listens to every sound device of the
+# shared sound server must not hear other tests' tones.
 function(brindle_test name)
-  cmake_parse_arguments(T "SOUND;SCREEN" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
+  cmake_parse_arguments(T "SOUND;SCREEN;SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -55,6 +57,9 @@ function(brindle_test name)
     # the device (Wine's capture drops what it cannot hand on), so each one
     # claims half of an eight-slot run.
     list(APPEND props PROCESSORS 4)
+  endif()
+  if(T_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
   endif()
   if(T_SCREEN)
     list(APPEND T_LOCK display)

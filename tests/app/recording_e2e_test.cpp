@@ -15,6 +15,7 @@
 
 #include "app/VelorinDlg.h"
 #include "bench.h"
+#include "watched_dialog.h"
 #include "engine/CaptureGraph.h"
 #include "engine/PlayerGraph.h"
 #include "engine/WmaWriter.h"
@@ -24,7 +25,6 @@
 namespace {
 
 const char kSettingsKey[] = "Software\\Velorin\\Parameters";
-const int kX = 200, kY = 200;
 
 void StoreDword(const char* name, DWORD value) {
     HKEY key;
@@ -41,62 +41,6 @@ void StoreText(const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size()));
     RegCloseKey(key);
-}
-
-void ClickButton(UINT id) {
-    for (const FaceButtonSpec& b : FaceButtonTable)
-        if (b.id == id) {
-            bench::Click(kX + b.x + b.width / 2, kY + b.y + b.height / 2);
-            return;
-        }
-    ADD_FAILURE() << "no face button " << id;
-}
-
-// The main window with two additions: a message that runs a function on
-// its thread (to read and set its state there), and a count of finished
-// playbacks.
-class WatchedDialog : public CVelorinDlg {
-public:
-    static constexpr UINT kRunHere = WM_APP + 210;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == kRunHere) {
-            (*reinterpret_cast<std::function<void()>*>(wParam))();
-            return 0;
-        }
-        if (message == WM_PLAYBACK_FINISHED) ++playbackFinished;
-        return CVelorinDlg::WindowProc(message, wParam, lParam);
-    }
-    std::atomic<int> playbackFinished{0};
-};
-
-WatchedDialog* Dialog = nullptr;
-
-// Runs `f` on the window's thread and waits for it.
-void OnWindow(std::function<void()> f) {
-    SendMessageA(MainWindow, WatchedDialog::kRunHere, reinterpret_cast<WPARAM>(&f), 0);
-}
-
-template <class T>
-T ReadOnWindow(std::function<T()> f) {
-    T value{};
-    OnWindow([&] { value = f(); });
-    return value;
-}
-
-// Runs the dialog here while `drive` works it from another thread; the
-// window is closed afterwards with its own button.
-void RunDialog(WatchedDialog& dialog, std::function<void()> drive) {
-    Dialog = &dialog;
-    std::thread driver([drive] {
-        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
-        Sleep(800);
-        drive();
-        Sleep(200);
-        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
-    });
-    dialog.DoModal();
-    driver.join();
-    Dialog = nullptr;
 }
 
 // Sets the output file (its extension chooses the format).

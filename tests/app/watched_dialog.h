@@ -1,0 +1,74 @@
+// The main window run inside a test: a message that runs a function on the
+// window's thread (to read and set its state there), a count of finished
+// playbacks, and clicks on its face buttons where a user would click.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "app/VelorinDlg.h"
+#include "bench.h"
+
+namespace {
+
+// Where the main window places itself.
+const int kX = 200, kY = 200;
+
+inline void ClickButton(UINT id) {
+    for (const FaceButtonSpec& b : FaceButtonTable)
+        if (b.id == id) {
+            bench::Click(kX + b.x + b.width / 2, kY + b.y + b.height / 2);
+            return;
+        }
+    ADD_FAILURE() << "no face button " << id;
+}
+
+class WatchedDialog : public CVelorinDlg {
+public:
+    static constexpr UINT kRunHere = WM_APP + 210;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kRunHere) {
+            (*reinterpret_cast<std::function<void()>*>(wParam))();
+            return 0;
+        }
+        if (message == WM_PLAYBACK_FINISHED) ++playbackFinished;
+        return CVelorinDlg::WindowProc(message, wParam, lParam);
+    }
+    std::atomic<int> playbackFinished{0};
+};
+
+WatchedDialog* Dialog = nullptr;
+
+// Runs `f` on the window's thread and waits for it.
+inline void OnWindow(std::function<void()> f) {
+    SendMessageA(MainWindow, WatchedDialog::kRunHere, reinterpret_cast<WPARAM>(&f), 0);
+}
+
+template <class T>
+T ReadOnWindow(std::function<T()> f) {
+    T value{};
+    OnWindow([&] { value = f(); });
+    return value;
+}
+
+// Runs the dialog here while `drive` works it from another thread; the
+// window is closed afterwards with its own button.
+inline void RunDialog(WatchedDialog& dialog, std::function<void()> drive) {
+    Dialog = &dialog;
+    std::thread driver([drive] {
+        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
+        Sleep(800);
+        drive();
+        Sleep(200);
+        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
+    });
+    dialog.DoModal();
+    driver.join();
+    Dialog = nullptr;
+}
+
+}  // namespace
