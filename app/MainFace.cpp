@@ -231,6 +231,7 @@ void CVelorinDlg::OnPaint() {
             DrawPercentage(dc);
         }
         if (AudioBoxOpen) {
+            DrawAudioBox(dc);
             RecordLevelSlider.Draw(dc);
             InputBalanceSlider.Draw(dc);
         }
@@ -375,7 +376,10 @@ void CVelorinDlg::OnLButtonDown(UINT flags, CPoint point) {
         CClientDC client(this);
         HDC dc = client.GetSafeHdc();
         RECT dirty{};
-        if (VolumeSlider.MouseDown(dc, point.x, point.y, &dirty)) {
+        if (AudioBoxOpen &&
+            (TestAudioLines(point) || OnMicButtonDown(point) || OnMicMarkerClick(point))) {
+            taken = true;
+        } else if (VolumeSlider.MouseDown(dc, point.x, point.y, &dirty)) {
             taken = true;
             RepaintRect(dirty);
         } else if (AudioBoxOpen && RecordLevelSlider.MouseDown(dc, point.x, point.y, &dirty)) {
@@ -459,11 +463,14 @@ void CVelorinDlg::OnMouseMove(UINT flags, CPoint point) {
         SampleRateSlider.MouseMove(dc, &dirty, point.y);
         RepaintRect(dirty);
         SliderEffects();
+        HoverAudioBoxRows(point);
+        UpdateCursor(point);
     }
     CDialog::OnMouseMove(flags, point);
 }
 
 void CVelorinDlg::OnLButtonUp(UINT flags, CPoint point) {
+    OnMicButtonUp(point);
     SliderEffects();
     CClientDC client(this);
     HDC dc = client.GetSafeHdc();
@@ -503,6 +510,8 @@ void CVelorinDlg::OnCaptureChanged(CWnd* wnd) {
         MixBalanceSlider.CaptureChanged();
         PlayPositionSlider.CaptureChanged();
         InputBalanceSlider.CaptureChanged();
+        // Held microphone: the capture goes back to the selected line.
+        if (MicButtonDown) OnMicButtonUp(CPoint(0, 0));
     }
     CDialog::OnCaptureChanged(wnd);
 }

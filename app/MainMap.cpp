@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
     ON_WM_DESTROY()
     ON_WM_CAPTURECHANGED()
     ON_WM_ERASEBKGND()
+    ON_WM_SETCURSOR()
     ON_MESSAGE(WM_KEYDOWN, OnKeyDownMessage)
     ON_MESSAGE(MM_WIM_DATA, OnWaveInBlock)
     ON_MESSAGE(MM_MIXM_CONTROL_CHANGE, OnMixerControlChange)
@@ -360,6 +361,8 @@ LRESULT CVelorinDlg::OnCaptureGraphMessage(WPARAM, LPARAM) { return 0; }
 // ---- line discovery --------------------------------------------------------
 
 void CVelorinDlg::DetectAudioLines() {
+    // Selecting the device again would end whatever captures now.
+    if (TransportBusy() || LineTestBusy()) return;
     FaceMode = 0;
     DeviceIndex = FindWaveInMixer(DeviceIndex < 0 ? 0 : DeviceIndex);
     if (DeviceIndex < 0) DeviceIndex = 0;

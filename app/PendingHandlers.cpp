@@ -1,25 +1,14 @@
 // Handlers the map already routes to but whose work belongs to modules of
-// the main window still being written: the audio-line box and test, the
-// schedule, the settings dialogs, the history panel and the upload of a
-// file from disk. The menu entries of recording and playback already lead
-// to the real buttons. Each of the others does nothing yet; none reports
-// success it did not have.
+// the main window still being written: the schedule, the settings
+// dialogs, the history panel and the upload of a file from disk. The menu
+// entries of recording and playback already lead to the real buttons. Each
+// of the others does nothing yet; none reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
 void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
 void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
 void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
-
-// Audio-line box, line test and automatic configuration.
-void CVelorinDlg::OnBtnDetect() {}
-void CVelorinDlg::OnBtnAutoDetect() {}
-void CVelorinDlg::OnBtnCloseAudioBox() {}
-void CVelorinDlg::FindMicrophoneLine() {}
-void CVelorinDlg::UpdateCursor(CPoint) {}
-LRESULT CVelorinDlg::OnAutoConfig(WPARAM, LPARAM) { return 0; }
-LRESULT CVelorinDlg::OnLineTestNext(WPARAM, LPARAM) { return 0; }
-void CVelorinDlg::OnMenuConfigAudioLine() { OnBtnDetect(); }
 
 // Signal-activated recording and the schedule.
 void CVelorinDlg::OnBtnScheduleStart() {}

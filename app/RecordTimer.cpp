@@ -173,9 +173,9 @@ void CVelorinDlg::MeterDuties() {
 
 void CVelorinDlg::RecordTimerDuties() {
     PlayPositionDuty();
-    // The line set-up runs only when asked for, never inside a recording
-    // or playback (it would start a capture over it).
-    if (AutoSetupPending && !IsRecording && !IsPlaying) AutoLineChoiceDuty();
+    // The line set-up runs only when asked for; it gives way to anything
+    // the user started meanwhile.
+    if (AutoSetupPending) AutoLineChoiceDuty();
     if (TestLine >= 0) {
         LineTestStep();
         return;
@@ -228,10 +228,6 @@ void CVelorinDlg::RecordTimerDuties() {
 }
 
 // ---- seams of modules still to come ------------------------------------
-// Automatic choice of a recording line (audio-line box).
-void CVelorinDlg::AutoLineChoiceDuty() { AutoSetupPending = 0; }
-// One step of the audio-line test.
-void CVelorinDlg::LineTestStep() {}
 // The schedule's streaming addresses and windows.
 void CVelorinDlg::CheckScheduledUrls() {}
 void CVelorinDlg::CheckSchedule() {}

@@ -64,12 +64,6 @@ std::string LowerTail3(const char* path) {
     return ext;
 }
 
-// Only the device list's placeholder: nothing to record from.
-bool IsCaptureDeviceMissing(const CaptureDeviceList& devices) {
-    return devices.Count() == 0 ||
-           (devices.Count() == 1 && strcmp(devices.Name(0), NoCaptureDeviceName) == 0);
-}
-
 DWORD WINAPI DelayedSignalRecordThread(LPVOID) {
     Sleep(kSignalRestartDelayMs);
     if (HWND window = MainWindow) PostMessageA(window, WM_DELAYED_SIGNALRECORD, 0, 0);
@@ -115,8 +109,9 @@ void CVelorinDlg::OnBtnRecord() {
 void CVelorinDlg::StartRecording() {
     RecordingOptions.CaptureFilterMode = ButtonDown(1113) ? 1 : 0;
     // On NT 6 a line is a device of its own: a real device is enough.
-    if (IsNt6 ? IsCaptureDeviceMissing(DeviceList) : LineCount <= 0) return;
-    if (IsRecording || IsPlaying || ButtonDown(1006)) return;
+    if (IsNt6 ? IsCaptureDeviceMissing() : LineCount <= 0) return;
+    // A line test's capture and timer are in use.
+    if (IsRecording || IsPlaying || ButtonDown(1006) || LineTestBusy()) return;
 
     RecordingSession.RecordedBytes = 0;
     RecordingOptions.PlaybackMetering = 0;
@@ -202,6 +197,8 @@ void CVelorinDlg::StartRecording() {
     if (result != 3) CaptureActive = CaptureRunning();
 
     if (!StartResultRuns(result)) {
+        // The device refused the format: tell the user which ones it takes.
+        if (result == CaptureFormatError) WriteCapabilityReport();
         if (const char* key = StartResultKey(result)) ShowMessage(key);
         SetButtonDown(1000, false);
         IsRecording = 0;
@@ -329,6 +326,7 @@ void CVelorinDlg::OnBtnStop() {
 void CVelorinDlg::StopRecording() {
     // A new file announced before this stop must not start after it.
     RestartPending = 0;
+    EndLineTest();
     StopRecordTimer();
     const bool captured = CaptureActive;
     CaptureActive = false;
@@ -400,7 +398,7 @@ void CVelorinDlg::StopRecording() {
 // ---- play, eject -------------------------------------------------------
 
 void CVelorinDlg::OnBtnPlay() {
-    if (IsRecording || IsPlaying || ButtonDown(1000)) return;
+    if (IsRecording || IsPlaying || ButtonDown(1000) || LineTestBusy()) return;
 
     SetButtonDown(1006, true);
     RepaintRect(kPlayButtonArea);
@@ -560,6 +558,8 @@ void CVelorinDlg::OnCheckTimeStamped() {
 
 void CVelorinDlg::OnBtnSignalRecord() {
     if (IsPlaying) return;
+    // Signal mode starts a recording, which a line test's capture refuses.
+    if (!ButtonDown(1050) && LineTestBusy()) return;
     // The user's own toggle wins over a restart still on its way.
     if (!DelayedSignalActive) RestartPending = 0;
     const bool on = !ButtonDown(1050);

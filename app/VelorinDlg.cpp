@@ -148,6 +148,7 @@ BOOL CVelorinDlg::OnInitDialog() {
     TestLine = -1;
 
     CreateFaceButtons();
+    InitAudioBoxRects();
     ApplyWindowRegion(TRUE);
 
     // Notification-area icon with the tray menu.
@@ -519,6 +520,8 @@ void CVelorinDlg::OnDestroy() {
     if (CaptureRunning() && !StopCapture(kExitFinishWaitMs))
         OutputDebugStringA("Exit: the last recording was not finished in time\n");
     StopRecording();
+    CloseAudioBox();
+    DeleteLeftTestFile();
 
     store.WriteDword("Background Scale", static_cast<DWORD>(MixBalancePercent));
     store.WriteString("PlayFile", PlayFile);

@@ -234,7 +234,6 @@ public:
     // A block of the player graph's grabber (background sound or the file
     // being played).
     void OnPlayerBlock(WAVEHDR* header);
-    void FindMicrophoneLine();
     // Stops a recording or playback: the record timer, the capture with
     // its file and history line, playback, signal and schedule modes.
     void StopRecording();
@@ -261,16 +260,11 @@ public:
     bool ButtonDown(UINT id);
     void SetButtonDown(UINT id, bool down);
     // Seams of modules still to come, called where their duties belong:
-    // the automatic line choice and the line test (audio-line box), the
-    // schedule checks and the schedule re-toggle, the output dialog.
-    void AutoLineChoiceDuty();
-    void LineTestStep();
+    // the schedule checks and the schedule re-toggle, the output dialog.
     void CheckScheduledUrls();
     void CheckSchedule();
     void ScheduleToggleAfterSignalOff();
     void RunOutputDialog();
-    // The cursor for a client point of the face (the audio-line box's rows).
-    void UpdateCursor(CPoint point);
 
     // ---- commands ----
     // Turns one format radio on and gives the output file its extension.
@@ -279,6 +273,60 @@ public:
     void EnableSixteenBitSwitches(bool enable);
     // The upload dialog for one file, the window disabled while it runs.
     void RunUpload(const char* path);
+
+    // ---- audio-line box (the panel at the right of the face) ----
+    // Only the device list's placeholder: nothing to record from.
+    bool IsCaptureDeviceMissing();
+    // 1 when it opened, 0 when it was open already.
+    int OpenAudioBox(HDC dc, const RECT& box);
+    // 0 when it was not open.
+    int CloseAudioBox();
+    void ShowAudioBoxButtons(uint8_t show);
+    void DrawAudioBox(HDC dc);
+    void DrawAudioBoxTexts(HDC dc);
+    // One row's socket face, drawn at once (the box must be open).
+    void DrawAudioBoxRow(int row, const CPicture& face);
+    void InitAudioBoxRects();
+    void HoverAudioBoxRows(CPoint point);
+    void UpdateCursor(CPoint point);
+    // The box's cursor for a client point, or null (the class cursor).
+    HCURSOR AudioBoxCursorAt(POINT point);
+    // The press handlers answer whether the press was theirs.
+    bool OnMicButtonDown(CPoint point);
+    void OnMicButtonUp(CPoint point);
+    bool OnMicMarkerClick(CPoint point);
+    void FindMicrophoneLine();
+    // Level and balance sliders from the selected line's mixer.
+    void PlaceLineSliders();
+    // Rows the box offers: devices on NT 6, else the device's lines.
+    int AudioBoxRowCount();
+    int SelectedAudioBoxRow();
+    afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+
+    // ---- line test, automatic configuration, format probe ----
+    void AutoLineChoiceDuty();
+    void LineTestStep();
+    void PlayLineTestSound(int line, const char* file, uint8_t automatic, int device);
+    bool SetLineVolume(DWORD value);
+    void RestoreLineVolume();
+    bool TestAudioLines(CPoint point);
+    // A recording, playback, signal or schedule mode, or an armed record or
+    // play button: a line test would start a capture over it.
+    bool TransportBusy();
+    // A test step records, or the automatic walk goes on.
+    bool LineTestBusy() const { return TestLine >= 0 || LineTestRunning; }
+    // Ends a running step or walk at once (Stop, exit): capture stopped,
+    // its file deleted.
+    void EndLineTest();
+    // The manual test's recording, kept while it plays back.
+    void DeleteLeftTestFile();
+    void PostLineTestNext();
+    void ShowLineTestMessage(const char* key, int number);
+    void ProbeCapability();
+    void WriteCapabilityReport();
+    // Opens the capability report (the shell's "open" unless replaced).
+    using ReportOpener = void (*)(HWND owner, const char* path);
+    static void SetReportOpener(ReportOpener opener);
 
     HistoryRecord CurrentRecord{};
     // A capture with a file was started and not yet stopped: only then
@@ -389,6 +437,26 @@ public:
     bool ComInitialised[2] = {false, false};
     bool PendingStartupPresses = false;
     bool Destroyed = false;
+
+    // Audio-line box: a copy of the face under it, kept while it is open.
+    HDC AudioBoxSavedDC = nullptr;
+    HBITMAP AudioBoxSavedBitmap = nullptr;
+    HGDIOBJ AudioBoxSavedOld = nullptr;
+    RECT AudioBoxRects[10] = {};
+    int32_t MicLineIndex = -1;
+    int32_t HoverRow = -1;
+    uint8_t MicButtonDown = 0;
+    uint8_t PanAvailable = 0;
+    HCURSOR BoxCursor = nullptr;
+    // Line test.
+    uint8_t LineTestRunning = 0;
+    // A WM_LINETEST_NEXT of ours is on its way; a stop cancels it.
+    uint8_t LineTestNextPending = 0;
+    char TestFileName[MAX_PATH] = {};
+    char LeftTestFile[MAX_PATH] = {};
+    DWORD LineVolumeBefore = 0;
+    uint8_t LineVolumeSaved = 0;
+    char CapabilityText[37] = {};
 
     DECLARE_MESSAGE_MAP()
 
