@@ -1,0 +1,76 @@
+// The schedule file "TimeSchedule.txt" of the install folder: one timed
+// recording a line, "HH:MM:SS - HH:MM:SS[|days][|address[|seconds]]"
+// ("||" before an address without day text). The editor writes it, the
+// editor and the main window read it; both go through this module so they
+// read the same lines the same way.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The longest line the editor builds; longer lines are refused there.
+constexpr size_t kScheduleLineMaximum = 511;
+// A line longer than this is no schedule line the program ever wrote: the
+// reader reports it as unreadable instead of holding it.
+constexpr size_t kScheduleReadLimit = 64 * 1024;
+constexpr int kLoadingTimeMaximum = 100;
+
+// The install folder ("c:\" when it is empty) and "TimeSchedule.txt".
+bool MakeScheduleFilePath(const char* installPath, char* out, size_t size);
+
+struct ScheduleFileText {
+    bool opened = false;
+    // The readable lines, in file order, without their line ends.
+    std::vector<std::string> lines;
+    std::vector<int> lineNumbers;  // 1-based, in the file, of each kept line
+    // Lines holding a NUL or longer than kScheduleReadLimit: counted, with
+    // the 1-based number of the first, but not kept.
+    int unreadableCount = 0;
+    int firstUnreadable = 0;
+};
+
+// Reads the whole file in text mode. A last line without a line end is a
+// line; one trailing "\r" of a line is dropped. A missing file gives
+// `opened` false and no lines.
+ScheduleFileText ReadScheduleFile(const char* path);
+// The same over text already in memory (as text mode hands it on).
+ScheduleFileText ParseScheduleText(const char* data, size_t size);
+
+// Writes every line and a line end after it into a new file beside
+// `path`, then puts it in the old one's place; the old file stays whole
+// when anything fails. False on any failure.
+bool WriteScheduleFile(const char* path, const std::vector<std::string>& lines);
+
+// The "|"-separated fields of a line: times, days, address and the rest
+// (the loading time). `count` is the number of fields present (1 to 4).
+struct ScheduleFields {
+    std::string times, days, address, rest;
+    int count = 1;
+    // More than three "|": the address itself held one.
+    bool extraBars = false;
+};
+ScheduleFields SplitScheduleFields(const char* line);
+
+// A line the run can execute.
+struct ScheduleLine {
+    int startSeconds = 0;  // second of the day, 0..86399
+    int endSeconds = 0;
+    std::string days;      // empty: every day
+    std::string address;   // empty: none
+    int loadingSeconds = 0;  // 0..kLoadingTimeMaximum
+};
+
+// True when `text` is a schedule line: the times "dd:dd:dd - dd:dd:dd" in
+// range, then nothing or "|", at most four fields, a loading time that is
+// a number (clamped to 0..100). `out` may be null.
+bool ParseScheduleLine(const char* text, ScheduleLine* out);
+
+// "HH:MM:SS" of a second of the day (taken modulo one day).
+void FormatScheduleTime(int seconds, char* out, size_t size);
+// Reads "HH:MM:SS" in range at `text`; false otherwise.
+bool ReadScheduleTime(const char* text, int* seconds);
+
+// A typed address that starts like a host name but has no scheme
+// ("www.example.com/a.mp3") gets "http://" in front; others stay as typed.
+std::string AddressWithScheme(const std::string& address);
