@@ -22,9 +22,6 @@ void CVelorinDlg::OnRadioRelative() {}
 void CVelorinDlg::OnScheduleListDblClk() {}
 
 // Format switches and settings dialogs.
-void CVelorinDlg::OnCheckNoiseGate() {}
-void CVelorinDlg::OnCheckLowPass() {}
-void CVelorinDlg::OnCheckHighPass() {}
 void CVelorinDlg::OnBtnMp3Settings() {}
 void CVelorinDlg::OnBtnTrackSplitterSettings() {}
 void CVelorinDlg::OnBtnScheduleSettings() {}

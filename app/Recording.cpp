@@ -15,6 +15,7 @@
 #include "app/OutputNaming.h"
 #include "app/RecordingRules.h"
 #include "app/resource.h"
+#include "engine/Biquad.h"
 #include "engine/CaptureGraph.h"
 #include "engine/EngineState.h"
 #include "engine/PlayerGraph.h"
@@ -510,6 +511,29 @@ void CVelorinDlg::OnCheckMonitor() {
     const bool on = !ButtonDown(1113);
     SetCheckFace(1113, on);
     if (IsRecording && CaptureGraph) CaptureGraph->SetGrabberMode(on ? 1 : 0);
+}
+
+// Noise gate and filters: the engine reads its switches block by block, so
+// each takes effect in a running recording too. A filter switched on uses
+// the cut-off the noise-gate dialog last stored.
+void CVelorinDlg::OnCheckNoiseGate() {
+    NoiseGateButtonOn = !NoiseGateButtonOn;
+    SetCheckFace(1114, NoiseGateButtonOn);
+    RecordingOptions.NoiseGateOn = NoiseGateButtonOn;
+}
+
+void CVelorinDlg::OnCheckLowPass() {
+    LowPassButtonOn = !LowPassButtonOn;
+    SetCheckFace(1115, LowPassButtonOn);
+    if (LowPassButtonOn) SetFilterCutoff(LowPassFilter, LowPassCutoff);
+    RecordingOptions.LowPassOn = LowPassButtonOn;
+}
+
+void CVelorinDlg::OnCheckHighPass() {
+    HighPassButtonOn = !HighPassButtonOn;
+    SetCheckFace(1116, HighPassButtonOn);
+    if (HighPassButtonOn) SetFilterCutoff(HighPassFilter, HighPassCutoff);
+    RecordingOptions.HighPassOn = HighPassButtonOn;
 }
 
 void CVelorinDlg::OnCheckMultiFile() {

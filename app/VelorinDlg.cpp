@@ -12,6 +12,7 @@
 
 #include "app/CommandLine.h"
 #include "app/resource.h"
+#include "engine/Biquad.h"
 #include "engine/EngineState.h"
 #include "engine/Mp3Encoder.h"
 #include "engine/RecordingLines.h"
@@ -394,12 +395,49 @@ void CVelorinDlg::ReadStoredSettings() {
     SafeCopy(tag.year, sizeof tag.year, YearText);
     tag.genre = static_cast<BYTE>(GenreSetting);
 
+    LoadSignalSettings();
+}
+
+void CVelorinDlg::LoadSignalSettings() {
+    SettingsStore store;
+    DWORD value = 0;
     store.ReadSignalType(&value);
     SilenceAction = value == 1 || value == 2 ? static_cast<int32_t>(value) : 0;
+    value = 0;
     store.ReadNewFileDelay(&value);
     NewFileDelay = value <= 25 ? static_cast<int32_t>(value) : 0;
+    value = 0;
     store.ReadThreshold(&value);
     SignalThreshold = std::clamp(static_cast<int32_t>(value), 0, 47);
+}
+
+void CVelorinDlg::SetFilterCutoff(CFilter& filter, int32_t cutoff) {
+    filter.cutoff = cutoff;
+    filter.Q = 1.0f;
+    filter.Recalc();
+}
+
+void CVelorinDlg::LoadNoiseGateSettings() {
+    SettingsStore store;
+    // The store's ranges hold: a value outside them keeps the default.
+    int threshold = 0, release = 0, attack = 0, lowPass = 20000, highPass = 0;
+    store.ReadDword("NoiseThreshold", &threshold);
+    store.ReadDword("ReleaseTime", &release);
+    // Stored and shown only: the gate opens on the first loud block.
+    store.ReadDword("AttackTime", &attack);
+    store.ReadDword("LowPass", &lowPass);
+    store.ReadDword("HighPass", &highPass);
+    NoiseThresholdSetting = threshold;
+    ReleaseTimeSetting = release;
+    AttackTimeSetting = attack;
+    LowPassCutoff = lowPass;
+    HighPassCutoff = highPass;
+    RecordingOptions.NoiseGateLevelIndex = NoiseThresholdSetting;
+    RecordingOptions.NoiseGateSeconds = ReleaseTimeSetting;
+    // Blocks are filtered on this thread, so a running recording takes
+    // the new coefficients from its next block on.
+    SetFilterCutoff(LowPassFilter, LowPassCutoff);
+    SetFilterCutoff(HighPassFilter, HighPassCutoff);
 }
 
 void CVelorinDlg::ApplySettingsToFace() {

@@ -25,6 +25,7 @@
 #include "ui/UniButton.h"
 
 class CVelorinDlg;
+class CFilter;
 
 // The dialog object (for the multimedia timer) and its window (for every
 // component that posts to it).
@@ -328,6 +329,16 @@ public:
     using ReportOpener = void (*)(HWND owner, const char* path);
     static void SetReportOpener(ReportOpener opener);
 
+    // ---- settings the dialogs write ----
+    // The noise gate's threshold and release time, the filters' cut-offs:
+    // into the members, the engine's options and both filters (a filter
+    // that is on takes its new cut-off at once).
+    void LoadNoiseGateSettings();
+    // The signal threshold, the action on silence and the new-file delay.
+    void LoadSignalSettings();
+    // A filter's cut-off with the Q every filter of ours uses.
+    static void SetFilterCutoff(CFilter& filter, int32_t cutoff);
+
     HistoryRecord CurrentRecord{};
     // A capture with a file was started and not yet stopped: only then
     // does a stop end the capture, measure the file and log it.
@@ -372,6 +383,8 @@ public:
     int32_t ShowSwitchValue = 0, ScheduleTypeValue = 0, SilenceAction = 0, NewFileDelay = 0;
     int32_t VolumeValue = 0, SignalThreshold = 0, MixBalancePercent = 50;
     int32_t BackgroundAction = 0;
+    int32_t NoiseThresholdSetting = 0, ReleaseTimeSetting = 0, AttackTimeSetting = 0;
+    int32_t LowPassCutoff = 20000, HighPassCutoff = 0;
     int32_t InfoRowMode = 0;
     // The back face's panel while FaceMode is 1; its defaults button acts
     // on the MP3 and signal panels only.
