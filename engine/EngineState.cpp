@@ -15,8 +15,6 @@
 EngineSession RecordingSession;
 EngineOptions RecordingOptions;
 WAVEFORMATEX WaveInFormat = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
-const uint32_t SampleRateTable[9] = {8000, 11025, 12000, 16000, 22050,
-                                     24000, 32000, 44100, 48000};
 WmaOutputHooks WmaOutput;
 BackgroundPlayerHooks BackgroundPlayer;
 std::atomic<uint8_t> BackgroundEnded{0};

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "engine/Id3Tag.h"
+#include "engine/SampleRateTable.h"
 
 // The recording format handed to the start.
 struct CaptureFormat {
@@ -42,8 +43,6 @@ enum : int32_t {
 constexpr int CaptureBlockCount = 3;
 constexpr DWORD CaptureBlockBytes = 40000;
 
-// The nine sample-rate choices.
-extern const uint32_t SampleRateTable[9];
 
 // Written by the start (user-interface thread); the comment at each field
 // says which other thread touches it.

@@ -1,6 +1,6 @@
 # Self-contained pieces of the engine: the rings and the background mix,
 # the MP3 encoder library and the ID3v1 tag, the biquad filters and the
-# level table.
+# level table, the sample-rate table.
 add_library(engine_parts STATIC RingBuffer.cpp MixBalance.cpp Mp3Encoder.cpp Id3Tag.cpp
-            Biquad.cpp LevelTable.cpp)
+            Biquad.cpp LevelTable.cpp SampleRateTable.cpp)
 target_include_directories(engine_parts PUBLIC ${CMAKE_SOURCE_DIR})

@@ -1,11 +1,13 @@
 #include "filters/base/ClassFactory.h"
 
+#include <new>
+
 #include "filters/base/Module.h"
 #include "filters/base/Retain.h"
 
 namespace filterbase {
 
-ClassFactory::ClassFactory(const FilterClass& cls) : cls_(cls) { LockModule(); }
+ClassFactory::ClassFactory(CreateInstanceFn create) : create_(create) { LockModule(); }
 
 ClassFactory::~ClassFactory() { UnlockModule(); }
 
@@ -31,9 +33,9 @@ STDMETHODIMP_(ULONG) ClassFactory::Release() {
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
+    if (outer && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
     ComPtr<IUnknown> object;
-    HRESULT hr = cls_.create(object.GetAddressOf());
+    HRESULT hr = create_(outer, object.GetAddressOf());
     if (FAILED(hr)) return hr;
     return object->QueryInterface(iid, out);
 }
@@ -44,17 +46,21 @@ STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
-HRESULT GetFilterClassObject(const FilterClass* table, size_t count, REFCLSID clsid, REFIID iid,
-                             void** out) {
+HRESULT GetClassObject(CreateInstanceFn create, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    for (size_t i = 0; i < count; ++i) {
-        if (!IsEqualCLSID(*table[i].clsid, clsid)) continue;
-        ComPtr<ClassFactory> factory;
-        *factory.GetAddressOf() = new (std::nothrow) ClassFactory(table[i]);
-        if (!factory) return E_OUTOFMEMORY;
-        return factory->QueryInterface(iid, out);
-    }
+    ComPtr<ClassFactory> factory;
+    *factory.GetAddressOf() = new (std::nothrow) ClassFactory(create);
+    if (!factory) return E_OUTOFMEMORY;
+    return factory->QueryInterface(iid, out);
+}
+
+HRESULT GetComClassObject(const ComClass* table, size_t count, REFCLSID clsid, REFIID iid,
+                          void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    for (size_t i = 0; i < count; ++i)
+        if (IsEqualCLSID(*table[i].clsid, clsid)) return GetClassObject(table[i].create, iid, out);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -3,28 +3,28 @@
 #pragma once
 
 #include <windows.h>
-#include <dshow.h>
 #include <unknwn.h>
 
 #include <cstddef>
-#include <new>
 
 namespace filterbase {
 
-struct FilterClass {
+// Makes a new object holding one reference (for the caller). With an outer
+// unknown the object is aggregated and *object is its inner (non-delegating)
+// unknown; a class that cannot be aggregated answers CLASS_E_NOAGGREGATION.
+typedef HRESULT (*CreateInstanceFn)(IUnknown* outer, IUnknown** object);
+
+struct ComClass {
     const CLSID* clsid;
-    // Registry name of the class and, with a category, its FriendlyName.
-    const wchar_t* name;
-    // Makes a new object holding one reference (for the caller).
-    HRESULT (*create)(IUnknown** object);
-    // Filter category to list the filter in (IFilterMapper2), or nullptr.
-    const CLSID* category;
-    DWORD merit;
+    CreateInstanceFn create;
 };
 
+// A plain (not single-instance) class factory. It holds a module lock while
+// it lives, and so does LockServer(TRUE). An outer unknown is taken only
+// together with IID_IUnknown, as aggregation requires.
 class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(const FilterClass& cls);
+    explicit ClassFactory(CreateInstanceFn create);
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -35,20 +35,13 @@ public:
 private:
     virtual ~ClassFactory();
     LONG refs_ = 1;
-    const FilterClass& cls_;
+    CreateInstanceFn create_;
 };
 
 // DllGetClassObject over a table.
-HRESULT GetFilterClassObject(const FilterClass* table, size_t count, REFCLSID clsid, REFIID iid,
-                             void** out);
-
-// FilterClass::create for a filter class T with a default constructor.
-template <class T>
-HRESULT CreateFilter(IUnknown** object) {
-    T* created = new (std::nothrow) T();
-    if (!created) return E_OUTOFMEMORY;
-    *object = static_cast<IBaseFilter*>(created);
-    return S_OK;
-}
+HRESULT GetComClassObject(const ComClass* table, size_t count, REFCLSID clsid, REFIID iid,
+                          void** out);
+// The class factory for one creator, queried for iid.
+HRESULT GetClassObject(CreateInstanceFn create, REFIID iid, void** out);
 
 }  // namespace filterbase

@@ -1,5 +1,7 @@
 // Process-wide state of one of our COM DLLs: the count of live objects and
-// server locks that DllCanUnloadNow answers from, and the DLL's own handle.
+// server locks that DllCanUnloadNow answers from, the DLL's own handle, the
+// threads that run its code, and the window classes whose procedure lives
+// in it.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,23 @@ void UnlockModule();
 bool ModuleInUse();
 // The module this code is linked into (the DLL, or the test program).
 HMODULE ThisModule();
+
+// Starts a thread running proc(arg) that holds the module twice until proc
+// has returned: a lock, so DllCanUnloadNow answers S_FALSE, and a loader
+// reference, so an unload the container asks for anyway waits. The thread
+// drops the lock and then the reference as its very last act
+// (FreeLibraryAndExitThread), so no code of the DLL runs after the module
+// can go. Returns the thread's handle for the caller to wait on and close,
+// or nullptr (nothing held) when the thread cannot be made.
+HANDLE StartModuleThread(LPTHREAD_START_ROUTINE proc, void* arg, DWORD* threadId = nullptr);
+
+// Registers a window class whose procedure is in this module (hInstance is
+// set to it). A class of that name already registered by this module
+// counts as success. Such classes are unregistered by
+// UnregisterModuleClasses, which DllMain calls when the DLL is unloaded: a
+// class left behind would point into the old image after a reload.
+bool RegisterModuleClass(const WNDCLASSA& wc);
+void UnregisterModuleClasses();
 
 // Owner of a CRITICAL_SECTION and a scope that holds one.
 class CriticalSection {

@@ -3,55 +3,25 @@
 #include <dshow.h>
 #include <uuids.h>
 
-#include <string>
-
+#include "filters/base/ComScope.h"
+#include "filters/base/RegistryScript.h"
 #include "filters/base/Retain.h"
 
 namespace filterbase {
 
 namespace {
 
-std::wstring ClassKey(const CLSID& clsid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(clsid, text, 40);
-    return std::wstring(L"CLSID\\") + text;
+// CLSID\{clsid} with its name, and InprocServer32 = the DLL.
+HRESULT WriteClassKeys(const FilterClass& cls, const wchar_t* modulePath, bool registering) {
+    wchar_t clsid[40] = {};
+    StringFromGUID2(*cls.clsid, clsid, 40);
+    const RegScriptKey script[] = {
+        {0, L"CLSID", nullptr, RegNoRemove, nullptr, nullptr},
+        {1, clsid, cls.name, 0, nullptr, nullptr},
+        {2, L"InprocServer32", L"%MODULE%", 0, L"ThreadingModel", L"Both"},
+    };
+    return registering ? RegisterScript(script, modulePath) : UnregisterScript(script);
 }
-
-LONG SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-HRESULT WriteClassKeys(const FilterClass& cls, const std::wstring& modulePath) {
-    HKEY key = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, ClassKey(*cls.clsid).c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr);
-    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
-    rc = SetString(key, nullptr, cls.name);
-    HKEY server = nullptr;
-    if (rc == ERROR_SUCCESS)
-        rc = RegCreateKeyExW(key, L"InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr, &server,
-                             nullptr);
-    if (rc == ERROR_SUCCESS) {
-        rc = SetString(server, nullptr, modulePath);
-        if (rc == ERROR_SUCCESS) rc = SetString(server, L"ThreadingModel", L"Both");
-        RegCloseKey(server);
-    }
-    RegCloseKey(key);
-    return HRESULT_FROM_WIN32(rc);
-}
-
-// COM for the mapper, whatever the caller (regsvr32) set up.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-
-private:
-    HRESULT hr_;
-};
 
 HRESULT WithMapper(HRESULT (*action)(IFilterMapper2*, const FilterClass&), const FilterClass& cls) {
     ComScope com;
@@ -82,17 +52,26 @@ HRESULT RegisterFilterClasses(const FilterClass* table, size_t count) {
     DWORD n = GetModuleFileNameW(ThisModule(), path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return E_FAIL;
     for (size_t i = 0; i < count; ++i) {
-        HRESULT hr = WriteClassKeys(table[i], path);
+        HRESULT hr = WriteClassKeys(table[i], path, true);
         if (SUCCEEDED(hr) && table[i].category) hr = WithMapper(AddToCategory, table[i]);
         if (FAILED(hr)) return hr;
     }
     return S_OK;
 }
 
+HRESULT GetFilterClassObject(const FilterClass* table, size_t count, REFCLSID clsid, REFIID iid,
+                             void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    for (size_t i = 0; i < count; ++i)
+        if (IsEqualCLSID(*table[i].clsid, clsid)) return GetClassObject(table[i].create, iid, out);
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
 HRESULT UnregisterFilterClasses(const FilterClass* table, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         if (table[i].category) WithMapper(RemoveFromCategory, table[i]);
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(*table[i].clsid).c_str());
+        WriteClassKeys(table[i], nullptr, false);
     }
     return S_OK;
 }

@@ -1,5 +1,5 @@
-// Self-registration of our COM DLLs: per class HKCR\CLSID\{clsid} with its
-// name, InprocServer32 = this DLL with ThreadingModel "Both", and, for a
+// Self-registration of our filter DLLs: per class HKCR\CLSID\{clsid} with
+// its name, InprocServer32 = this DLL with ThreadingModel "Both", and, for a
 // class with a category, an entry in that filter category (through
 // IFilterMapper2) whose FriendlyName is the class name.
 #pragma once
@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "filters/base/ClassFactory.h"
+#include "filters/base/FilterClass.h"
 #include "filters/base/Module.h"
 
 namespace filterbase {

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "filters/base/ClassFactory.h"
+#include "filters/base/FilterClass.h"
 #include "filters/base/Module.h"
 #include "standins/audiocapture/AudioCaptureFilter.h"
 

@@ -14,3 +14,5 @@ brindle_test(com_registration_test LABEL unit SOURCES registration_test.cpp LIBS
 add_dependencies(com_registration_test wavtrans graphfilters_standin)
 target_compile_definitions(com_registration_test PRIVATE
   WAVTRANS_DLL="$<TARGET_FILE:wavtrans>" GRAPHFILTERS_DLL="$<TARGET_FILE:graphfilters_standin>")
+
+brindle_test(com_base_test LABEL unit SOURCES com_base_test.cpp LIBS com_base)
