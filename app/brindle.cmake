@@ -12,10 +12,10 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp)
 target_include_directories(brindle_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin ui_services
-  documents hotkeys history brindle_recording_rules engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
+  documents hotkeys history brindle_recording_rules dialogs engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
 # The template, menus, strings and version block.
 add_library(brindle_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/brindle.rc)
 target_include_directories(brindle_res PRIVATE ${CMAKE_SOURCE_DIR})
 
 add_executable(brindle WIN32 ${CMAKE_CURRENT_LIST_DIR}/VelorinApp.cpp)
-target_link_libraries(brindle PRIVATE brindle_window brindle_res brindle_skin brindle_skin_icon)
+target_link_libraries(brindle PRIVATE brindle_window brindle_res dialogs_res brindle_skin brindle_skin_icon)

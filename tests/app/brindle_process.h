@@ -84,21 +84,27 @@ public:
             return false;
         return bench::PumpUntil(
             [&] {
-                window = FindMainWindow();
-                if (!window) return false;
                 // The title comes near the end of the start-up.
-                char title[32] = "";
-                GetWindowTextA(window, title, sizeof title);
-                return strcmp(title, "Brindle") == 0 && (!visible || IsWindowVisible(window));
+                window = FindMainWindow();
+                return window && (!visible || IsWindowVisible(window));
             },
             15000);
     }
 
+    // The main window: the process's dialog titled "Brindle" (its settings
+    // dialogs and message boxes are dialogs too).
     HWND FindMainWindow() const {
         Search s{pi_.dwProcessId, nullptr};
         EnumWindows(&Program::Visit, reinterpret_cast<LPARAM>(&s));
         return s.found;
     }
+
+    // A visible dialog of the program with this title, waited for up to `ms`.
+    HWND WaitForDialog(const char* title, DWORD ms = 5000) const {
+        return bench::WaitForDialog(pi_.dwProcessId, title, ms);
+    }
+
+    DWORD Pid() const { return pi_.dwProcessId; }
 
     // The exit code, or -1 when the process is still running after `ms`.
     long WaitExit(DWORD ms) {
@@ -129,9 +135,10 @@ private:
         auto* s = reinterpret_cast<Search*>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        char cls[32] = "";
+        char cls[32] = "", title[32] = "";
         GetClassNameA(w, cls, sizeof cls);
-        if (pid == s->pid && strcmp(cls, "#32770") == 0) {
+        GetWindowTextA(w, title, sizeof title);
+        if (pid == s->pid && strcmp(cls, "#32770") == 0 && strcmp(title, "Brindle") == 0) {
             s->found = w;
             return FALSE;
         }

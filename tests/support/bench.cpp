@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace bench {
 namespace {
@@ -410,6 +411,113 @@ void Drag(int x0, int y0, int x1, int y1) {
     }
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x1, y1);
     Pump(50);
+}
+
+void RightClick(int x, int y) {
+    MouseMove(x, y);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTDOWN, x, y);
+    Pump(30);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTUP, x, y);
+    Pump(50);
+}
+
+void TypeText(const std::string& text) {
+    std::vector<INPUT> ins;
+    auto key = [&](WORD vk, bool up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ins.push_back(in);
+    };
+    for (char c : text) {
+        SHORT vk = VkKeyScanA(c);
+        bool shift = (HIBYTE(vk) & 1) != 0;
+        if (shift) key(VK_SHIFT, false);
+        key(LOBYTE(vk), false);
+        key(LOBYTE(vk), true);
+        if (shift) key(VK_SHIFT, true);
+    }
+    if (!ins.empty()) SendInput(static_cast<UINT>(ins.size()), ins.data(), sizeof(INPUT));
+    Pump(100 + static_cast<DWORD>(text.size()) * 3);
+}
+
+std::string WindowText(HWND w) {
+    char text[1024] = "";
+    GetWindowTextA(w, text, sizeof text);
+    return text;
+}
+
+namespace {
+struct DialogSearch {
+    DWORD pid;
+    const char* title;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK VisitDialog(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<DialogSearch*>(p);
+    char cls[16] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    if (s->owner) {
+        if (w == s->owner || GetWindow(w, GW_OWNER) != s->owner) return TRUE;
+    } else {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != s->pid || (s->title && WindowText(w) != s->title)) return TRUE;
+    }
+    s->found = w;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindDialog(DWORD pid, const char* title) {
+    DialogSearch s{pid, title, nullptr, nullptr};
+    EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WaitForDialog(DWORD pid, const char* title, DWORD ms) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindDialog(pid, title)) != nullptr; }, ms);
+    return found;
+}
+
+HWND WaitForOwnedDialog(HWND owner, DWORD ms) {
+    DialogSearch s{0, nullptr, owner, nullptr};
+    PumpUntil(
+        [&] {
+            EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&s));
+            return s.found != nullptr;
+        },
+        ms);
+    // Let it finish drawing before anyone photographs or answers it.
+    if (s.found) Pump(200);
+    return s.found;
+}
+
+std::string MessageBoxText(HWND box) {
+    std::string best;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(c, cls, sizeof cls);
+        std::string t = WindowText(c);
+        if (_stricmp(cls, "Static") == 0 && t.size() > best.size()) best = t;
+    }
+    return best;
+}
+
+void WithDriver(const std::function<void()>& drive, const std::function<void()>& here) {
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        drive();
+        done = true;
+    });
+    here();
+    PumpUntil([&] { return done.load(); }, 20000);
+    driver.join();
 }
 
 void KeyPress(WORD vk, bool ctrl, bool shift, bool alt) {

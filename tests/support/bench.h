@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,7 +93,26 @@ std::string Screenshot(const std::string& name, HWND window = nullptr);
 void MouseMove(int x, int y);
 void Click(int x, int y, bool doubleClick = false);
 void Drag(int x0, int y0, int x1, int y1);
+void RightClick(int x, int y);
 void KeyPress(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+// Types text with real key strokes, all in one batch.
+void TypeText(const std::string& text);
+
+// Windows and dialogs.
+std::string WindowText(HWND w);
+// A visible top-level dialog ("#32770") of process `pid` with this title
+// (any title when null), or null.
+HWND FindDialog(DWORD pid, const char* title);
+// Waits up to `ms` for FindDialog to find one.
+HWND WaitForDialog(DWORD pid, const char* title, DWORD ms = 5000);
+// A visible dialog owned by `owner` (a message box it opened), waited for
+// up to `ms`; null when none came.
+HWND WaitForOwnedDialog(HWND owner, DWORD ms = 5000);
+// The message of a message box (its static with the most text).
+std::string MessageBoxText(HWND box);
+// Runs `drive` on a thread of its own while this thread runs `here` (a
+// modal loop: menus, dialogs) and then pumps until the driver is done.
+void WithDriver(const std::function<void()>& drive, const std::function<void()>& here);
 
 // Pumps this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);

@@ -93,18 +93,6 @@ POINT Centre(HWND w) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void RightClick(POINT p) {
-    bench::MouseMove(p.x, p.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(1, &in[0], sizeof(INPUT));
-    Sleep(30);
-    SendInput(1, &in[1], sizeof(INPUT));
-    Sleep(50);
-}
-
 // The text of the tooltip the tray shows while the pointer rests on the
 // icon. The tray may live in another process (Wine's explorer), so the
 // tooltip is asked for its text with WM_GETTEXT, which crosses processes.
@@ -130,19 +118,6 @@ std::string ShownTip(HWND icon) {
     return text;
 }
 
-// Runs `drive` on a thread of its own while this thread pumps (menus and
-// dialogs run modal loops here).
-void WithDriver(const std::function<void()>& drive, const std::function<void()>& here) {
-    std::atomic<bool> done{false};
-    std::thread driver([&] {
-        drive();
-        done = true;
-    });
-    here();
-    bench::PumpUntil([&] { return done.load(); }, 20000);
-    driver.join();
-}
-
 HWND WaitForWindow(const char* cls, const char* title, DWORD ms = 5000) {
     HWND w = nullptr;
     DWORD start = GetTickCount();
@@ -151,76 +126,6 @@ HWND WaitForWindow(const char* cls, const char* title, DWORD ms = 5000) {
         Sleep(20);
     }
     return w;
-}
-
-// Types text with real key strokes, all in one batch.
-void TypeText(const std::string& text) {
-    std::vector<INPUT> ins;
-    auto key = [&](WORD vk, bool up) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ins.push_back(in);
-    };
-    for (char c : text) {
-        SHORT vk = VkKeyScanA(c);
-        bool shift = (HIBYTE(vk) & 1) != 0;
-        if (shift) key(VK_SHIFT, false);
-        key(LOBYTE(vk), false);
-        key(LOBYTE(vk), true);
-        if (shift) key(VK_SHIFT, true);
-    }
-    SendInput(static_cast<UINT>(ins.size()), ins.data(), sizeof(INPUT));
-    Sleep(100 + static_cast<DWORD>(text.size()) * 3);
-}
-
-std::string WindowText(HWND w) {
-    char text[1024] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
-}
-
-// The text of a message box's message (its static with the most text).
-std::string MessageBoxText(HWND box) {
-    std::string best;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        char cls[32];
-        GetClassNameA(c, cls, sizeof cls);
-        std::string t = WindowText(c);
-        if (_stricmp(cls, "Static") == 0 && t.size() > best.size()) best = t;
-    }
-    return best;
-}
-
-// A message box the dialog opened (a visible dialog owned by it).
-HWND WaitForMessageBox(HWND dialog, DWORD ms = 5000) {
-    struct Ctx {
-        HWND dialog, found;
-    } ctx{dialog, nullptr};
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        EnumThreadWindows(
-            GetWindowThreadProcessId(dialog, nullptr),
-            [](HWND w, LPARAM lp) __attribute__((stdcall)) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(lp);
-                char cls[16];
-                GetClassNameA(w, cls, sizeof cls);
-                if (w != c->dialog && strcmp(cls, "#32770") == 0 && GetWindow(w, GW_OWNER) == c->dialog &&
-                    IsWindowVisible(w)) {
-                    c->found = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&ctx));
-        if (ctx.found) {
-            Sleep(200);
-            return ctx.found;
-        }
-        Sleep(20);
-    }
-    return nullptr;
 }
 
 // Whatever the driver managed, the dialog must end: a stuck one is
@@ -234,7 +139,7 @@ void EnsureClosed(HWND dialog) {
     if (!IsWindow(dialog)) return;
     bench::Screenshot("stuck");
     for (int i = 0; i < 3; ++i)
-        if (HWND box = WaitForMessageBox(dialog, 100)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        if (HWND box = bench::WaitForOwnedDialog(dialog, 100)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -294,9 +199,9 @@ TEST(TrayIcon, AddChangeMenuDoubleClickAndRemove) {
         ASSERT_NE(nullptr, popup);
         UINT defaultItem = 0, checkState = 0;
         std::string menuShot;
-        WithDriver(
+        bench::WithDriver(
             [&] {
-                RightClick(Centre(icon));
+                bench::RightClick(Centre(icon).x, Centre(icon).y);
                 HWND menu = WaitForWindow("#32768", nullptr);
                 if (!menu) return;
                 Sleep(200);
@@ -371,13 +276,13 @@ TEST(PathDialog, ReturnsTheShownOrTypedFolderAndCreatesIt) {
     {
         CPathDialog dlg("Select a Folder", "Select a Folder", start.c_str());
         std::string shown, shot;
-        WithDriver(
+        bench::WithDriver(
             [&] {
                 HWND w = WaitForWindow("#32770", "Select a Folder");
                 if (!w) return EnsureClosed(nullptr);
                 // Selecting the initial folder walks the tree down to it.
                 for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 5000; Sleep(50))
-                    if (!(shown = WindowText(dlg.GetEditBox())).empty()) break;
+                    if (!(shown = bench::WindowText(dlg.GetEditBox())).empty()) break;
                 Sleep(200);
                 shot = bench::Screenshot("folder-dialog", w);
                 ClickItem(w, IDOK);
@@ -393,7 +298,7 @@ TEST(PathDialog, ReturnsTheShownOrTypedFolderAndCreatesIt) {
         CPathDialog dlg("Select a Folder", "Select a Folder", start.c_str());
         std::string typed = start + "\\Live Sets\\2026";
         std::string question;
-        WithDriver(
+        bench::WithDriver(
             [&] {
                 HWND w = WaitForWindow("#32770", "Select a Folder");
                 if (!w) return EnsureClosed(nullptr);
@@ -403,12 +308,12 @@ TEST(PathDialog, ReturnsTheShownOrTypedFolderAndCreatesIt) {
                 bench::KeyPress(VK_END);
                 bench::KeyPress(VK_HOME, false, true);
                 bench::KeyPress(VK_DELETE);
-                TypeText(typed + "\\");  // one trailing backslash is dropped
+                bench::TypeText(typed + "\\");  // one trailing backslash is dropped
                 bench::Screenshot("folder-typed", w);
                 bench::KeyPress(VK_RETURN);
-                HWND box = WaitForMessageBox(w);
+                HWND box = bench::WaitForOwnedDialog(w);
                 if (!box) return EnsureClosed(w);
-                question = MessageBoxText(box);
+                question = bench::MessageBoxText(box);
                 bench::Screenshot("folder-create-question", box);
                 bench::KeyPress('Y');
                 EnsureClosed(w);
@@ -432,7 +337,7 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
     std::string invalid, declined;
     bool openAfterInvalid = false, openAfterNo = false;
     std::string missing = root + "\\Not Made";
-    WithDriver(
+    bench::WithDriver(
         [&] {
             HWND w = WaitForWindow("#32770", "Select a Folder");
             if (!w) return EnsureClosed(nullptr);
@@ -441,11 +346,11 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
             POINT p = Centre(edit);
             bench::Click(p.x, p.y);
             bench::KeyPress(VK_END);
-            TypeText("\\bad<name");
+            bench::TypeText("\\bad<name");
             bench::KeyPress(VK_RETURN);
-            HWND box = WaitForMessageBox(w);
+            HWND box = bench::WaitForOwnedDialog(w);
             if (!box) return EnsureClosed(w);
-            invalid = MessageBoxText(box);
+            invalid = bench::MessageBoxText(box);
             bench::Screenshot("folder-invalid", box);
             bench::KeyPress(VK_RETURN);
             Sleep(300);
@@ -453,11 +358,11 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
 
             SetWindowTextA(edit, "");
             bench::Click(p.x, p.y);
-            TypeText(missing);
+            bench::TypeText(missing);
             bench::KeyPress(VK_RETURN);
-            box = WaitForMessageBox(w);
+            box = bench::WaitForOwnedDialog(w);
             if (!box) return EnsureClosed(w);
-            declined = MessageBoxText(box);
+            declined = bench::MessageBoxText(box);
             bench::KeyPress('N');
             Sleep(300);
             openAfterNo = IsWindowVisible(w) != FALSE;

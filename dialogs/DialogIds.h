@@ -1,0 +1,53 @@
+// Templates and control identifiers of the settings dialogs.
+#pragma once
+
+// Templates.
+#define IDD_MP3SETTINGS 148
+#define IDD_SELECTDEVICE 150
+#define IDD_BACKGROUND 151
+#define IDD_WMASETTINGS 152
+
+// Shared by the skinned dialogs.
+#define IDC_SKIN_OK 1032
+#define IDC_SKIN_CANCEL 1033
+#define IDC_BROWSE 1136
+#define IDC_GENRE 1151
+
+// MP3 settings and ID3 tag.
+#define IDC_MP3_TITLE 1140
+#define IDC_MP3_ARTIST 1141
+#define IDC_MP3_YEAR 1142
+#define IDC_MP3_BITRATE 1144
+#define IDC_MP3_CRC 1145
+#define IDC_MP3_ORIGINAL 1146
+#define IDC_MP3_COPYRIGHT 1147
+#define IDC_MP3_PRIVATE 1148
+#define IDC_MP3_ID3 1149
+#define IDC_MP3_MODE 1150
+#define IDC_MP3_ALBUM 1183
+
+// Background mixing.
+#define IDC_BG_FILE 1156
+#define IDC_BG_CHANNEL_LEFT 1157
+#define IDC_BG_CHANNEL_RIGHT 1158
+#define IDC_BG_CHANNEL_BOTH 1159
+#define IDC_REC_CHANNEL_LEFT 1160
+#define IDC_REC_CHANNEL_RIGHT 1161
+#define IDC_REC_CHANNEL_BOTH 1162
+#define IDC_BG_REMOVE_VOICE 1163
+#define IDC_BG_PREVIEW 1164
+#define IDC_BG_REPEAT 1167
+#define IDC_BG_STOP_RECORDING 1168
+#define IDC_BG_STOP_BACKGROUND 1169
+#define IDC_VOCAL_LEFT 1179
+#define IDC_VOCAL_RIGHT 1180
+#define IDC_VOCAL_BOTH 1181
+
+// WMA format and tags.
+#define IDC_WMA_TITLE 1140
+#define IDC_WMA_ALBUM 1141
+#define IDC_WMA_ARTIST 1173
+#define IDC_WMA_COMPOSER 1175
+#define IDC_WMA_COPYRIGHT 1176
+#define IDC_WMA_DESCRIPTION 1177
+#define IDC_WMA_FORMAT 1178
