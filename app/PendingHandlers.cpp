@@ -22,15 +22,9 @@ void CVelorinDlg::OnRadioRelative() {}
 void CVelorinDlg::OnScheduleListDblClk() {}
 
 // Format switches and settings dialogs.
-void CVelorinDlg::OnBtnMp3Settings() {}
 void CVelorinDlg::OnBtnTrackSplitterSettings() {}
 void CVelorinDlg::OnBtnScheduleSettings() {}
 void CVelorinDlg::OnBtnNoiseGatingSettings() {}
-void CVelorinDlg::OnBtnWmaSettings() {}
-void CVelorinDlg::OnBtnBackgroundSettings() {}
-void CVelorinDlg::OnBtnDevice() {}
-void CVelorinDlg::OnMenuSelectDevice() {}
-void CVelorinDlg::OnMenuMp3Settings() { OnBtnMp3Settings(); }
 void CVelorinDlg::OnMenuAbout() {}
 
 // History panel.

@@ -131,17 +131,8 @@ BOOL CVelorinDlg::OnInitDialog() {
     WmaOutput.writeSample = WmaAvailable() ? &WmaWriteSample : nullptr;
     WmaOutput.end = WmaAvailable() ? &WmaEndWriting : nullptr;
 
-    // Background settings the engine mixes with.
-    store.ReadDword("Background Scale", &MixBalancePercent);
-    MixBalancePercent = std::clamp(MixBalancePercent, 0, 100);
-    RecordingOptions.MixBalance = MixBalancePercent;
-    BackgroundAction = 0;
-    store.ReadDword("Background Action", &BackgroundAction);
-    if (BackgroundAction < 0 || BackgroundAction > 2) BackgroundAction = 2;
-    char backgroundFile[256] = "";
-    store.ReadString("Background File", backgroundFile);
-    SetBackgroundFile(backgroundFile);
-    PlayerGraph->loop = BackgroundAction == 0;
+    LoadWmaTagSettings();
+    LoadBackgroundSettings();
 
     LoadFaceSkins();
     SetIcon(m_hIcon, TRUE);
@@ -357,43 +348,7 @@ void CVelorinDlg::ReadStoredSettings() {
     Bits16On = bits != 0;
     StereoOn = channels != 0;
 
-    store.ReadMP3Mode(&value);
-    Mp3ModeSetting = value <= 2 ? static_cast<int32_t>(value) : 0;
-    store.ReadMP3Bitrate(&value);
-    Mp3BitrateSetting = value <= 15 ? static_cast<int32_t>(value) : 0;
-    int crc = 0, original = 0, copyright = 0, priv = 0, id3 = 0, genre = 0;
-    store.ReadDword("CRC", &crc);
-    store.ReadDword("Original", &original);
-    store.ReadDword("Copyright", &copyright);
-    store.ReadDword("Private", &priv);
-    store.ReadDword("ID3", &id3);
-    store.ReadDword("Genre", &genre);
-    Mp3CrcSetting = crc != 0;
-    Mp3OriginalSetting = original != 0;
-    Mp3CopyrightSetting = copyright != 0;
-    Mp3PrivateSetting = priv != 0;
-    Id3Setting = id3 != 0;
-    GenreSetting = genre & 0xFF;
-    char text[1000];
-    store.ReadString("Artist", text);
-    SafeCopy(ArtistText, text);
-    store.ReadString("Album", text);
-    SafeCopy(AlbumText, text);
-    store.ReadString("Title", text);
-    SafeCopy(TitleText, text);
-    store.ReadString("Year", text);
-    SafeCopy(YearText, text);
-    RecordingOptions.Mp3CrcOn = Mp3CrcSetting;
-    RecordingOptions.Mp3CopyrightOn = Mp3CopyrightSetting;
-    RecordingOptions.Mp3PrivateOn = Mp3PrivateSetting;
-    RecordingOptions.Mp3OriginalOn = Mp3OriginalSetting;
-    RecordingOptions.Id3TagOn = Id3Setting;
-    Id3Tag& tag = RecordingOptions.Id3Tag;
-    SafeCopy(tag.artist, sizeof tag.artist, ArtistText);
-    SafeCopy(tag.title, sizeof tag.title, TitleText);
-    SafeCopy(tag.album, sizeof tag.album, AlbumText);
-    SafeCopy(tag.year, sizeof tag.year, YearText);
-    tag.genre = static_cast<BYTE>(GenreSetting);
+    LoadMp3Settings();
 
     LoadSignalSettings();
 }

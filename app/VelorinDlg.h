@@ -336,6 +336,19 @@ public:
     void LoadNoiseGateSettings();
     // The signal threshold, the action on silence and the new-file delay.
     void LoadSignalSettings();
+    // The MP3 format, frame flags and default ID3 tag, into the members and
+    // the engine's options.
+    void LoadMp3Settings();
+    // The background file, balance and action into the engine and the
+    // player; the other background values are kept for the dialog only.
+    void LoadBackgroundSettings();
+    // The WMA header texts and the stored profile into the writer.
+    void LoadWmaTagSettings();
+    // Background values nothing in the engine uses yet: shown and stored.
+    struct BackgroundChoices {
+        int32_t backgroundChannel = 0, recordingChannel = 0, vocalChannel = 0;
+        int32_t removeVoice = 0, enablePreview = 1;
+    } BackgroundSettings;
     // A filter's cut-off with the Q every filter of ours uses.
     static void SetFilterCutoff(CFilter& filter, int32_t cutoff);
 

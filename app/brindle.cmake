@@ -9,7 +9,7 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioLineBox.cpp ${CMAKE_CURRENT_LIST_DIR}/LineTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp ${CMAKE_CURRENT_LIST_DIR}/SettingsLaunchers.cpp)
 target_include_directories(brindle_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin ui_services
   documents hotkeys history brindle_recording_rules dialogs engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)

@@ -213,14 +213,16 @@ void CCaptureGraph::ReleaseGraph() {
 }
 
 HRESULT CCaptureGraph::AddDevice(IMoniker* moniker, PinNameList* pins) {
+    if (pins) pinList = pins;
+    // The old device's lines must not stay listed for a device that failed.
+    if (pinList) pinList->Clear();
     ComRef<IBaseFilter> filter;
     HRESULT hr = moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.OutVoid());
     if (FAILED(hr)) return hr;
     hr = AddNamedFilter(graph.Get(), filter.Get(), L"Audio Capture");
     if (FAILED(hr)) return hr;
     deviceFilter = filter;
-    if (pins) pinList = pins;
-    ListDevicePins(deviceFilter.Get(), pinList ? pinList : pins);
+    if (pinList) ListDevicePins(deviceFilter.Get(), pinList);
     return S_OK;
 }
 

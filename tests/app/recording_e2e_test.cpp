@@ -151,17 +151,19 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
     static int32_t positions[3];
     static int finishedDuringPlay = -1, playingAfter = -1;
     WatchedDialog dialog;
-    static bool profileChosen = false;
-    RunDialog(dialog, [&] {
-        // The stored WMA profile is loaded by the WMA settings, which the
-        // window does not read yet: choose one as they would.
-        OnWindow([] {
-            std::vector<WmaProfileName> profiles;
-            if (FAILED(ListWmaProfiles(nullptr, &profiles))) return;
+    // The window loads the stored WMA profile at start-up, as the WMA
+    // settings dialog leaves it.
+    bool profileChosen = false;
+    {
+        std::vector<WmaProfileName> profiles;
+        if (SUCCEEDED(ListWmaProfiles(nullptr, &profiles)))
             for (const WmaProfileName& p : profiles)
-                if (p.name.find("128") != std::string::npos)
-                    profileChosen = SUCCEEDED(SelectWmaProfile(p.index));
-        });
+                if (p.name.find("128") != std::string::npos) {
+                    StoreDword("WMAFormat", static_cast<DWORD>(p.index));
+                    profileChosen = true;
+                }
+    }
+    RunDialog(dialog, [&] {
         for (int i = 0; i < 3; ++i) {
             SetOutputFile(names[i]);
             ClickButton(1000);
