@@ -14,6 +14,7 @@ BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_CAPTURECHANGED()
+    ON_WM_CTLCOLOR()
     ON_COMMAND(kOkId, OnOkCommand)
     ON_COMMAND(kCancelId, OnCancelCommand)
 END_MESSAGE_MAP()
@@ -118,6 +119,19 @@ void CSkinDialog::OnPaint() {
 }
 
 void CSkinDialog::DrawFace(HDC) {}
+
+// The skin draws a well under every edit; an edit filled with the well's
+// colour sits in it seamlessly. Disabled and read-only edits keep the
+// system's grey, so they still look out of use.
+HBRUSH CSkinDialog::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor) {
+    const COLORREF well = RGB(240, 243, 247);
+    if (ctlColor == CTLCOLOR_EDIT && dc) {
+        if (!editBrush_.GetSafeHandle()) editBrush_.CreateSolidBrush(well);
+        ::SetBkColor(dc->GetSafeHdc(), well);
+        return static_cast<HBRUSH>(editBrush_.GetSafeHandle());
+    }
+    return CDialog::OnCtlColor(dc, control, ctlColor);
+}
 
 // ---- mouse ---------------------------------------------------------------
 

@@ -107,6 +107,7 @@ protected:
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnCaptureChanged(CWnd* wnd);
+    afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor);
     afx_msg void OnOkCommand();
     afx_msg void OnCancelCommand();
 
@@ -118,6 +119,7 @@ protected:
 private:
     SkinFrame frame_;
     CRgn region_;  // ours; the window gets a copy
+    CBrush editBrush_;
     std::vector<CSkinSlider*> sliders_;
     bool boxShowing_ = false;
     bool closing_ = false;  // set once the dialog is ending: the edits lose the focus then
