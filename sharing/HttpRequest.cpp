@@ -51,7 +51,12 @@ int HttpRequest(const char* url, const char* body, char* reply, size_t capacity,
         // A connection the server drops before answering can leave Wine's
         // WinInet reporting a sent request with no status line: that is no
         // reply at all, for every request as for the upload.
-        if (file->QueryStatusCode() == 0) ThrowInternetException(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+        const DWORD status = file->QueryStatusCode();
+        if (status == 0) ThrowInternetException(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+        if (!IsSuccessStatus(status)) {
+            reply[0] = '\0';
+            return 0;
+        }
         // Replies come in pieces (slow or chunked servers): read to the end.
         DWORD stored = 0;
         while (stored < capacity - 1) {

@@ -86,8 +86,8 @@ void SharingSession::RequestHostInfoFrom(const char* const* urls, size_t count) 
         DWORD length = 0;
         if (HttpRequest(url.c_str(), "", reply.data(), reply.size(), HTTP_REQUEST_GET, &length) != 1)
             continue;
-        // An error page of the first host (404, 5xx, a proxy's answer) is
-        // no host information: the second host may still serve.
+        // A reply without a login address (a proxy's page, some other
+        // site) is no host information either: the second host may serve.
         std::string validate;
         if (!FindReplyValue(reply.data(), "ValidateURL=", true, &validate) || validate.empty())
             continue;
@@ -196,7 +196,11 @@ int SharingSession::UploadFile(const char* path, char* reply, size_t capacity) {
         request->EndRequest();
         // Wine ends a request whose answer never came as if it had
         // succeeded, only without a status line.
-        if (request->QueryStatusCode() == 0) ThrowInternetException(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+        const DWORD status = request->QueryStatusCode();
+        if (status == 0) ThrowInternetException(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+        // An error page is no answer, whatever its text: the file is not
+        // known to be with the service.
+        if (!IsSuccessStatus(status)) return 0;
         ReadReply(*request, reply, capacity);
         // Closing happens in the destructors; nothing that fails there can
         // undo an upload whose answer is already in hand.

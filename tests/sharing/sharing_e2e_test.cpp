@@ -425,7 +425,14 @@ TEST(SharingService, EveryFaultEndsInAClearResult) {
         {"--fault details=split", true, ShareResult::Shared, false},
         {"--fault details=oversized", true, ShareResult::Shared, false},
         {"--fault upload=http500 --fault delete=reset", true, ShareResult::UploadFailed, false},
-        {"--fault upload=reset --fault delete=http500", true, ShareResult::UploadFailed, true},
+        // A delete answered with an error status was not taken.
+        {"--fault upload=reset --fault delete=http500", true, ShareResult::UploadFailed, false},
+        // An error status with a body that parses is a failure all the same.
+        {"--fault hostinfo=status500", false, ShareResult::LoginFailed, false},
+        {"--fault login=status500", true, ShareResult::LoginFailed, false},
+        {"--fault upload=status500", true, ShareResult::UploadFailed, true},
+        {"--fault details=status500", true, ShareResult::DetailsFailed, false},
+        {"--fault upload=reset --fault delete=status500", true, ShareResult::UploadFailed, false},
     };
     std::string wav = bench::ScratchDir() + "\\fault.wav";
     ASSERT_TRUE(WriteFileBytes(wav, MakeWav(60000)));

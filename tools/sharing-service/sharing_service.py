@@ -22,7 +22,8 @@ import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 ENDPOINTS = ("hostinfo", "login", "upload", "details", "delete")
-FAULTS = ("slow", "split", "truncated", "http500", "reset", "stall", "oversized", "nosemicolon")
+FAULTS = ("slow", "split", "truncated", "http500", "status500", "reset", "stall", "oversized",
+          "nosemicolon")
 
 
 class Config:
@@ -203,6 +204,9 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(float(arg or 5))
         if kind == "http500":
             status, payload = 500, b"<html><body>Internal Server Error</body></html>"
+        if kind == "status500":
+            # The answer the endpoint would give, under an error status.
+            status = 500
         self.send_response(status)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(payload)))
