@@ -51,13 +51,26 @@ bool EndsWith(const char* s, const char* tail) {
     return n >= t && strcmp(s + n - t, tail) == 0;
 }
 
+// Characters no Windows file name may hold; ':' only ends a drive letter.
+bool NameWindowsTakes(const char* name) {
+    for (const char* p = name; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32 || strchr("<>|?*\"", c)) return false;
+        if (c == ':' && p != name + 1) return false;
+    }
+    return true;
+}
+
 // "-filename ": leading blanks and one pair of surrounding quotes go, so a
-// path the shell quoted still counts; a name longer than the field is
-// refused rather than cut (a cut name has lost its extension anyway).
-void TakeFileName(const char* value, CommandLineOptionSet* out) {
+// path the shell quoted still counts. Returns false when the name cannot be
+// used: nothing, a stray quote, an extension other than ".wav" or ".mp3"
+// (a blank before the next switch counts as part of the name), a name
+// longer than the field (a cut name has lost its extension anyway), or a
+// character Windows refuses. FileName is then left empty.
+bool TakeFileName(const char* value, CommandLineOptionSet* out) {
     out->FileName[0] = '\0';
     const char* p = SkipBlanks(value);
-    if (!*p) return;
+    if (!*p) return false;
     char name[kLineLimit + 1];
     SafeCopy(name, p);
     size_t n = strlen(name);
@@ -71,16 +84,18 @@ void TakeFileName(const char* value, CommandLineOptionSet* out) {
             }
         }
     }
-    if (strchr(name, '"')) return;  // an unbalanced quote is no file name
-    if (!EndsWith(name, ".wav") && !EndsWith(name, ".mp3")) return;
-    if (strlen(name) >= sizeof out->FileName) return;
+    if (!EndsWith(name, ".wav") && !EndsWith(name, ".mp3")) return false;
+    if (strlen(name) >= sizeof out->FileName) return false;
+    if (!NameWindowsTakes(name)) return false;
     SafeCopy(out->FileName, name);
+    return true;
 }
 
 }  // namespace
 
 void ParseCommandLine(const char* text, CommandLineOptionSet* out) {
     out->FileName[0] = '\0';
+    out->FileNameRefused = 0;
     if (!text || !*text) {
         out->RecordSwitchGiven = 0;
         return;
@@ -110,7 +125,8 @@ void ParseCommandLine(const char* text, CommandLineOptionSet* out) {
     out->RecordSwitchGiven = 1;
 
     char value[kLineLimit + 1];
-    if (SwitchValue(line, "-filename ", value, sizeof value)) TakeFileName(value, out);
+    if (SwitchValue(line, "-filename ", value, sizeof value))
+        out->FileNameRefused = !TakeFileName(value, out);
     if (SwitchValue(line, "-frequency ", value, sizeof value) && !IsEmptyValue(value)) {
         int khz = NumberOf(value);
         for (int i = 0; i < 9; ++i)

@@ -408,7 +408,11 @@ void CVelorinDlg::ApplySettingsToFace() {
 }
 
 void CVelorinDlg::ApplyCommandLineStarts() {
-    if (CommandLineOptions.RecordSwitchGiven) {
+    if (CommandLineOptions.RecordSwitchGiven && CommandLineOptions.FileNameRefused) {
+        // The line named a file that cannot be written: starting anyway
+        // would record into the stored name and overwrite that file.
+        ShowMessage("FileError");
+    } else if (CommandLineOptions.RecordSwitchGiven) {
         switch (CommandLineOptions.StartMode) {
         case StartRecordNow: PressFaceButton(1000); break;
         case StartSignalRecord: PressFaceButton(1050); break;

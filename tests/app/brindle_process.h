@@ -74,9 +74,11 @@ public:
         }
     }
 
-    // Starts the program and waits until its main window has come up.
-    bool Start(const std::string& args, bool visible = true) {
-        std::string line = "\"" + ProgramPath() + "\" " + args;
+    // Starts the program (brindle.exe of the build unless `program` names
+    // another copy) and waits until its main window has come up.
+    bool Start(const std::string& args, bool visible = true,
+               const std::string& program = ProgramPath()) {
+        std::string line = "\"" + program + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
@@ -116,6 +118,12 @@ public:
         DWORD code = 0;
         GetExitCodeProcess(pi_.hProcess, &code);
         return static_cast<long>(code);
+    }
+
+    // Ends the process at once, as a crash or a power cut would: nothing
+    // of the program runs any more.
+    void Kill() {
+        if (pi_.hProcess) TerminateProcess(pi_.hProcess, 9);
     }
 
     RECT Rect() const {

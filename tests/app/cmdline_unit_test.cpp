@@ -93,6 +93,50 @@ TEST(CommandLine, SwitchesAndValues) {
     }
 }
 
+// A "-filename " that cannot be used is refused, so the window starts
+// nothing instead of recording into the stored name; a usable name, or no
+// "-filename " at all, is not.
+TEST(CommandLine, NamesThatCannotBeUsedAreRefused) {
+    const struct {
+        const char* line;
+        uint8_t refused;
+    } cases[] = {
+        {"/r -filename c:\\cl\\wan\"ted.wav", 1},
+        {"/r -filename c:\\cl\\wanted.txt", 1},
+        {"/r -filename \"c:\\a.wav", 1},
+        {"/r -filename c:\\rec\\a.wav -bit 8", 1},
+        {"/r -filename c:\\my-rec\\a.wav", 1},
+        {"/r -filename ", 1},
+        {"/r -filename c:\\rec\\a?.wav", 1},
+        {"/r -filename c:\\rec\\a*b.mp3", 1},
+        {"/r -filename c:\\rec\\a<b>.wav", 1},
+        {"/r -filename c:\\rec\\a|b.wav", 1},
+        {"/r -filename c:\\rec\\a:b.wav", 1},
+        {"/r -filename c:\\rec\\a\tb.wav", 1},
+        {"/r -filename c:\\rec\\a.wav", 0},
+        {"/r -filename \"c:\\my rec\\a.mp3\"", 0},
+        {"/r -filename d:/radio.wav", 0},
+        {"/r -frequency 44", 0},
+        // Without a record switch nothing is parsed, so nothing is refused.
+        {"-filename c:\\a.txt", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("command line: [") + c.line + "]");
+        CommandLineOptionSet o = Parse(c.line);
+        EXPECT_EQ(c.refused, o.FileNameRefused);
+        if (c.refused) {
+            EXPECT_STREQ("", o.FileName);
+        }
+    }
+    std::string tooLong = "/r -filename c:\\" + std::string(600, 'a') + ".wav";
+    EXPECT_EQ(1, Parse(tooLong.c_str()).FileNameRefused);
+    // A later line without the switch does not inherit the refusal.
+    CommandLineOptionSet o;
+    ParseCommandLine("/r -filename c:\\a.txt", &o);
+    ParseCommandLine("/r", &o);
+    EXPECT_EQ(0, o.FileNameRefused);
+}
+
 TEST(CommandLine, OverlongInputNeverOverrunsTheFields) {
     // A name longer than the field is refused, not cut to a name that
     // lost its extension.

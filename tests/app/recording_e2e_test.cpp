@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/VelorinDlg.h"
 #include "bench.h"
 #include "watched_dialog.h"
@@ -41,6 +42,17 @@ void StoreText(const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size()));
     RegCloseKey(key);
+}
+
+std::string StoredText(const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char text[1000] = "";
+    DWORD size = sizeof text - 1;
+    LONG r = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS ? std::string(text, strnlen(text, size)) : "<missing>";
 }
 
 // Sets the output file (its extension chooses the format).
@@ -783,6 +795,66 @@ TEST_F(RecordingBench, TheMixSliderTakesTheBackgroundOutOfTheRecording) {
     EXPECT_GT(bench::ToneLevel(wav, 0, 440, rate / 4, rate), 0.1);
     EXPECT_LT(bench::ToneLevel(wav, 0, 440, wav.samples.size() / 2 - rate, rate), 0.02);
     EXPECT_GT(bench::ToneLevel(wav, 0, 1000, wav.samples.size() / 2 - rate, rate), 0.1);
+}
+
+// A command line whose file name cannot be used records nothing: the
+// stored name's file stays as it was, no file appears, the face says why,
+// and the stored name is kept.
+TEST_F(RecordingBench, ACommandLineNameThatCannotBeUsedRecordsNothing) {
+    const std::string dir = "c:\\cl";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string previous = dir + "\\previous.wav";
+    const std::string kept = "RIFF kept as it was";
+    {
+        FILE* f = fopen(previous.c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        fputs(kept.c_str(), f);
+        fclose(f);
+    }
+    StoreText("LastName", previous);
+    auto tone = bench::PlayTone(1000, 30, 0.5);
+    const char* const lines[] = {"/r -filename c:\\cl\\wan\"ted.wav",
+                                 "/r -filename c:\\cl\\wanted.txt"};
+    int index = 0;
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        ParseCommandLine(line, &CommandLineOptions);
+        static int recording = -1;
+        static std::string status1, status2;
+        static int shot = 0;
+        shot = index++;
+        WatchedDialog dialog;
+        RunDialog(dialog, [] {
+            Sleep(1500);
+            OnWindow([] {
+                recording = Dialog->IsRecording || Dialog->ButtonDown(1000);
+                status1 = static_cast<const char*>(Dialog->StatusLine1);
+                status2 = static_cast<const char*>(Dialog->StatusLine2);
+            });
+            bench::Screenshot("refused-name-" + std::to_string(shot));
+        });
+        CommandLineOptions = CommandLineOptionSet();
+        EXPECT_EQ(0, recording);
+        EXPECT_EQ("Cannot open the output file", status1);
+        EXPECT_EQ("Check the folder and the file name", status2);
+        std::vector<std::string> content = ReadLines(previous);
+        ASSERT_EQ(1u, content.size());
+        EXPECT_EQ(kept, content[0]);
+        EXPECT_EQ(previous, StoredText("LastName"));
+        EXPECT_EQ(0u, ReadLines(DayFile()).size());
+        // Nothing else came to the folder.
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        std::vector<std::string> names;
+        do {
+            if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+        EXPECT_EQ(std::vector<std::string>{"previous.wav"}, names);
+    }
+    DeleteFileA(previous.c_str());
 }
 
 }  // namespace
