@@ -24,6 +24,11 @@ int64_t GateQuietSince = 0;
 
 namespace {
 
+// Keeps the open WAV file's sizes current while it grows; touched by the
+// one thread that writes the file (user-interface thread when writing
+// directly, otherwise the writer thread).
+WavSizeRefresh WavSizes;
+
 // Below -48 dB a 16-bit sample counts as noise.
 constexpr int32_t SquelchLevel16 = 130;
 
@@ -180,6 +185,7 @@ int OpenWavOutput(const char* fileName) {
         return 1;
     }
     s.WavFile = file;
+    WavSizes.Start(GetTickCount());
     return 0;
 }
 
@@ -197,6 +203,7 @@ int WriteWavData(const BYTE* samples, DWORD bytes) {
     const size_t done = fwrite(samples, 1, n, s.WavFile);
     s.WavBytesWritten = written + static_cast<uint32_t>(done);
     s.RecordedBytes += static_cast<uint32_t>(done);
+    WavSizes.Tick(s.WavFile, s.WavBytesWritten, GetTickCount());
     return 0;
 }
 

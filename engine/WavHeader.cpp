@@ -40,6 +40,20 @@ bool WriteWavHeader(FILE* file, const WAVEFORMATEX& format, uint32_t dataBytes) 
     return fwrite(header, 1, sizeof header, file) == sizeof header;
 }
 
+bool WriteWavSizes(FILE* file, uint32_t dataBytes) {
+    if (!file) return false;
+    const long end = ftell(file);
+    if (end < 0 || fflush(file) != 0) return false;
+    BYTE riff[4], data[4];
+    Put32(riff, dataBytes + 36);
+    Put32(data, dataBytes);
+    bool ok = fseek(file, 4, SEEK_SET) == 0 && fwrite(riff, 1, 4, file) == 4 &&
+              fseek(file, 40, SEEK_SET) == 0 && fwrite(data, 1, 4, file) == 4;
+    // The seek back hands the two fields to the system as well; the next
+    // append must land where the data ends, whatever happened above.
+    return fseek(file, end, SEEK_SET) == 0 && ok;
+}
+
 uint32_t MaxWavDataBytes(const WAVEFORMATEX& format) {
     uint32_t limit = 0xFFFFFFFFu - 36;
     uint32_t align = format.nBlockAlign ? format.nBlockAlign : 1;

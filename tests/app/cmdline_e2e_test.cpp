@@ -3,6 +3,8 @@
 // line asks for, holding the tone.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <objbase.h>
@@ -100,4 +102,52 @@ TEST(CommandLineRecording, Mp3AtTheGivenBitrate) {
     EXPECT_GT(bench::ToneLevel(wav, 0, 1000), 0.1);
     // The bitrate of the line is stored for the next start.
     EXPECT_EQ(13, StoredDword("MP3Bitrate"));
+}
+
+// A recording cut off by a crash still says in its header how much sound
+// it holds, up to a second before the end, and all of it is the tone.
+TEST(CommandLineRecording, AKilledWavRecordingKeepsItsLength) {
+    ASSERT_TRUE(bench::HaveSound());
+    ClearSettings();
+    StoreRecordedDevice();
+    StoreDword("Alert", 0);
+    StoreText("InstallPath", bench::ScratchDir());
+    auto tone = bench::PlayTone(1000, 30);
+    bench::Pump(2500);
+    const struct {
+        const char* format;
+        int rate, bits, channels;
+    } cases[] = {{"-frequency 44 -bit 16 -channels 2", 44100, 16, 2},
+                 {"-frequency 22 -bit 8 -channels 1", 22050, 8, 1}};
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        std::string file = RecordingFolder() + "\\killed" + std::to_string(index++) + ".wav";
+        DeleteFileA(file.c_str());
+        Program p;
+        ASSERT_TRUE(p.Start(std::string("/r /hide ") + c.format + " -filename " + file, false));
+        bench::Pump(6000);
+        p.Kill();
+        p.WaitExit(10000);
+
+        std::string seconds;
+        bench::Host("sox --i -D " + bench::ShellQuote(bench::UnixPath(file)), &seconds);
+        std::printf("killed after 6 s: sox says %s", seconds.c_str());
+        EXPECT_GE(atof(seconds.c_str()), 5.0);
+        bench::Wav wav;
+        std::string error;
+        ASSERT_TRUE(bench::ReadWav(file, &wav, &error)) << error;
+        EXPECT_EQ(c.rate, wav.rate);
+        EXPECT_EQ(c.bits, wav.bits);
+        EXPECT_EQ(c.channels, wav.channels);
+        EXPECT_EQ(wav.riffSize, wav.dataSize + 36);
+        EXPECT_LE(wav.dataSize + 44, wav.fileSize);
+        // Every second the header claims holds the tone (the first tenth,
+        // while the device settles, aside).
+        for (int second = 0; second + 1 <= static_cast<int>(wav.Seconds()); ++second) {
+            size_t from = static_cast<size_t>(wav.rate) * second + (second == 0 ? wav.rate / 10 : 0);
+            EXPECT_GT(bench::ToneLevel(wav, 0, 1000, from, static_cast<size_t>(wav.rate) * 9 / 10), 0.1)
+                << "second " << second;
+        }
+    }
 }

@@ -149,6 +149,37 @@ TEST(WavOutput, WritesHeaderDataAndStopsBeforeTheRiffLimit) {
     EXPECT_EQ(0xFFFFFFFFu - 3, U32(file, 4));  // a size that does not wrap
 }
 
+// While the file grows, its sizes are rewritten once a second from what
+// really reached it, so a process killed now leaves a file that says how
+// much sound it holds; the end leaves the same bytes as ever.
+TEST(WavOutput, AGrowingFileKeepsItsSizesCurrent) {
+    WaveInFormat = Pcm(2, 44100, 16);
+    const std::string path = bench::ScratchDir() + "\\growing.wav";
+    ASSERT_EQ(0, OpenWavOutput(path.c_str()));
+    std::vector<BYTE> data(3000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<BYTE>(i * 13);
+    WriteWavData(data.data(), 2000);
+    Sleep(1100);
+    WriteWavData(data.data() + 2000, 1000);
+    // Read while the writer still holds the file open, as a reader after a
+    // crash would find it.
+    std::vector<BYTE> file = ReadAll(path);
+    ASSERT_EQ(3044u, file.size());
+    EXPECT_EQ(3036u, U32(file, 4));
+    EXPECT_EQ(3000u, U32(file, 40));
+    EXPECT_EQ(0, memcmp(file.data() + 44, data.data(), 3000));
+    // Appends go on where the data ends.
+    WriteWavData(data.data(), 500);
+    WriteWavHeader();
+    fclose(RecordingSession.WavFile);
+    RecordingSession.WavFile = nullptr;
+    file = ReadAll(path);
+    ASSERT_EQ(3544u, file.size());
+    EXPECT_EQ(3536u, U32(file, 4));
+    EXPECT_EQ(3500u, U32(file, 40));
+    EXPECT_EQ(0, memcmp(file.data() + 3044, data.data(), 500));
+}
+
 TEST(WavOutput, CountsOnlyWhatReachesTheFile) {
     WaveInFormat = Pcm(1, 8000, 8);
     const std::string path = bench::ScratchDir() + "\\ro.wav";

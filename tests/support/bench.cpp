@@ -27,15 +27,6 @@ std::string TestName() {
     return n;
 }
 
-std::string ShellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
-    }
-    return q + "'";
-}
-
 void MakeDirs(const std::string& winPath) {
     std::string cur;
     for (size_t i = 0; i < winPath.size(); ++i) {
@@ -51,13 +42,6 @@ bool WriteText(const std::string& winPath, const std::string& text) {
     fwrite(text.data(), 1, text.size(), f);
     fclose(f);
     return true;
-}
-
-std::string ReadText(const std::string& winPath) {
-    std::ifstream in(winPath, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 // The host tools find their daemons through these; Wine hands a unix child
@@ -109,6 +93,22 @@ bool RunUnix(const std::string& unixScript, const std::string& doneFile, DWORD t
 }
 
 }  // namespace
+
+std::string ShellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'') q += "'\\''";
+        else q += c;
+    }
+    return q + "'";
+}
+
+std::string ReadText(const std::string& winPath) {
+    std::ifstream in(winPath, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
 
 std::string Env(const char* name) {
     char buf[4096];

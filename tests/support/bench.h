@@ -25,6 +25,11 @@ std::string ArtifactDir();
 // A fresh empty scratch folder for this test (Windows path).
 std::string ScratchDir();
 
+// A text quoted for the host shell, and a file's whole content ("" when it
+// cannot be read).
+std::string ShellQuote(const std::string& s);
+std::string ReadText(const std::string& winPath);
+
 // Runs a command of the host (Linux) shell and waits for it. Returns its exit
 // code, or -1 when it could not be run or timed out. stdout goes to *out.
 int Host(const std::string& shellCmd, std::string* out = nullptr, DWORD timeoutMs = 60000);
