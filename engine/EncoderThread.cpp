@@ -30,10 +30,8 @@ void WriteChunk(const BYTE* data, int32_t length) {
     case EncoderMp3: {
         DWORD outBytes = 0;
         // A chunk the encoder refuses is dropped; the thread goes on.
-        if (!Mp3Stream || !beEncodeChunk || !s.OutputFile) break;
-        if (beEncodeChunk(Mp3Stream, s.SamplesPerChunk,
-                          reinterpret_cast<SHORT*>(const_cast<BYTE*>(data)), s.EncoderOutBuffer,
-                          &outBytes) != BE_ERR_SUCCESSFUL)
+        if (!s.OutputFile ||
+            EncodeMp3Chunk(s.SamplesPerChunk, data, s.EncoderOutBuffer, &outBytes) != BE_ERR_SUCCESSFUL)
             break;
         s.RecordedBytes += static_cast<uint32_t>(fwrite(s.EncoderOutBuffer, 1, outBytes, s.OutputFile));
         break;

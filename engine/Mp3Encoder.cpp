@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "engine/MixBalance.h"
 
@@ -17,6 +18,12 @@ HBE_STREAM Mp3Stream = nullptr;
 namespace {
 
 HMODULE EncoderModule = nullptr;
+
+// The open stream's chunk size (16-bit samples of all channels), and
+// whether it has taken a chunk yet. Set by the start, then written by the
+// writer thread and read by the finisher once the writer has ended.
+DWORD StreamChunkSamples = 0;
+bool StreamFed = false;
 
 template <class F>
 F Entry(HMODULE dll, const char* name) {
@@ -118,14 +125,34 @@ int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
         return 0;
     }
     Mp3Stream = stream;
+    StreamChunkSamples = samples;
+    StreamFed = false;
     *samplesPerChunk = samples;
     *outBufferSize = bufferSize;
     return 1;
 }
 
+BE_ERR EncodeMp3Chunk(DWORD samples, const BYTE* pcm, BYTE* outBuffer, DWORD* outBytes) {
+    if (outBytes) *outBytes = 0;
+    if (!Mp3Stream || !beEncodeChunk || !pcm || !outBuffer || !outBytes)
+        return BE_ERR_INVALID_HANDLE;
+    BE_ERR r = beEncodeChunk(Mp3Stream, samples, reinterpret_cast<SHORT*>(const_cast<BYTE*>(pcm)),
+                             outBuffer, outBytes);
+    if (r == BE_ERR_SUCCESSFUL) StreamFed = true;
+    return r;
+}
+
 DWORD FinishMp3Stream(FILE* file, BYTE* outBuffer, bool* ok) {
     if (ok) *ok = false;
     if (!Mp3Stream) return 0;
+    DWORD silent = 0;
+    if (!StreamFed && outBuffer && StreamChunkSamples > 0) {
+        std::vector<BYTE> silence(2 * static_cast<size_t>(StreamChunkSamples), 0);
+        DWORD n = 0;
+        if (EncodeMp3Chunk(StreamChunkSamples, silence.data(), outBuffer, &n) == BE_ERR_SUCCESSFUL &&
+            file)
+            silent = static_cast<DWORD>(fwrite(outBuffer, 1, n, file));
+    }
     DWORD bytes = 0;
     bool flushed = outBuffer && beDeinitStream &&
                    beDeinitStream(Mp3Stream, outBuffer, &bytes) == BE_ERR_SUCCESSFUL;
@@ -133,7 +160,7 @@ DWORD FinishMp3Stream(FILE* file, BYTE* outBuffer, bool* ok) {
     bool written = !file || bytes == 0 || fwrite(outBuffer, 1, bytes, file) == bytes;
     CloseMp3Stream();
     if (ok) *ok = flushed && written;
-    return file && written ? bytes : 0;
+    return silent + (file && written ? bytes : 0);
 }
 
 void CloseMp3Stream() {

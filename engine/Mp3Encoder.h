@@ -55,10 +55,18 @@ struct Mp3Flags {
 int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
                    const Mp3Flags& flags, DWORD* samplesPerChunk, DWORD* outBufferSize);
 
+// Encodes one chunk of the open stream (`samples` 16-bit samples of all
+// channels at `pcm`) into outBuffer; *outBytes gets the bytes to append.
+// Returns the library's result (BE_ERR_SUCCESSFUL on success).
+BE_ERR EncodeMp3Chunk(DWORD samples, const BYTE* pcm, BYTE* outBuffer, DWORD* outBytes);
+
 // Ends the stream: flushes the encoder into outBuffer, appends those bytes
-// to `file` (when not null) and closes the stream. Returns the bytes
-// written; *ok (when given) tells whether the flush and the write worked.
-// Does nothing when no stream is open.
+// to `file` (when not null) and closes the stream. A stream that never took
+// a chunk is first given one chunk of silence: its flush alone leaves the
+// encoder's information frame without any audio frame, a file that readers
+// refuse. Returns the bytes written; *ok (when given) tells whether the
+// flush and the write worked. outBuffer must hold the output size the
+// stream was opened with. Does nothing when no stream is open.
 DWORD FinishMp3Stream(FILE* file, BYTE* outBuffer, bool* ok = nullptr);
 
 // Closes the stream without flushing (a start that fails after

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <objbase.h>
 
@@ -150,4 +151,62 @@ TEST(CommandLineRecording, AKilledWavRecordingKeepsItsLength) {
                 << "second " << second;
         }
     }
+}
+
+// MP3 recordings closed 100 to 900 ms after the window appears, before or
+// just after the first sound reaches the encoder: every file left behind
+// opens with its audio stream, and every history line names a file that
+// is there.
+TEST(CommandLineRecording, Mp3StoppedEarlyStillOpens) {
+    ASSERT_TRUE(bench::HaveSound());
+    ClearSettings();
+    StoreRecordedDevice();
+    StoreDword("Alert", 0);
+    std::string install = bench::ScratchDir();
+    ASSERT_TRUE(CopyFileA(bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/lame/lame_enc.dll").c_str(),
+                          (install + "\\lame_enc.dll").c_str(), FALSE));
+    StoreText("InstallPath", install);
+    auto tone = bench::PlayTone(1000, 120);
+    bench::Pump(2500);
+
+    const int cycles = 20;
+    std::vector<std::string> files;
+    for (int i = 0; i < cycles; ++i) {
+        std::string file = RecordingFolder() + "\\early" + std::to_string(i) + ".mp3";
+        DeleteFileA(file.c_str());
+        files.push_back(file);
+        Program p;
+        ASSERT_TRUE(p.Start("/r -frequency 44 -bit 16 -channels 2 -mp3bitrate 128 -filename " + file));
+        bench::Pump(100 + 800 * i / (cycles - 1));
+        if (i % 2) {
+            PostMessageA(p.window, WM_COMMAND, 1014, 0);
+        } else {
+            RECT r = p.Rect();
+            bench::Click(r.left + 542, r.top + 13);  // the face's close button
+        }
+        ASSERT_EQ(0, p.WaitExit(20000)) << "cycle " << i;
+    }
+    int present = 0;
+    for (const std::string& file : files) {
+        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        ++present;
+        EXPECT_EQ("audio", bench::Ffprobe(file, "stream=codec_type")) << file;
+    }
+    std::printf("%d of %d early stops left a file\n", present, cycles);
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char day[64];
+    snprintf(day, sizeof day, "\\Log\\%04d\\%04d%02d%02d.txt", t.wYear, t.wYear, t.wMonth, t.wDay);
+    std::string log = bench::ReadText(install + day);
+    int lines = 0;
+    for (size_t from = 0, end; (end = log.find('\n', from)) != std::string::npos; from = end + 1) {
+        std::string line = log.substr(from, end - from);
+        size_t comma = line.find(',');
+        size_t second = line.find(',', comma + 1);
+        ASSERT_NE(std::string::npos, second) << line;
+        std::string path = line.substr(comma + 1, second - comma - 1) + line.substr(0, comma);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << line;
+        ++lines;
+    }
+    EXPECT_EQ(present, lines);
 }

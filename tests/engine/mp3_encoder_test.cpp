@@ -307,7 +307,8 @@ TEST(Mp3Encoder, EndOfStreamWritesTheLastFrames) {
     for (DWORD i = 0; i < samples; ++i) pcm[i] = static_cast<short>(10000 * sin(i * 0.1));
     std::vector<BYTE> out(outSize);
     DWORD n = 0;
-    ASSERT_EQ(BE_ERR_SUCCESSFUL, beEncodeChunk(Mp3Stream, samples, pcm.data(), out.data(), &n));
+    ASSERT_EQ(BE_ERR_SUCCESSFUL,
+              EncodeMp3Chunk(samples, reinterpret_cast<const BYTE*>(pcm.data()), out.data(), &n));
     fwrite(out.data(), 1, n, f);
     bool ok = false;
     DWORD last = FinishMp3Stream(f, out.data(), &ok);
@@ -315,6 +316,40 @@ TEST(Mp3Encoder, EndOfStreamWritesTheLastFrames) {
     EXPECT_GT(last, 0u);
     EXPECT_EQ(static_cast<long>(n + last), ftell(f));
     fclose(f);
+    UnloadMp3Encoder();
+}
+
+// A recording stopped before any sound reached the encoder: the end alone
+// would leave the encoder's information frame without an audio frame, which
+// readers refuse. The file opens, as a short silence, at every rate the
+// program records MP3 at.
+TEST(Mp3Encoder, AStreamEndedBeforeAnyChunkStillOpens) {
+    ASSERT_TRUE(LoadMp3EncoderFrom(DllPath().c_str()));
+    std::string dir = bench::ScratchDir();
+    const struct {
+        uint32_t rate;
+        uint16_t channels, kbps;
+    } cases[] = {{44100, 2, 128}, {48000, 1, 64}, {32000, 2, 320}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz " + std::to_string(c.channels) + " ch");
+        DWORD samples = 0, outSize = 0;
+        ASSERT_EQ(1, InitMp3Encoder(c.rate, c.channels, c.kbps, Mp3Flags(), &samples, &outSize));
+        std::string path = dir + "\\empty" + std::to_string(c.rate) + ".mp3";
+        FILE* f = fopen(path.c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        std::vector<BYTE> out(outSize);
+        bool ok = false;
+        DWORD written = FinishMp3Stream(f, out.data(), &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(static_cast<long>(written), ftell(f));
+        fclose(f);
+        std::printf("ended before any chunk: %lu bytes\n", static_cast<unsigned long>(written));
+        EXPECT_EQ("audio", bench::Ffprobe(path, "stream=codec_type"));
+        bench::Wav wav;
+        ASSERT_TRUE(bench::DecodeWithFfmpeg(path, &wav));
+        EXPECT_GT(wav.Seconds(), 0.0);
+        EXPECT_LT(wav.Seconds(), 0.2);
+    }
     UnloadMp3Encoder();
 }
 
