@@ -74,27 +74,30 @@ TEST(CommandLineRecording, WavOfTheToneAtTheFormatTheLineAsks) {
     EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
 }
 
-TEST(CommandLineRecording, Mp3AtTheGivenBitrate) {
+// brindle as a user installs it: the build's dist folder copied alone into
+// a folder of the prefix, the encoder library found beside the program, the
+// history in a scratch install folder.
+TEST(CommandLineRecording, Mp3AtTheGivenBitrateFromTheInstallFolder) {
     ASSERT_TRUE(bench::HaveSound());
     ClearSettings();
     StoreRecordedDevice();
     StoreDword("Alert", 0);
-    // The encoder library is found in the install folder.
-    std::string lame = bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/lame");
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lame.c_str()),
-                   static_cast<DWORD>(lame.size()));
-    RegCloseKey(key);
+    std::string scratch = bench::ScratchDir();
+    ASSERT_EQ(0, bench::Host("cp -r " + bench::ShellQuote(bench::Env("BENCH_BUILD_DIR") + "/dist") +
+                             " " + bench::ShellQuote(bench::UnixPath(scratch) + "/Brindle")));
+    std::string program = scratch + "\\Brindle\\brindle.exe";
+    StoreText("InstallPath", scratch);
     std::string file = RecordingFolder() + "\\tone.mp3";
     DeleteFileA(file.c_str());
     auto tone = bench::PlayTone(1000, 12);
     bench::Pump(2500);
 
-    ASSERT_EQ(0, RecordFor("/r /hide -frequency 44 -bit 16 -channels 2 -mp3bitrate 192 -filename " +
-                               file,
-                           5000));
+    Program p;
+    ASSERT_TRUE(p.Start("/r /hide -frequency 44 -bit 16 -channels 2 -mp3bitrate 192 -filename " + file,
+                        false, program));
+    bench::Pump(5000);
+    PostMessageA(p.window, WM_COMMAND, 1014, 0);
+    ASSERT_EQ(0, p.WaitExit(20000));
     EXPECT_EQ("mp3", bench::Ffprobe(file, "stream=codec_name"));
     EXPECT_EQ("192000", bench::Ffprobe(file, "stream=bit_rate"));
     bench::Wav wav;

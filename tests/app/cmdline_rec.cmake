@@ -2,4 +2,4 @@
 brindle_test(cmdline_e2e_test LABEL e2e SOUND SCREEN TIMEOUT 180
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cmdline_e2e_test.cpp
   LIBS engine)
-add_dependencies(cmdline_e2e_test brindle lame_enc)
+add_dependencies(cmdline_e2e_test brindle lame_enc dist)
