@@ -95,6 +95,19 @@ bool LoadMp3Encoder(const char* installPath) {
     return TryLibrary("Quorlix.dll");
 }
 
+bool LoadMp3EncoderOutsideCurrentDirectory() {
+    if (Mp3EncoderAvailable()) return true;
+    char previous[MAX_PATH];
+    DWORD n = GetDllDirectoryA(sizeof previous, previous);
+    bool hadDirectory = n > 0 && n < sizeof previous;
+    // An empty directory takes the current one out of the search order; the
+    // program's own folder and the system folders stay in it.
+    SetDllDirectoryA("");
+    bool found = LoadMp3Encoder(nullptr);
+    SetDllDirectoryA(hadDirectory ? previous : nullptr);
+    return found;
+}
+
 int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
                    const Mp3Flags& flags, DWORD* samplesPerChunk, DWORD* outBufferSize) {
     if (samplesPerChunk) *samplesPerChunk = 0;

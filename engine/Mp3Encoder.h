@@ -29,6 +29,11 @@ extern HBE_STREAM Mp3Stream;
 // loaded is kept.
 bool LoadMp3Encoder(const char* installPath);
 
+// The same search without the process's current directory, which inside a
+// browser is often a downloads folder: a library planted there must not
+// run. The DLL search setting in force before is put back.
+bool LoadMp3EncoderOutsideCurrentDirectory();
+
 // Loads the library from one path only (replacing any loaded one).
 bool LoadMp3EncoderFrom(const char* path);
 

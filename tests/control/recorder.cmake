@@ -1,0 +1,4 @@
+# The control's recorder with fake encoder entries on the bench's capture
+# device, and the picture window's GIF walker.
+brindle_test(ctl_recorder_unit_test LABEL unit SOUND TIMEOUT 180
+  SOURCES ctl_recorder_unit_test.cpp LIBS sablet_recorder sablet_picture)
