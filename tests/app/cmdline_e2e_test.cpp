@@ -38,6 +38,14 @@ void StoreRecordedDevice() {
     StoreDword("Device", static_cast<DWORD>(index));
 }
 
+// Settings as on a first start, except the device that records the test's
+// sink and no overwrite question.
+void FreshSettings() {
+    ClearSettings();
+    StoreRecordedDevice();
+    StoreDword("Alert", 0);
+}
+
 // Runs `args`, lets it record for `seconds`, closes it with its close
 // command and returns the exit code.
 long RecordFor(const std::string& args, DWORD ms) {
@@ -52,9 +60,7 @@ long RecordFor(const std::string& args, DWORD ms) {
 
 TEST(CommandLineRecording, WavOfTheToneAtTheFormatTheLineAsks) {
     ASSERT_TRUE(bench::HaveSound());
-    ClearSettings();
-    StoreRecordedDevice();
-    StoreDword("Alert", 0);
+    FreshSettings();
     std::string file = RecordingFolder() + "\\tone.wav";
     DeleteFileA(file.c_str());
     auto tone = bench::PlayTone(1000, 12);
@@ -79,9 +85,7 @@ TEST(CommandLineRecording, WavOfTheToneAtTheFormatTheLineAsks) {
 // history in a scratch install folder.
 TEST(CommandLineRecording, Mp3AtTheGivenBitrateFromTheInstallFolder) {
     ASSERT_TRUE(bench::HaveSound());
-    ClearSettings();
-    StoreRecordedDevice();
-    StoreDword("Alert", 0);
+    FreshSettings();
     std::string scratch = bench::ScratchDir();
     ASSERT_EQ(0, bench::Host("cp -r " + bench::ShellQuote(bench::Env("BENCH_BUILD_DIR") + "/dist") +
                              " " + bench::ShellQuote(bench::UnixPath(scratch) + "/Brindle")));
@@ -112,9 +116,7 @@ TEST(CommandLineRecording, Mp3AtTheGivenBitrateFromTheInstallFolder) {
 // it holds, up to a second before the end, and all of it is the tone.
 TEST(CommandLineRecording, AKilledWavRecordingKeepsItsLength) {
     ASSERT_TRUE(bench::HaveSound());
-    ClearSettings();
-    StoreRecordedDevice();
-    StoreDword("Alert", 0);
+    FreshSettings();
     StoreText("InstallPath", bench::ScratchDir());
     auto tone = bench::PlayTone(1000, 30);
     bench::Pump(2500);
@@ -162,9 +164,7 @@ TEST(CommandLineRecording, AKilledWavRecordingKeepsItsLength) {
 // is there.
 TEST(CommandLineRecording, Mp3StoppedEarlyStillOpens) {
     ASSERT_TRUE(bench::HaveSound());
-    ClearSettings();
-    StoreRecordedDevice();
-    StoreDword("Alert", 0);
+    FreshSettings();
     std::string install = bench::ScratchDir();
     ASSERT_TRUE(CopyFileA(bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/lame/lame_enc.dll").c_str(),
                           (install + "\\lame_enc.dll").c_str(), FALSE));

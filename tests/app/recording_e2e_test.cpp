@@ -16,6 +16,7 @@
 #include "app/CommandLine.h"
 #include "app/VelorinDlg.h"
 #include "bench.h"
+#include "brindle_process.h"
 #include "watched_dialog.h"
 #include "engine/CaptureGraph.h"
 #include "engine/PlayerGraph.h"
@@ -24,36 +25,6 @@
 #include "ui/HistoryLog.h"
 
 namespace {
-
-const char kSettingsKey[] = "Software\\Velorin\\Parameters";
-
-void StoreDword(const char* name, DWORD value) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
-void StoreText(const char* name, const std::string& text) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size()));
-    RegCloseKey(key);
-}
-
-std::string StoredText(const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<no key>";
-    char text[1000] = "";
-    DWORD size = sizeof text - 1;
-    LONG r = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
-    return r == ERROR_SUCCESS ? std::string(text, strnlen(text, size)) : "<missing>";
-}
 
 // Sets the output file (its extension chooses the format).
 void SetOutputFile(const std::string& path) {
