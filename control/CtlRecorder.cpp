@@ -15,6 +15,11 @@ namespace {
 
 CtlCaptureStateData& S = CtlCaptureState;
 
+// Keeps the growing WAV file's sizes current, so a page or browser that
+// dies mid-recording leaves a file that says how much sound it holds
+// (container's thread, the one that writes the file).
+WavSizeRefresh WavSizes;
+
 // The FIFO between the window thread (producer) and the encoder.
 class FifoLock {
 public:
@@ -102,6 +107,7 @@ bool CtlOpenWavOutput(const char* path) {
         S.WavFile = nullptr;
         return false;
     }
+    WavSizes.Start(GetTickCount());
     return true;
 }
 
@@ -122,6 +128,7 @@ bool CtlWriteWavData(const BYTE* data, DWORD length) {
     size_t written = fwrite(data, 1, length, S.WavFile);
     S.WavBytesWritten += static_cast<uint32_t>(written);
     InterlockedExchangeAdd(&S.RecordedBytes, static_cast<LONG>(written));
+    WavSizes.Tick(S.WavFile, S.WavBytesWritten, GetTickCount());
     return fits;
 }
 
