@@ -1,8 +1,8 @@
 // Handlers the map already routes to but whose work belongs to modules of
-// the main window still being written: the schedule, the settings
-// dialogs, the history panel and the upload of a file from disk. The menu
-// entries of recording and playback already lead to the real buttons. Each
-// of the others does nothing yet; none reports success it did not have.
+// the main window still being written: the settings dialogs, the history
+// panel and the upload of a file from disk. The menu entries of recording
+// and playback already lead to the real buttons. Each of the others does
+// nothing yet; none reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
@@ -10,20 +10,11 @@ void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
 void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
 void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 
-// Signal-activated recording and the schedule.
-void CVelorinDlg::OnBtnScheduleStart() {}
-LRESULT CVelorinDlg::OnDelayedScheduleToggle(WPARAM, LPARAM) { return 0; }
+// Signal-activated recording.
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
-void CVelorinDlg::OnMenuScheduleRecord() {}
-void CVelorinDlg::OnBtnDeleteScheduleItem() {}
-void CVelorinDlg::OnBtnAddScheduleItem() {}
-void CVelorinDlg::OnRadioAbsolute() {}
-void CVelorinDlg::OnRadioRelative() {}
-void CVelorinDlg::OnScheduleListDblClk() {}
 
 // Format switches and settings dialogs.
 void CVelorinDlg::OnBtnTrackSplitterSettings() {}
-void CVelorinDlg::OnBtnScheduleSettings() {}
 void CVelorinDlg::OnBtnNoiseGatingSettings() {}
 void CVelorinDlg::OnMenuAbout() {}
 

@@ -226,8 +226,3 @@ void CVelorinDlg::RecordTimerDuties() {
         break;
     }
 }
-
-// ---- seams of modules still to come ------------------------------------
-// The schedule's streaming addresses and windows.
-void CVelorinDlg::CheckScheduledUrls() {}
-void CVelorinDlg::CheckSchedule() {}

@@ -325,8 +325,9 @@ void CVelorinDlg::OnBtnStop() {
 }
 
 void CVelorinDlg::StopRecording() {
-    // A new file announced before this stop must not start after it.
-    RestartPending = 0;
+    // A new file or schedule window announced before this stop must not
+    // start after it.
+    RestartPending = SchedulePending = 0;
     EndLineTest();
     StopRecordTimer();
     const bool captured = CaptureActive;
@@ -585,7 +586,7 @@ void CVelorinDlg::OnBtnSignalRecord() {
     // Signal mode starts a recording, which a line test's capture refuses.
     if (!ButtonDown(1050) && LineTestBusy()) return;
     // The user's own toggle wins over a restart still on its way.
-    if (!DelayedSignalActive) RestartPending = 0;
+    if (!DelayedSignalActive) RestartPending = SchedulePending = 0;
     const bool on = !ButtonDown(1050);
     SetButtonDown(1050, on);
     RepaintRect(kSignalButtonArea);
@@ -611,6 +612,10 @@ void CVelorinDlg::NewFileOnSilence() {
     IsRecording = 0;
     OnBtnSignalRecord();  // signal mode off: the file is closed and logged
     SignalHeard = 0;
+    RestartSignalRecordLater();
+}
+
+void CVelorinDlg::RestartSignalRecordLater() {
     RestartPending = 1;
     if (!StartSignalRestartDelay()) RestartPending = 0;
 }
@@ -640,8 +645,6 @@ LRESULT CVelorinDlg::OnDelayedSignalRecord(WPARAM, LPARAM) {
 // ---- seams of modules still to come ------------------------------------
 // The output folder and name dialog: nothing changes until it exists.
 void CVelorinDlg::RunOutputDialog() {}
-// The schedule re-toggles itself 300 ms after signal mode went off.
-void CVelorinDlg::ScheduleToggleAfterSignalOff() {}
 
 // ---- background switch -------------------------------------------------
 

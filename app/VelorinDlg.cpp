@@ -208,6 +208,7 @@ BOOL CVelorinDlg::OnInitDialog() {
             LanguageDocument.Load(nullptr);
         }
     }
+    LoadScheduleList();
 
     // Device and line; a stored index the system no longer has falls back
     // to the first device and line.

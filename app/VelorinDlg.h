@@ -7,12 +7,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The framework first: the DirectShow headers bring macros that would
 // rename some of its members.
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "app/MainMessages.h"
+#include "app/ScheduleRules.h"
 #include "engine/CaptureGraph.h"
 #include "engine/EngineState.h"
 #include "ui/HistoryLog.h"
@@ -54,6 +57,21 @@ struct FaceOutline {
     int count;
 };
 extern const FaceOutline OutlinePlain, OutlineAudioBox, OutlineArchive, OutlineArchiveAudioBox;
+
+// One streaming address of the schedule, with the browser opened for it.
+struct ScheduleUrlEntry {
+    char TimeText[20] = "";  // opening time: the start less the loading time
+    char DayText[50] = "";
+    char Url[300] = "";
+    uint8_t Launched = 0;
+    HANDLE ProcessHandle = nullptr;
+    std::string LineText;  // the line it belongs to, which the list may move
+    ScheduleLine Line;
+};
+constexpr int kScheduleUrlMaximum = 100;
+
+// Sleeps 300 ms, then posts WM_DELAYED_SCHEDULETOGGLE to the main window.
+DWORD WINAPI DelayedScheduleToggleThread(LPVOID);
 
 class CVelorinDlg : public CDialog {
 public:
@@ -239,6 +257,31 @@ public:
     // its file and history line, playback, signal and schedule modes.
     void StopRecording();
 
+    // ---- the schedule ----
+    void LoadScheduleList();
+    void BuildScheduleUrlEntries();
+    void ToggleScheduleMode();
+    void StartScheduleCheck();
+    void ApplyRelativeTime(char* text);
+    // The page file for a media address, else the address itself: what the
+    // browser is to open.
+    std::string WriteStreamingUrlPage(const char* address);
+    // The local time and the UTC seconds now; tests run the schedule on a
+    // clock of their own.
+    virtual void ReadScheduleClock(ScheduleClock* clock);
+    ScheduleMode CurrentScheduleMode() const;
+    void TakeScheduleStamp();
+    // After any change to the list: the parsed lines and the address table.
+    void ScheduleListChanged();
+    // Mode off: the recording stops with its file, signal mode comes back.
+    void StopScheduleRecording();
+    void EndScheduleUrlProcesses();
+    void AnnounceScheduleTime(const char* key, int seconds);
+    void ShowScheduleProblem();
+    void SetSchedulePickers(bool relative);
+    // Signal-activated recording starts again 300 ms from now.
+    void RestartSignalRecordLater();
+
     // ---- recording ----
     // Starts a recording from the face's settings, with every check.
     void StartRecording();
@@ -261,7 +304,7 @@ public:
     bool ButtonDown(UINT id);
     void SetButtonDown(UINT id, bool down);
     // Seams of modules still to come, called where their duties belong:
-    // the schedule checks and the schedule re-toggle, the output dialog.
+    // the output dialog; and the schedule's checks and re-toggle.
     void CheckScheduledUrls();
     void CheckSchedule();
     void ScheduleToggleAfterSignalOff();
@@ -370,6 +413,22 @@ public:
     uint8_t AutoSetupPending = 0;
     // Schedule state the record timer reads (the schedule module sets it).
     uint8_t ScheduleRecording = 0, ScheduleWindowOpen = 0;
+    // The mode comes back on 300 ms after a window's file; a stop or a user
+    // toggle in between clears this, so the re-toggle never undoes them.
+    uint8_t SchedulePending = 0;
+    uint8_t DelayedToggleActive = 0;
+    int32_t ScheduleAction = 0, ScheduleActiveLine = -1;
+    // When the schedule button was pressed: UTC seconds and the local second
+    // of the day (the origin of relative times). 0: never.
+    int64_t ScheduleStartStamp = 0;
+    int32_t ScheduleStampSeconds = 0;
+    std::vector<ScheduleEntry> ScheduleLines;  // the list's items, parsed
+    ScheduleRunState ScheduleRun;
+    ScheduleUrlEntry ScheduleUrlEntries[kScheduleUrlMaximum];
+    int32_t ScheduleUrlCount = 0;
+    std::string ScheduleProblem;  // the first line the run cannot use, said once
+    DWORD LastUrlPageTick = 0;
+    bool UrlPageWritten = false;
     int32_t SecondDivider = 0, PlayDivider = 0;
     uint32_t MeterArmed = 0;
 

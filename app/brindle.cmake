@@ -9,12 +9,14 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioLineBox.cpp ${CMAKE_CURRENT_LIST_DIR}/LineTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp ${CMAKE_CURRENT_LIST_DIR}/SettingsLaunchers.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp ${CMAKE_CURRENT_LIST_DIR}/SettingsLaunchers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Schedule.cpp)
 target_include_directories(brindle_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brindle_window PUBLIC brindle_cmdline framework settings ui_skin ui_services
-  documents hotkeys history brindle_recording_rules dialogs engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
+  documents hotkeys history brindle_recording_rules brindle_schedule_rules schedule_dialogs dialogs engine engine_player engine_wma comctl32 winmm ole32 oleaut32 uuid)
 # The template, menus, strings and version block.
-add_library(brindle_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/brindle.rc)
+add_library(brindle_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/brindle.rc
+  ${CMAKE_SOURCE_DIR}/dialogs/schedule.rc)
 target_include_directories(brindle_res PRIVATE ${CMAKE_SOURCE_DIR})
 
 add_executable(brindle WIN32 ${CMAKE_CURRENT_LIST_DIR}/VelorinApp.cpp)
