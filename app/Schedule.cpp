@@ -52,15 +52,6 @@ void EndUrlProcess(ScheduleUrlEntry& entry) {
     entry.ProcessHandle = nullptr;
 }
 
-std::string ListItemText(HWND list, int index) {
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
-}
 
 }  // namespace
 
@@ -163,7 +154,7 @@ void CVelorinDlg::ScheduleListChanged() {
     HWND list = ::GetDlgItem(m_hWnd, IDC_SCHEDULELIST);
     std::vector<std::string> texts;
     const LRESULT count = list ? ::SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
-    for (int i = 0; i < count; ++i) texts.push_back(ListItemText(list, i));
+    for (int i = 0; i < count; ++i) texts.push_back(ScheduleListItem(list, i));
     ScheduleLines = ParseScheduleEntries(texts);
     // The open window is looked up again by its text at the next tick.
     ScheduleActiveLine = -1;
@@ -476,7 +467,7 @@ void CVelorinDlg::OnScheduleListDblClk() {
     if (!list) return;
     const LRESULT index = ::SendMessageA(list, LB_GETCARETINDEX, 0, 0);
     if (index == LB_ERR || index < 0) return;
-    const std::string line = ListItemText(list, static_cast<int>(index));
+    const std::string line = ScheduleListItem(list, static_cast<int>(index));
     if (line.empty()) return;
     const ScheduleFields fields = SplitScheduleFields(line.c_str());
     // Only the day part goes to the dialog; the address and the loading

@@ -6,8 +6,6 @@
 
 namespace {
 
-const char* const kWeekdayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-
 const char* const kStreamingExtensionList[] = {
     "mp3", "m3u", "wav", "mpg", "mpeg", "mpv", "mps", "m2v", "m1v", "mpe", "mpa",
     "avi", "mp4", "m4e", "rt", "ra", "rm", "rmvb", "rp", "rv", "wma", "wmv",
@@ -67,7 +65,7 @@ bool ScheduleDayApplies(const std::string& days, int year, int month, int day, i
     char date[40];
     snprintf(date, sizeof date, "%d/%d/%d", month, day, year);
     if (days == date) return true;
-    return weekday >= 0 && weekday < 7 && days.find(kWeekdayNames[weekday]) != std::string::npos;
+    return weekday >= 0 && weekday < 7 && days.find(kScheduleWeekdays[weekday]) != std::string::npos;
 }
 
 bool InScheduleWindow(int clock, int start, int end) {

@@ -5,26 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dialogs/ScheduleFile.h"
 #include "framework/SafeString.h"
 #include "ui/XmlDocument.h"
 
 namespace {
 
 constexpr UINT kCalendarId = 1070, kClearId = 1072, kFirstDayId = 1087;
-const char* const kDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
-// "m/d/yyyy" in sane ranges; anything else is no date.
-bool ParseDate(const char* text, SYSTEMTIME* date) {
-    int month = 0, day = 0, year = 0;
-    char rest = 0;
-    if (sscanf(text, "%d/%d/%d%c", &month, &day, &year, &rest) != 3) return false;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1753 || year > 9999) return false;
-    *date = SYSTEMTIME{};
-    date->wYear = static_cast<WORD>(year);
-    date->wMonth = static_cast<WORD>(month);
-    date->wDay = static_cast<WORD>(day);
-    return true;
-}
 
 }  // namespace
 
@@ -43,11 +31,11 @@ BOOL CAboutDlg::OnInitDialog() {
     initialising_ = true;
     CDialog::OnInitDialog();
     SYSTEMTIME date;
-    if (ParseDate(DayText, &date)) {
+    if (ParseScheduleDate(DayText, &date)) {
         SendDlgItemMessage(kCalendarId, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&date));
     } else {
         for (int i = 0; i < 7; ++i)
-            CheckDlgButton(kFirstDayId + i, strstr(DayText, kDayNames[i]) ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(kFirstDayId + i, strstr(DayText, kScheduleWeekdays[i]) ? BST_CHECKED : BST_UNCHECKED);
     }
     initialising_ = false;
     return TRUE;
@@ -129,12 +117,8 @@ void CAboutDlg::OnClear() {
 }
 
 void CAboutDlg::OnDayBox(UINT) {
-    char text[200] = "";
-    for (int i = 0; i < 7; ++i) {
-        if (IsDlgButtonChecked(kFirstDayId + i) != BST_CHECKED) continue;
-        if (text[0]) SafeAppend(text, ",");
-        SafeAppend(text, kDayNames[i]);
-    }
-    SafeCopy(DayText, text);
+    bool ticked[7];
+    for (int i = 0; i < 7; ++i) ticked[i] = IsDlgButtonChecked(kFirstDayId + i) == BST_CHECKED;
+    SafeCopy(DayText, WeekdayText(ticked).c_str());
     RedrawDayText();
 }

@@ -25,7 +25,6 @@ const POINT kOutline[] = {{8, 0},     {573, 0},   {575, 4}, {578, 11}, {578, 420
                           {0, 10},    {2, 5},     {5, 2}};
 const SkinFrame kScheduleFrame{kOutline, 13, 578, 431, "IDR_SCHEDULEFACE", {380, 385}, {470, 385}};
 
-const char* const kDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const POINT kDayPlaces[7] = {{435, 91}, {493, 91}, {435, 105}, {493, 105},
                              {435, 119}, {493, 119}, {435, 133}};
 const RECT kDayTextArea{413, 45, 562, 61};
@@ -49,15 +48,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-std::string ItemText(HWND list, int index) {
-    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
-}
 
 std::string WindowText(HWND window) {
     const int length = ::GetWindowTextLengthA(window);
@@ -77,18 +67,6 @@ bool ReadWholeNumber(const std::string& text, int lo, int hi, int* value) {
     return true;
 }
 
-// "m/d/yyyy" in sane ranges.
-bool ParseDate(const char* text, SYSTEMTIME* date) {
-    int month = 0, day = 0, year = 0;
-    char rest = 0;
-    if (sscanf(text, "%d/%d/%d%c", &month, &day, &year, &rest) != 3) return false;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1753 || year > 9999) return false;
-    *date = SYSTEMTIME{};
-    date->wYear = static_cast<WORD>(year);
-    date->wMonth = static_cast<WORD>(month);
-    date->wDay = static_cast<WORD>(day);
-    return true;
-}
 
 }  // namespace
 
@@ -210,18 +188,14 @@ void CScheduleDlg::DrawDayText(HDC dc) {
 void CScheduleDlg::DrawFace(HDC dc) { DrawDayText(dc); }
 
 void CScheduleDlg::UpdateDayText() {
-    char text[200] = "";
-    for (int i = 0; i < 7; ++i) {
-        if (!DayBoxes[i].checked) continue;
-        if (text[0]) SafeAppend(text, ",");
-        SafeAppend(text, kDayNames[i]);
-    }
-    SafeCopy(DayText, text);
+    bool ticked[7];
+    for (int i = 0; i < 7; ++i) ticked[i] = DayBoxes[i].checked != 0;
+    SafeCopy(DayText, WeekdayText(ticked).c_str());
     DrawDayText();
 }
 
 void CScheduleDlg::SetDayBoxes(const char* dayText) {
-    for (int i = 0; i < 7; ++i) SetButtonChecked(DayBoxes[i], strstr(dayText, kDayNames[i]) != nullptr);
+    for (int i = 0; i < 7; ++i) SetButtonChecked(DayBoxes[i], strstr(dayText, kScheduleWeekdays[i]) != nullptr);
 }
 
 void CScheduleDlg::OnCheckDays() {
@@ -403,7 +377,7 @@ void CScheduleDlg::OnListSelChange() {
         return;
     }
     EnableSelectionButtons(true);
-    const std::string text = ItemText(list, static_cast<int>(selected));
+    const std::string text = ScheduleListItem(list, static_cast<int>(selected));
     ScheduleLine line;
     if (!ParseScheduleLine(text.c_str(), &line)) {
         // Not a schedule line: shown and kept, but nothing to read from it.
@@ -430,7 +404,7 @@ void CScheduleDlg::OnListSelChange() {
         ::EnableWindow(::GetDlgItem(m_hWnd, kDateId), TRUE);
     }
     SYSTEMTIME date;
-    if (ParseDate(DayText, &date))
+    if (ParseScheduleDate(DayText, &date))
         SendDlgItemMessage(kDateId, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
     SetDayBoxes(DayText);
     DrawDayText();
@@ -460,7 +434,7 @@ void CScheduleDlg::OnOkButton() {
     HWND list = ::GetDlgItem(m_hWnd, kListId);
     std::vector<std::string> lines;
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) lines.push_back(ItemText(list, i));
+    for (int i = 0; i < count; ++i) lines.push_back(ScheduleListItem(list, i));
     char path[400];
     SchedulePath(path, sizeof path);
     if (!WriteScheduleFile(path, lines)) {

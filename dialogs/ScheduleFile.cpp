@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <cerrno>
-#include <climits>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -206,4 +205,39 @@ std::string AddressWithScheme(const std::string& address) {
     // "c:" alone before the rest is a drive, not a host.
     if (host.size() >= 2 && host[1] == ':') return address;
     return "http://" + address;
+}
+
+bool ParseScheduleDate(const char* text, SYSTEMTIME* date) {
+    int month = 0, day = 0, year = 0;
+    char rest = 0;
+    if (sscanf(text, "%d/%d/%d%c", &month, &day, &year, &rest) != 3) return false;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1753 || year > 9999) return false;
+    *date = SYSTEMTIME{};
+    date->wYear = static_cast<WORD>(year);
+    date->wMonth = static_cast<WORD>(month);
+    date->wDay = static_cast<WORD>(day);
+    return true;
+}
+
+std::string ScheduleListItem(HWND list, int index) {
+    // Lines have no fixed length: ask for it first.
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(got == LB_ERR || got < 0 ? 0 : std::min(static_cast<size_t>(got), text.size() - 1));
+    return text;
+}
+
+const char* const kScheduleWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+std::string WeekdayText(const bool ticked[7]) {
+    std::string text;
+    for (int i = 0; i < 7; ++i) {
+        if (!ticked[i]) continue;
+        if (!text.empty()) text += ",";
+        text += kScheduleWeekdays[i];
+    }
+    return text;
 }

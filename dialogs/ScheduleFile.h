@@ -5,6 +5,8 @@
 // read the same lines the same way.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -74,3 +76,15 @@ bool ReadScheduleTime(const char* text, int* seconds);
 // A typed address that starts like a host name but has no scheme
 // ("www.example.com/a.mp3") gets "http://" in front; others stay as typed.
 std::string AddressWithScheme(const std::string& address);
+
+// A date day text "m/d/yyyy" in sane ranges into `date` (the rest zero).
+bool ParseScheduleDate(const char* text, SYSTEMTIME* date);
+
+// The whole text of item `index` of a list box of schedule lines ("" when
+// there is none).
+std::string ScheduleListItem(HWND list, int index);
+
+// The weekday names of day texts, Sunday first.
+extern const char* const kScheduleWeekdays[7];
+// The day text of the ticked weekdays: their names joined by ",".
+std::string WeekdayText(const bool ticked[7]);

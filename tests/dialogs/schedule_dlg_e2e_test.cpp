@@ -1,0 +1,216 @@
+// The schedule editor on the display, run inside the test and driven by
+// clicks on its face: lines added with weekdays, with a date picked in the
+// picker and with an address, changed and deleted, then written; an
+// address too long refused; a file with bad lines written back as it was;
+// a read-only file that keeps the dialog open.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "dialogs/ScheduleDlg.h"
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Velorin\\Parameters";
+const char kTitle[] = "Schedule";
+constexpr int kX = 200, kY = 200;
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return "<missing>";
+    for (int c = getc(f); c != EOF; c = getc(f)) bytes.push_back(static_cast<char>(c));
+    fclose(f);
+    return bytes;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << path;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+// A click on a point of the editor's face (client = window: no frame).
+void ClickAt(int x, int y) { bench::Click(kX + x, kY + y); }
+// Skinned buttons: 72 x 24; check boxes: 17 x 12.
+void ClickButtonAt(int x, int y) { ClickAt(x + 36, y + 12); }
+void ClickBoxAt(int x, int y) { ClickAt(x + 8, y + 6); }
+
+void SetEdit(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetTimes(HWND dialog, const char* start, const char* end) {
+    int h1, m1, s1, h2, m2, s2;
+    sscanf(start, "%d:%d:%d", &h1, &m1, &s1);
+    sscanf(end, "%d:%d:%d", &h2, &m2, &s2);
+    const int values[6] = {h1, m1, s1, h2, m2, s2};
+    for (int k = 0; k < 6; ++k) SetEdit(dialog, 1106 + k, std::to_string(values[k]));
+}
+
+// Selects item `index` of the list (21,264) by a click on its row.
+void ClickListItem(HWND dialog, int index) {
+    HWND list = GetDlgItem(dialog, 1101);
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    POINT p{item.left + 30, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &p);
+    bench::Click(p.x, p.y);
+    Sleep(150);
+}
+
+// The message of the box the editor raises, closed again; "" when none came.
+std::string TakeBox(HWND dialog) {
+    HWND box = bench::WaitForOwnedDialog(dialog, 3000);
+    if (!box) return "";
+    std::string text = bench::MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Sleep(200);
+    return text;
+}
+
+class ScheduleEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES};
+        InitCommonControlsEx(&icc);
+        install_ = bench::ScratchDir() + "\\editor";
+        CreateDirectoryA(install_.c_str(), nullptr);
+        file_ = install_ + "\\TimeSchedule.txt";
+        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file_.c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(install_.c_str()),
+                       static_cast<DWORD>(install_.size()));
+        RegCloseKey(key);
+    }
+    void TearDown() override {
+        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        CoUninitialize();
+    }
+
+    // Runs the editor here while `drive` works it; whatever the driver
+    // managed, the editor ends.
+    void Run(const std::function<void(HWND)>& drive) {
+        CScheduleDlg dialog;
+        bench::WithDriver(
+            [&] {
+                HWND w = bench::WaitForDialog(GetCurrentProcessId(), kTitle);
+                if (w) {
+                    Sleep(300);
+                    drive(w);
+                }
+                if (HWND left = bench::FindDialog(GetCurrentProcessId(), kTitle)) {
+                    bench::Screenshot("editor-left-open");
+                    if (HWND box = bench::WaitForOwnedDialog(left, 100))
+                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    PostMessageA(left, WM_COMMAND, IDCANCEL, 0);
+                }
+            },
+            [&] { dialog.DoModal(); });
+    }
+
+    std::string install_, file_;
+};
+
+TEST_F(ScheduleEditor, LinesByClicksAreWrittenSorted) {
+    std::string pickedDate, tooLong, noAddressAfterChange;
+    Run([&](HWND w) {
+        // Mon and Fri.
+        SetTimes(w, "08:00:00", "09:00:00");
+        ClickBoxAt(493, 91);
+        ClickBoxAt(493, 119);
+        ClickButtonAt(380, 247);
+        // A date picked in the picker: its month one up from today's.
+        SetTimes(w, "10:00:00", "11:00:00");
+        ClickAt(435 + 8, 176 + 8);
+        bench::KeyPress(VK_UP);
+        Sleep(200);
+        SYSTEMTIME date{};
+        SendMessageA(GetDlgItem(w, 1075), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+        char text[40];
+        snprintf(text, sizeof text, "%d/%d/%d", date.wMonth, date.wDay, date.wYear);
+        pickedDate = text;
+        ClickButtonAt(380, 247);
+        // An address and no day: the days option off, the address option on.
+        ClickBoxAt(420, 29);
+        ClickBoxAt(20, 214);
+        SetTimes(w, "12:00:00", "13:00:00");
+        SetEdit(w, 1153, "  http://127.0.0.1:8080/a ");
+        SetEdit(w, 1154, "10");
+        ClickButtonAt(380, 247);
+        // 300 characters of address are refused.
+        SetTimes(w, "14:00:00", "15:00:00");
+        SetEdit(w, 1153, "http://127.0.0.1/" + std::string(283, 'x'));
+        ClickButtonAt(380, 247);
+        tooLong = TakeBox(w);
+        bench::Screenshot("schedule-editor", w);
+        // The address line, then the line without one: Change keeps it
+        // without address.
+        ClickListItem(w, 2);
+        ClickListItem(w, 0);
+        char address[400] = "";
+        GetDlgItemTextA(w, 1153, address, sizeof address);
+        noAddressAfterChange = address;
+        SetEdit(w, 1110, "30");
+        ClickButtonAt(380, 292);
+        // Delete the date line.
+        ClickListItem(w, 1);
+        ClickButtonAt(380, 337);
+        ClickButtonAt(380, 385);  // OK
+        Sleep(300);
+    });
+    EXPECT_NE(std::string::npos, tooLong.find("too long")) << tooLong;
+    EXPECT_EQ("", noAddressAfterChange);
+    EXPECT_FALSE(pickedDate.empty());
+    EXPECT_EQ("08:00:00 - 09:30:00|Mon,Fri\r\n"
+              "12:00:00 - 13:00:00||http://127.0.0.1:8080/a|10\r\n",
+              ReadAll(file_));
+}
+
+TEST_F(ScheduleEditor, BadLinesAreWrittenBackAndAReadOnlyFileStaysOpen) {
+    const std::string address(150 - 7, 'a');
+    const std::string seeded = "\r\n"
+                               "08:00:00 - 09:00:00\r\n"
+                               "08:00:00 - 09:00:00|Mon|http://a|10|x\r\n"
+                               "12:00:00 - 13:00:00||http://" + address + "|20\r\n"
+                               "14:00:00 - 15:00:00|Sat\r\n"
+                               "25:00:00 - 26:00:00";
+    WriteAll(file_, seeded);
+    Run([](HWND w) {
+        ClickListItem(w, 2);  // not a schedule line: shown, kept
+        ClickButtonAt(380, 385);
+        Sleep(300);
+    });
+    EXPECT_EQ(seeded + "\r\n", ReadAll(file_));
+
+    SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string box;
+    bool stayedOpen = false;
+    Run([&](HWND w) {
+        ClickButtonAt(380, 385);
+        box = TakeBox(w);
+        stayedOpen = IsWindowVisible(w) != FALSE;
+        ClickButtonAt(470, 385);  // Cancel
+        Sleep(300);
+    });
+    EXPECT_NE(std::string::npos, box.find("could not be saved")) << box;
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(seeded + "\r\n", ReadAll(file_));
+}
+
+}  // namespace
