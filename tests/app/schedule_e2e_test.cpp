@@ -16,7 +16,6 @@
 
 #include "app/VelorinDlg.h"
 #include "bench.h"
-#include "engine/CaptureGraph.h"
 #include "framework/SafeString.h"
 #include "watched_dialog.h"
 
@@ -172,22 +171,8 @@ protected:
         CreateDirectoryA(install_.c_str(), nullptr);
         CreateDirectoryA(out_.c_str(), nullptr);
         int device = 0, line = 0;
-        {
-            CCaptureGraph graph;
-            CaptureDeviceList devices;
-            PinNameList pins;
-            ASSERT_EQ(S_OK, graph.CreateGraph());
-            ASSERT_EQ(S_OK, FillCaptureDeviceList(&devices));
-            const std::string want = bench::Env("BENCH_REC_DEVICE");
-            for (int i = 0; i < devices.Count(); ++i)
-                if (!want.empty() && strstr(devices.Name(i), want.c_str())) device = i;
-            ASSERT_EQ(S_OK, graph.SelectDevice(device, &devices, &pins));
-            if (!graph.HasCaptureOutput() || pins.Count() == 0)
-                GTEST_SKIP() << "the capture device stand-in is not registered";
-            for (int i = 0; i < pins.Count(); ++i)
-                if (!want.empty() && strstr(pins.Name(i), want.c_str())) line = i;
-            graph.Shutdown();
-        }
+        if (!FindTestRecordingLine(&device, &line))
+            GTEST_SKIP() << "the capture device stand-in is not registered";
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
         StoreDword("Device", static_cast<DWORD>(device));
         StoreDword("AudoLine", static_cast<DWORD>(line));

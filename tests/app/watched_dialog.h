@@ -10,8 +10,12 @@
 #include <functional>
 #include <thread>
 
+#include <cstring>
+#include <string>
+
 #include "app/VelorinDlg.h"
 #include "bench.h"
+#include "engine/CaptureGraph.h"
 
 namespace {
 
@@ -53,6 +57,28 @@ T ReadOnWindow(std::function<T()> f) {
     T value{};
     OnWindow([&] { value = f(); });
     return value;
+}
+
+// The capture device and line that record the test's sink (the names in
+// BENCH_REC_DEVICE), with the line's name; false when the capture device
+// stand-in is not registered.
+inline bool FindTestRecordingLine(int* device, int* line, std::string* lineName = nullptr) {
+    CCaptureGraph graph;
+    CaptureDeviceList devices;
+    PinNameList pins;
+    *device = *line = 0;
+    if (graph.CreateGraph() != S_OK || FillCaptureDeviceList(&devices) != S_OK) return false;
+    const std::string want = bench::Env("BENCH_REC_DEVICE");
+    for (int i = 0; i < devices.Count(); ++i)
+        if (!want.empty() && strstr(devices.Name(i), want.c_str())) *device = i;
+    if (graph.SelectDevice(*device, &devices, &pins) != S_OK || !graph.HasCaptureOutput() ||
+        pins.Count() == 0)
+        return false;
+    for (int i = 0; i < pins.Count(); ++i)
+        if (!want.empty() && strstr(pins.Name(i), want.c_str())) *line = i;
+    if (lineName) *lineName = pins.Name(*line);
+    graph.Shutdown();
+    return true;
 }
 
 // Runs the dialog here while `drive` works it from another thread; the
