@@ -610,6 +610,13 @@ thread_local int t_loopDepth = 0;
 LoopScope::LoopScope() { ++t_loopDepth; }
 LoopScope::~LoopScope() { --t_loopDepth; }
 
+// Counts as a loop, so a modal loop a handler runs inside the scope leaves
+// the handler's wrappers alone.
+CTemporaryObjectScope::CTemporaryObjectScope() { ++t_loopDepth; }
+CTemporaryObjectScope::~CTemporaryObjectScope() {
+    if (--t_loopDepth == 0) AfxDeleteTemporaryObjects();
+}
+
 bool PumpOneMessage(int* quitCode) {
     MSG msg;
     if (t_loopDepth <= 1 && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxDeleteTemporaryObjects();

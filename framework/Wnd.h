@@ -208,3 +208,16 @@ private:
 // procedure; our CreateEx subclasses it). Same arguments, same name.
 LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                            HICON icon = nullptr);
+
+// For windows of ours whose messages come from a loop that is not the
+// framework's (a control in its container's loop): open one around each
+// message. The temporary wrappers FromHandle made meanwhile are freed when
+// the outermost scope of the thread closes, unless a loop of ours runs
+// below, which frees them itself when idle.
+class CTemporaryObjectScope {
+public:
+    CTemporaryObjectScope();
+    ~CTemporaryObjectScope();
+    CTemporaryObjectScope(const CTemporaryObjectScope&) = delete;
+    CTemporaryObjectScope& operator=(const CTemporaryObjectScope&) = delete;
+};
