@@ -258,8 +258,6 @@ DWORD CarriedBytes = 0;  // encoder thread, then the finisher after the join
 
 }  // namespace
 
-bool EncoderLibraryLoad() { return LoadMp3EncoderOutsideCurrentDirectory(); }
-
 bool EncoderInit(uint16_t channels, const WAVEFORMATEX& format, uint16_t bitrateKbps) {
     return InitMp3Encoder(format.nSamplesPerSec, channels, bitrateKbps, Mp3Flags{},
                           &S.SamplesPerChunk, &S.Mp3OutSize) == 1;

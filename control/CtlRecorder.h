@@ -109,8 +109,8 @@ void CtlResumeCapture();
 void CtlWaitForFinish();
 bool CtlIsRecording();
 
-// Thin names over the engine's encoder binding.
-bool EncoderLibraryLoad();
+// Thin names over the engine's encoder binding (the library itself is
+// loaded by the control's start-up, EncoderLibraryLoad).
 bool EncoderInit(uint16_t channels, const WAVEFORMATEX& format, uint16_t bitrateKbps);
 DWORD EncoderEncodeChunk(FILE* file, SHORT* samples, BYTE* outBuffer, DWORD count);
 void EncoderClose(FILE* file, BYTE* outBuffer);

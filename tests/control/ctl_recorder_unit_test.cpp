@@ -16,6 +16,7 @@
 #include "control/CtlLines.h"
 #include "control/CtlRecorder.h"
 #include "control/GifFrames.h"
+#include "control/PanelText.h"
 #include "engine/Mp3Encoder.h"
 #include "tests/support/bench.h"
 
@@ -472,8 +473,83 @@ TEST(GifFrames, PictureWindowSurvivesTheCorpus) {
     EXPECT_TRUE(bench::PumpUntil([&] { return picture.IsPlaying(); }, 2000));
     EXPECT_EQ(0, picture.Draw());  // restarts, never a second thread
     bench::Pump(700);
+
+    // The control's own background: a many-frame GIF from the skin
+    // generator, through the walker and the system's loader.
+    ASSERT_EQ(1, picture.LoadFromResource("IDR_WEBBACKGROUND", "GIF"));
+    EXPECT_GT(picture.FrameCount(), 1u);
+    EXPECT_EQ(468, picture.Size().cx);
+    EXPECT_EQ(60, picture.Size().cy);
+    EXPECT_EQ(0, picture.Draw());
+    bench::Pump(500);
+    bench::Screenshot("web-background", wnd);
+    BITMAP bm{};
+    HBITMAP face = LoadBitmapA(GetModuleHandleA(nullptr), "IDR_BTNRECORDUP");
+    ASSERT_NE(nullptr, face);
+    GetObjectA(face, sizeof bm, &bm);
+    EXPECT_EQ(34, bm.bmWidth);
+    EXPECT_EQ(35, bm.bmHeight);
+    DeleteObject(face);
+
     DestroyWindow(wnd);
     EXPECT_FALSE(picture.IsPlaying());
     EXPECT_EQ(nullptr, picture.Window());
     OleUninitialize();
+}
+
+// ---- panel readouts ----------------------------------------------------------
+
+TEST(PanelText, SizesTimesAndSliderPositionsAtTheirEdges) {
+    struct SizeRow {
+        uint32_t bytes;
+        const char* text;
+    } sizes[] = {
+        {0, "0KB"},
+        {1048575, "1023KB"},
+        {1048576, "1.00MB"},
+        {1048576 + 512 * 1024, "1.50MB"},
+        {1048576000u - 1, "999.99MB"},
+        {1048576000u, "1,000.00MB"},
+        {1048576000u + 5 * 1048576u, "1,005.00MB"},
+        {0xFFFFFFFFu, "4,095.99MB"},
+    };
+    for (const SizeRow& r : sizes) {
+        char text[32];
+        FormatRecordedSize(r.bytes, text, sizeof text);
+        EXPECT_STREQ(r.text, text) << r.bytes;
+    }
+    char text[32];
+    FormatElapsedTime(59, text, sizeof text);
+    EXPECT_STREQ("00:59", text);
+    FormatElapsedTime(3600 + 61, text, sizeof text);
+    EXPECT_STREQ("01:01:01", text);
+    FormatPlayTime(61500, 125000, text, sizeof text);
+    EXPECT_STREQ("1:01 / 2:05", text);
+    char tiny[4];
+    FormatRecordedSize(1048576000u, tiny, sizeof tiny);
+    EXPECT_STREQ("1,0", tiny);
+
+    struct SliderRow {
+        int x, left, right, min, max, current, pos;
+    } sliders[] = {
+        {10, 10, 110, 0, 100, 50, 0},     // left end
+        {110, 10, 110, 0, 100, 50, 100},  // right end: never max + 1
+        {60, 10, 110, 0, 100, 7, 50},
+        {-40, 10, 110, 0, 100, 50, 0},    // left of the channel
+        {500, 10, 110, 0, 100, 50, 100},
+        {50, 10, 10, 0, 100, 42, 42},     // no width: unchanged
+        {50, 20, 10, 0, 100, 42, 42},
+        {9, 10, 110, 0, 2000, 1000, 0},
+        {60, 10, 110, 0, 2000, 1000, 1000},
+    };
+    for (const SliderRow& r : sliders)
+        EXPECT_EQ(r.pos, SliderPosFromPoint(r.x, r.left, r.right, r.min, r.max, r.current))
+            << r.x << " in " << r.left << ".." << r.right;
+
+    // Six hours of playback: the products need 64 bits.
+    uint32_t sixHours = 6u * 3600 * 1000;
+    EXPECT_EQ(50, PlayPercent(sixHours / 2, sixHours));
+    EXPECT_EQ(sixHours / 4, PlayPositionMs(25, sixHours));
+    EXPECT_EQ(0, PlayPercent(5, 0));
+    EXPECT_EQ(sixHours, PlayPositionMs(100, sixHours));
 }
