@@ -16,25 +16,17 @@
 
 #include "app/VelorinDlg.h"
 #include "bench.h"
+#include "brindle_process.h"
 #include "framework/SafeString.h"
 #include "watched_dialog.h"
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Velorin\\Parameters";
-
-void StoreDword(const char* name, DWORD value) {
+// A text value anywhere in the current user's registry (the browser's).
+void StoreRegText(const std::string& path, const char* name, const std::string& text) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
-void StoreText(HKEY root, const std::string& path, const char* name, const std::string& text) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size()));
     RegCloseKey(key);
@@ -173,7 +165,7 @@ protected:
         int device = 0, line = 0;
         if (!FindTestRecordingLine(&device, &line))
             GTEST_SKIP() << "the capture device stand-in is not registered";
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
+        ClearSettings();
         StoreDword("Device", static_cast<DWORD>(device));
         StoreDword("AudoLine", static_cast<DWORD>(line));
         StoreDword("Freq", 7);
@@ -181,8 +173,8 @@ protected:
         StoreDword("Channel", 1);
         StoreDword("Alert", 0);
         StoreDword("ScheduleType", 0);
-        StoreText(HKEY_CURRENT_USER, kSettingsKey, "InstallPath", install_);
-        StoreText(HKEY_CURRENT_USER, kSettingsKey, "LastName", out_ + "\\take.wav");
+        StoreText("InstallPath", install_);
+        StoreText("LastName", out_ + "\\take.wav");
         DeleteFileA((out_ + "\\take.wav").c_str());
     }
     void TearDown() override { CoUninitialize(); }
@@ -387,8 +379,8 @@ TEST_F(ScheduleBench, StreamingAddressOpensAheadAndEndsWithTheWindow) {
     const std::string log = install_ + "\\starts.txt";
     DeleteFileA(log.c_str());
     const std::string clients = "SOFTWARE\\Clients\\StartMenuInternet";
-    StoreText(HKEY_CURRENT_USER, clients, "", "Stub");
-    StoreText(HKEY_CURRENT_USER, clients + "\\Stub\\shell\\open\\command", "",
+    StoreRegText(clients, "", "Stub");
+    StoreRegText(clients + "\\Stub\\shell\\open\\command", "",
               "\"" + stubCopy + "\" %1");
 
     auto tone = bench::PlayTone(1000, 60, 0.5);
