@@ -193,14 +193,7 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowMessage("BackgroundError");
         break;
     case WM_SHOW_STARTUP:
-        // Without the start-up dialog of its own the detection runs
-        // without the line test, as it does on NT 6.
-        RunLineTest = 0;
-        DetectAudioLines();
-        if (PendingStartupPresses) {
-            PendingStartupPresses = false;
-            ApplyCommandLineStarts();
-        }
+        OnShowStartup();
         break;
     default:
         break;

@@ -1,8 +1,8 @@
 // Handlers the map already routes to but whose work belongs to modules of
-// the main window still being written: the settings dialogs, the history
-// panel and the upload of a file from disk. The menu entries of recording
-// and playback already lead to the real buttons. Each of the others does
-// nothing yet; none reports success it did not have.
+// the main window still being written: the history panel and the upload
+// of a file from disk. The menu entries of recording and playback already
+// lead to the real buttons. Each of the others does nothing yet; none
+// reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
@@ -12,11 +12,6 @@ void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 
 // Signal-activated recording.
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
-
-// Format switches and settings dialogs.
-void CVelorinDlg::OnBtnTrackSplitterSettings() {}
-void CVelorinDlg::OnBtnNoiseGatingSettings() {}
-void CVelorinDlg::OnMenuAbout() {}
 
 // History panel.
 void CVelorinDlg::OnBtnArchive() {}

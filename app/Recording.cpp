@@ -642,10 +642,6 @@ LRESULT CVelorinDlg::OnDelayedSignalRecord(WPARAM, LPARAM) {
     return 0;
 }
 
-// ---- seams of modules still to come ------------------------------------
-// The output folder and name dialog: nothing changes until it exists.
-void CVelorinDlg::RunOutputDialog() {}
-
 // ---- background switch -------------------------------------------------
 
 void CVelorinDlg::OnBtnBackgroundEnable() {

@@ -303,11 +303,11 @@ public:
     // The pressed face of a two-state or radio face button.
     bool ButtonDown(UINT id);
     void SetButtonDown(UINT id, bool down);
-    // Seams of modules still to come, called where their duties belong:
-    // the output dialog; and the schedule's checks and re-toggle.
+    // The schedule's checks and re-toggle.
     void CheckScheduledUrls();
     void CheckSchedule();
     void ScheduleToggleAfterSignalOff();
+    // The output folder and name dialog, run by the eject command.
     void RunOutputDialog();
 
     // ---- commands ----
@@ -392,6 +392,9 @@ public:
         int32_t backgroundChannel = 0, recordingChannel = 0, vocalChannel = 0;
         int32_t removeVoice = 0, enablePreview = 1;
     } BackgroundSettings;
+    // The first start's question (WM_SHOW_STARTUP): leave, or find the
+    // recording line with or without the line test.
+    void OnShowStartup();
     // A filter's cut-off with the Q every filter of ours uses.
     static void SetFilterCutoff(CFilter& filter, int32_t cutoff);
 
