@@ -16,9 +16,13 @@ const char* const kFormatLetters[3] = {"WAV", "MP3", "WMA"};
 const UINT kFormatIds[3] = {IDC_FORMAT_WAV, IDC_FORMAT_MP3, IDC_FORMAT_WMA};
 const int kFormatX[3] = {261, 330, 396};
 
+// The whole text: a stored name longer than the box takes by typing must
+// be refused whole, not stored cut.
 std::string EditText(HWND dialog, int id) {
-    char text[kOutputEditMax + 1] = "";
-    ::GetDlgItemTextA(dialog, id, text, sizeof text);
+    HWND edit = ::GetDlgItem(dialog, id);
+    std::string text(edit ? ::GetWindowTextLengthA(edit) + 1 : 1, '\0');
+    if (edit) ::GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
+    text.resize(strlen(text.c_str()));
     return text;
 }
 
