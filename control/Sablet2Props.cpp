@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "control/EncoderLibrary.h"
+#include "control/CtlRecorder.h"
 #include "filters/base/Module.h"
 
 namespace {

@@ -41,7 +41,6 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Site.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SabletProp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet.rc
@@ -50,6 +49,6 @@ set_target_properties(Sablet PROPERTIES PREFIX "" OUTPUT_NAME Sablet)
 target_include_directories(Sablet PRIVATE ${_sablet_gen})
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Sablet.rc PROPERTIES
   OBJECT_DEPENDS "${_sablet_gen}/Sablet.tlb;${_sablet_gen}/SabletTlb.rc")
-target_link_libraries(Sablet PRIVATE sablet_core sablet_ids com_base framework engine_parts
+target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder com_base framework engine_parts
   ole32 oleaut32 uuid comctl32 user32 gdi32)
 brindle_bench_register(Sablet)

@@ -1,0 +1,69 @@
+// The control's bounded copies: wide text into its fixed ANSI buffers
+// under a double-byte code page, and the host part of a page address.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "control/PropertyRules.h"
+
+using sablet::CopyWideToAnsi;
+using sablet::PageHostFromUrl;
+
+TEST(SabletCopies, WideTextIsCutToWholeCharactersWithinTheBuffer) {
+    struct Row {
+        const wchar_t* text;
+        size_t capacity, maxChars;
+        UINT codePage;
+        std::string expect;
+    } rows[] = {
+        {L"abcdef", 4, 100, 1252, "abc"},
+        {L"abcdef", 100, 2, 1252, "ab"},
+        {nullptr, 8, 100, 1252, ""},
+        {L"", 8, 100, 1252, ""},
+        // Three double-byte characters: a fourth byte of room takes only one.
+        {L"\x3042\x3044\x3046", 4, 100, 932, "\x82\xA0"},
+        {L"\x3042\x3044\x3046", 5, 100, 932, "\x82\xA0\x82\xA2"},
+        {L"a\x3042", 3, 100, 932, "a"},
+        // A surrogate pair is one character and is never split.
+        {L"x\xD83D\xDE00y", 100, 2, CP_UTF8, "x\xF0\x9F\x98\x80"},
+        {L"x\xD83D\xDE00y", 4, 100, CP_UTF8, "x"},
+    };
+    for (const Row& row : rows) {
+        char out[32];
+        memset(out, '#', sizeof out);
+        CopyWideToAnsi(out, row.capacity, row.text, row.maxChars, row.codePage);
+        EXPECT_EQ(row.expect, std::string(out)) << row.capacity << " " << row.codePage;
+        EXPECT_LT(strlen(out), row.capacity);
+    }
+    std::wstring mib(1 << 20, L'z');
+    char name[256];
+    CopyWideToAnsi(name, sizeof name, mib.c_str(), 255);
+    EXPECT_EQ(255u, strlen(name));
+}
+
+TEST(SabletCopies, PageHostIsTheTextBetweenSlashesCutToItsBuffer) {
+    struct Row {
+        const char* url;
+        size_t capacity;
+        bool found;
+        std::string expect;
+    } rows[] = {
+        {"http://pages.test/rec.htm", 256, true, "pages.test"},
+        {"http://pages.test", 256, true, "pages.test"},
+        {"http://pages.test:8080/a/b", 256, true, "pages.test:8080"},
+        {"file:///C:/page.htm", 256, true, ""},
+        {"no address", 256, false, "kept"},
+        {"http://abcdefgh/x", 5, true, "abcd"},
+        {"//\x82\xA0\x82\xA2/", 4, true, "\x82\xA0"},
+    };
+    for (const Row& row : rows) {
+        char host[256] = "kept";
+        EXPECT_EQ(row.found, PageHostFromUrl(row.url, host, row.capacity, 932)) << row.url;
+        EXPECT_EQ(row.expect, std::string(host)) << row.url;
+    }
+    std::string query = "http://h?q=" + std::string(600, 'q');
+    char host[256];
+    ASSERT_TRUE(PageHostFromUrl(query.c_str(), host, sizeof host));
+    EXPECT_EQ(255u, strlen(host));
+}
