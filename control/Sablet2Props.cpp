@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "control/CtlRecorder.h"
+#include "control/EncoderLibrary.h"
 #include "filters/base/Module.h"
 
 namespace {

@@ -41,6 +41,7 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Site.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SabletProp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet.rc
