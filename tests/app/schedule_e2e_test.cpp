@@ -459,15 +459,34 @@ TEST_F(ScheduleBench, DayAndDateDialogKeepsTheRestOfTheLine) {
         tableAfterFri = ReadOnWindow<std::string>([] {
             return Dialog->ScheduleUrlCount == 1 ? Dialog->ScheduleUrlEntries[0].LineText : std::string();
         });
-        // 5 March 2027, reached with the keys from the 6th.
+        // 5 March 2027, clicked in the calendar once March 2027 shows.
         d = open();
         if (!d) return;
+        HWND calendar = GetDlgItem(d, 1070);
         SYSTEMTIME day{};
         day.wYear = 2027;
         day.wMonth = 3;
         day.wDay = 6;
-        SendMessageA(GetDlgItem(d, 1070), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&day));
-        bench::KeyPress(VK_LEFT);
+        SendMessageA(calendar, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&day));
+        RECT area{};
+        GetClientRect(calendar, &area);
+        POINT cell{-1, -1};
+        for (int y = 0; y < area.bottom && cell.x < 0; y += 3)
+            for (int x = 0; x < area.right && cell.x < 0; x += 3) {
+                MCHITTESTINFO hit{};
+                hit.cbSize = MCHITTESTINFO_V1_SIZE;
+                hit.pt = POINT{x, y};
+                SendMessageA(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+                if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == 2027 && hit.st.wMonth == 3 &&
+                    hit.st.wDay == 5)
+                    cell = POINT{x + 1, y + 1};
+            }
+        if (cell.x < 0) {
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        ClientToScreen(calendar, &cell);
+        bench::Click(cell.x, cell.y);
         Sleep(300);
         boxesTicked = 0;
         for (int id = 1087; id <= 1093; ++id)
