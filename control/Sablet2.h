@@ -19,6 +19,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "control/AnimatedPicture.h"
 #include "control/ConnectionPoint.h"
 #include "control/PropertyRules.h"
 #include "control/Sablet_h.h"
@@ -235,6 +236,43 @@ public:
 
     // The Config button: the recording parameters dialog.
     void OnConfig();
+
+    // The recorder panel's transport (Sablet2Transport.cpp).
+    void OnRecord();
+    void OnPlay();
+    void OnPause();
+    void OnStop();
+    void StopRecording();
+    void PlayFile(const char* path);
+    void OnTimer(UINT_PTR id);
+    void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
+    void OnDestroy();
+    void OnAudioSourceChange();
+    LRESULT OnWaveInData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRecordingFinished(WPARAM wParam, LPARAM lParam);
+    void InitTransport();
+    void DrawElapsedTime();
+    void DrawPlayTime();
+    void DrawStatusText(HDC dc);
+    void EnableItem(int id, bool enable);
+    void RepaintItem(int id);
+    void MeasureRecording();
+
+    LONG TransportState = 0;  // 0 idle, 1 playing, 2 recording
+    BYTE Recording = 0, Playing = 0, Paused = 0;
+    time_t ReferenceTime = 0;
+    LONG AccumulatedSeconds = 0, ElapsedSeconds = 0;
+    // %TEMP% + "Sablet"; empty when the folder is unusable (Record stays off).
+    char RecordingBase[MAX_PATH + 16] = "";
+    // Extension of the last recording that finished, for Play and Export.
+    char LastExtension[8] = "";
+    bool RecordingFinishPending = false;
+    HWND MciWindow = nullptr;
+    LONG PlayEnd = 0, PlayLength = 0, PlayPosition = 0;
+    int PositionValue = 0;
+    int32_t MixerId = -1;
+    int SelectedLine = 0;
+    CAnimatedPicture AdPicture;
 
 protected:
     explicit CSablet2(IUnknown* outer);

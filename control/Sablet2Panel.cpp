@@ -3,10 +3,21 @@
 // the container's loop cannot do for us.
 #include "control/Sablet2.h"
 
+#include "control/CtlRecorder.h"
 #include "control/RecordingParamsDlg.h"
 
 BEGIN_MESSAGE_MAP(CSablet2, CDialog)
     ON_BN_CLICKED(IDC_CONFIG, OnConfig)
+    ON_BN_CLICKED(IDC_RECORD, OnRecord)
+    ON_BN_CLICKED(IDC_PLAY, OnPlay)
+    ON_BN_CLICKED(IDC_PAUSE, OnPause)
+    ON_BN_CLICKED(IDC_STOP, OnStop)
+    ON_CBN_SELCHANGE(IDC_AUDIOSOURCE, OnAudioSourceChange)
+    ON_MESSAGE(MM_WIM_DATA, OnWaveInData)
+    ON_MESSAGE(CtlFinishedMessage, OnRecordingFinished)
+    ON_WM_TIMER()
+    ON_WM_HSCROLL()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 LRESULT CSablet2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -22,11 +33,14 @@ BOOL CSablet2::OnInitDialog() {
     ApplyHostBrowserBars();
     if (!Mp3Available()) UseMP3 = 0;
     if (!AllowParaChange) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONFIG), FALSE);
+    InitTransport();
     // The page keeps the focus until the control is activated by the user.
     return FALSE;
 }
 
 void CSablet2::OnConfig() {
+    // The parameters of a recording or playback under way stay as they are.
+    if (TransportState != 0) return;
     CRecordingParamsDlg dialog(this);
     dialog.Channels = Channel;
     dialog.SampleRate = SampleRate;

@@ -40,6 +40,7 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Persist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Site.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Panel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sablet2Transport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp
@@ -50,6 +51,7 @@ set_target_properties(Sablet PROPERTIES PREFIX "" OUTPUT_NAME Sablet)
 target_include_directories(Sablet PRIVATE ${_sablet_gen})
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Sablet.rc PROPERTIES
   OBJECT_DEPENDS "${_sablet_gen}/Sablet.tlb;${_sablet_gen}/SabletTlb.rc")
-target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder com_base framework engine_parts
-  ole32 oleaut32 uuid comctl32 user32 gdi32)
+target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder sablet_picture
+  sablet_skin com_base framework engine_parts
+  ole32 oleaut32 uuid comctl32 user32 gdi32 vfw32)
 brindle_bench_register(Sablet)

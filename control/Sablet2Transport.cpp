@@ -1,0 +1,353 @@
+// The recorder panel's transport: Record, Play, Pause and Stop, the clock
+// and play position on timer 300, playback through an MCI window, and the
+// recorder's blocks and end notices. Everything runs on the container's
+// thread; the recorder's own threads only post CtlFinishedMessage.
+#include <windows.h>
+#include <commctrl.h>
+#include <vfw.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "control/CtlLines.h"
+#include "control/CtlRecorder.h"
+#include "control/PanelText.h"
+#include "control/Sablet2.h"
+#include "filters/base/Module.h"
+#include "framework/Controls.h"
+#include "framework/SafeString.h"
+
+namespace {
+
+constexpr UINT_PTR TransportTimer = 300;
+constexpr UINT TransportTimerMs = 50;
+// A recording shorter than this is not offered for playing or upload.
+constexpr LONG PlayableMs = 200;
+// The time box of the fixed layout, where the clock and status texts go.
+constexpr RECT TimeBox = {333, 89, 469, 115};
+constexpr COLORREF ClockFill = 0xFCD21C;
+
+}  // namespace
+
+void CSablet2::InitTransport() {
+    MixerId = ProbeWaveInDevice();
+    int line = FillAudioSourceCombo(m_hWnd, static_cast<uint32_t>(MixerId));
+    SelectedLine = line < 0 ? 0 : line;
+
+    if (AdPicture.SubclassWindow(::GetDlgItem(m_hWnd, IDC_ADPICTURE))) {
+        if (Resize) {
+            AdPicture.UnLoad();
+            ::ShowWindow(AdPicture.Window(), SW_HIDE);
+            ::EnableWindow(AdPicture.Window(), FALSE);
+        } else if (AdPicture.LoadFromResource("IDR_WEBBACKGROUND", "GIF",
+                                              filterbase::ThisModule())) {
+            AdPicture.Draw();
+        }
+    }
+
+    // The recording's place: a temporary folder too long for the name, or
+    // none at all, leaves Record off rather than writing somewhere else.
+    char temp[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp || !SafeFormat(RecordingBase, "%sSablet", temp))
+        RecordingBase[0] = '\0';
+    ReferenceTime = time(nullptr);
+    AccumulatedSeconds = ElapsedSeconds = 0;
+    HWND position = ::GetDlgItem(m_hWnd, IDC_POSITION);
+    ::SendMessageA(position, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    HWND volume = ::GetDlgItem(m_hWnd, IDC_VOLUME);
+    ::SendMessageA(volume, TBM_SETRANGE, TRUE, MAKELPARAM(0, 2000));
+    ::SendMessageA(volume, TBM_SETPOS, TRUE, 1000);
+    TransportState = 0;
+    Recording = Playing = Paused = 0;
+    ::EnableWindow(position, FALSE);
+    EnableItem(IDC_PLAY, false);
+    EnableItem(IDC_UPLOAD, false);
+    EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+}
+
+void CSablet2::EnableItem(int id, bool enable) {
+    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
+}
+
+void CSablet2::RepaintItem(int id) { ::InvalidateRect(::GetDlgItem(m_hWnd, id), nullptr, TRUE); }
+
+void CSablet2::OnAudioSourceChange() {
+    LRESULT sel = ::SendDlgItemMessageA(m_hWnd, IDC_AUDIOSOURCE, CB_GETCURSEL, 0, 0);
+    // Nothing chosen keeps the line in use.
+    if (sel != CB_ERR) SelectedLine = static_cast<int>(sel);
+}
+
+void CSablet2::OnRecord() {
+    if (TransportState != 0 || RecordingBase[0] == '\0') return;
+    const char* ext = UseMP3 ? ".mp3" : ".wav";
+    char path[sizeof RecordingBase + 8];
+    if (!SafeFormat(path, "%s%s", RecordingBase, ext)) return;
+    // Only one recording at a time in the whole process: another control's
+    // recording leaves this panel idle.
+    if (CtlIsRecording()) return;
+    TransportState = 2;
+    EnableItem(IDC_PLAY, false);
+    EnableItem(IDC_CONFIG, false);
+    EnableItem(IDC_UPLOAD, false);
+    InterlockedExchange(&CtlCaptureState.RecordedBytes, 0);
+    ReferenceTime = time(nullptr);
+    AccumulatedSeconds = ElapsedSeconds = 0;
+    PlayLength = 0;
+    LastExtension[0] = '\0';
+
+    CaptureParams p{};
+    p.CallbackWindow = m_hWnd;
+    p.Line = SelectedLine;
+    p.OutputPath = path;
+    p.Channels = static_cast<uint32_t>(Channel);
+    p.SampleRate = static_cast<uint32_t>(SampleRate);
+    p.Bits = static_cast<uint32_t>(static_cast<uint16_t>(SampleBit)) |
+             (static_cast<uint32_t>(static_cast<uint16_t>(MP3Bitrate)) << 16);
+    p.Mp3 = UseMP3 ? 1 : 0;
+    p.MixerId = static_cast<uint32_t>(MixerId);
+    p.SmallBlocks = 0;
+    if (CtlStartCapture(p) != CtlStarted) {
+        // Nothing was recorded: back to idle, nothing new to play.
+        TransportState = 0;
+        Recording = 0;
+        EnableItem(IDC_CONFIG, AllowParaChange != 0);
+        RepaintItem(IDC_RECORD);
+        RepaintItem(IDC_PLAY);
+        return;
+    }
+    // A Pause pressed while idle arms the recording paused.
+    if (Paused) CtlPauseCapture();
+    SafeCopy(LastExtension, ext);
+    RecordingFinishPending = true;
+    Recording = 1;
+    RepaintItem(IDC_RECORD);
+    RepaintItem(IDC_PAUSE);
+    RepaintItem(IDC_PLAY);
+    ::SetTimer(m_hWnd, TransportTimer, TransportTimerMs, nullptr);
+}
+
+void CSablet2::OnPlay() {
+    if (TransportState != 0 || LastExtension[0] == '\0') return;
+    TransportState = 1;
+    EnableItem(IDC_RECORD, false);
+    EnableItem(IDC_CONFIG, false);
+    RepaintItem(IDC_PLAY);
+    Playing = 1;
+    char path[sizeof RecordingBase + 8];
+    if (SafeFormat(path, "%s%s", RecordingBase, LastExtension)) PlayFile(path);
+    ReferenceTime = time(nullptr);
+    ::SetTimer(m_hWnd, TransportTimer, TransportTimerMs, nullptr);
+}
+
+void CSablet2::PlayFile(const char* path) {
+    if (MciWindow) MCIWndDestroy(MciWindow);
+    MciWindow = MCIWndCreateA(m_hWnd, filterbase::ThisModule(),
+                              WS_CHILD | MCIWNDF_NOERRORDLG | MCIWNDF_NOTIFYERROR |
+                                  MCIWNDF_NOTIFYPOS | MCIWNDF_NOMENU,
+                              nullptr);
+    if (!MciWindow) return;
+    if (MCIWndOpen(MciWindow, path, 0) != 0) return;
+    PlayEnd = MCIWndGetEnd(MciWindow);
+    PlayLength = MCIWndGetLength(MciWindow);
+    PlayPosition = static_cast<LONG>(PlayPositionMs(PositionValue, static_cast<uint32_t>(PlayLength)));
+    int volume = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_VOLUME, TBM_GETPOS, 0, 0));
+    MCIWndSetVolume(MciWindow, volume);
+    MCIWndSeek(MciWindow, PlayPosition);
+    MCIWndPlay(MciWindow);
+    if (Paused) MCIWndPause(MciWindow);
+}
+
+void CSablet2::OnPause() {
+    Paused = Paused ? 0 : 1;
+    RepaintItem(IDC_PAUSE);
+    if (Paused) {
+        if (Playing && MciWindow) MCIWndPause(MciWindow);
+        if (Recording) CtlPauseCapture();
+    } else {
+        if (Playing && MciWindow) MCIWndResume(MciWindow);
+        if (Recording) CtlResumeCapture();
+    }
+}
+
+void CSablet2::OnStop() {
+    TransportState = 0;
+    Paused = 0;
+    // Play and Upload wait for the recording's end notice.
+    EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+    EnableItem(IDC_CONFIG, AllowParaChange != 0);
+    if (!Recording && LastExtension[0] && PlayLength > PlayableMs) EnableItem(IDC_PLAY, true);
+    RepaintItem(IDC_RECORD);
+    RepaintItem(IDC_PLAY);
+    RepaintItem(IDC_PAUSE);
+    StopRecording();
+}
+
+void CSablet2::StopRecording() {
+    ::KillTimer(m_hWnd, TransportTimer);
+    DrawPlayTime();
+    ::SendDlgItemMessageA(m_hWnd, IDC_POSITION, TBM_SETPOS, TRUE, 0);
+    PlayPosition = 0;
+    PositionValue = 0;
+    if (Playing && MciWindow) {
+        MCIWndStop(MciWindow);
+        MCIWndDestroy(MciWindow);
+        MciWindow = nullptr;
+    }
+    Playing = 0;
+    Paused = 0;
+    // Only this panel's own recording is stopped; the length is measured
+    // when the recorder says the file is complete.
+    if (Recording) CtlStopCapture();
+    Recording = 0;
+}
+
+LRESULT CSablet2::OnWaveInData(WPARAM wParam, LPARAM lParam) {
+    CtlProcessCaptureBuffer(reinterpret_cast<HWAVEIN>(wParam), reinterpret_cast<WAVEHDR*>(lParam));
+    return 0;
+}
+
+LRESULT CSablet2::OnRecordingFinished(WPARAM, LPARAM) {
+    if (!RecordingFinishPending || Recording) return 0;
+    RecordingFinishPending = false;
+    MeasureRecording();
+    return 0;
+}
+
+// Reads the finished recording's length without playing it; a recording
+// of more than 200 ms makes Play and Upload available.
+void CSablet2::MeasureRecording() {
+    PlayLength = 0;
+    char path[sizeof RecordingBase + 8];
+    if (LastExtension[0] && SafeFormat(path, "%s%s", RecordingBase, LastExtension)) {
+        HWND probe = MCIWndCreateA(m_hWnd, filterbase::ThisModule(),
+                                   WS_CHILD | MCIWNDF_NOERRORDLG | MCIWNDF_NOMENU, nullptr);
+        if (probe) {
+            if (MCIWndOpen(probe, path, 0) == 0) PlayLength = MCIWndGetLength(probe);
+            MCIWndDestroy(probe);
+        }
+    }
+    bool playable = PlayLength > PlayableMs;
+    if (!playable) LastExtension[0] = '\0';
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_POSITION), playable);
+    if (TransportState == 0) EnableItem(IDC_PLAY, playable);
+    EnableItem(IDC_UPLOAD, playable);
+    DrawPlayTime();
+}
+
+void CSablet2::OnTimer(UINT_PTR id) {
+    if (id != TransportTimer) return;
+    time_t now = time(nullptr);
+    if (Recording && !Paused) {
+        ElapsedSeconds = AccumulatedSeconds + static_cast<LONG>(now - ReferenceTime);
+        DrawElapsedTime();
+    } else {
+        AccumulatedSeconds = ElapsedSeconds;
+        ReferenceTime = now;
+    }
+    if (Playing && !Paused && MciWindow) {
+        PlayPosition = MCIWndGetPosition(MciWindow);
+        PositionValue = PlayPercent(static_cast<uint32_t>(PlayPosition),
+                                    static_cast<uint32_t>(PlayLength));
+        ::SendDlgItemMessageA(m_hWnd, IDC_POSITION, TBM_SETPOS, TRUE, PositionValue);
+        DrawPlayTime();
+        if (PlayPosition >= PlayEnd) {
+            StopRecording();
+            TransportState = 0;
+            Recording = Playing = Paused = 0;
+            EnableItem(IDC_PLAY, true);
+            EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+            EnableItem(IDC_CONFIG, AllowParaChange != 0);
+            RepaintItem(IDC_PLAY);
+            RepaintItem(IDC_RECORD);
+            RepaintItem(IDC_PAUSE);
+        }
+    }
+}
+
+void CSablet2::OnHScroll(UINT, UINT, CScrollBar* bar) {
+    HWND from = bar ? bar->GetSafeHwnd() : nullptr;
+    if (from && from == ::GetDlgItem(m_hWnd, IDC_POSITION)) {
+        PositionValue = static_cast<int>(::SendMessageA(from, TBM_GETPOS, 0, 0));
+        PlayPosition = static_cast<LONG>(
+            PlayPositionMs(PositionValue, static_cast<uint32_t>(PlayLength)));
+        DrawPlayTime();
+        if (Playing && MciWindow) {
+            MCIWndPause(MciWindow);
+            MCIWndSeek(MciWindow, PlayPosition);
+            MCIWndPlay(MciWindow);
+            // The seek plays on: the panel is no longer paused.
+            if (Paused) {
+                Paused = 0;
+                RepaintItem(IDC_PAUSE);
+            }
+        }
+    } else if (from && from == ::GetDlgItem(m_hWnd, IDC_VOLUME) && MciWindow) {
+        MCIWndSetVolume(MciWindow, static_cast<int>(::SendMessageA(from, TBM_GETPOS, 0, 0)));
+    }
+}
+
+void CSablet2::OnDestroy() {
+    ::KillTimer(m_hWnd, TransportTimer);
+    if (MciWindow) {
+        MCIWndStop(MciWindow);
+        MCIWndDestroy(MciWindow);
+        MciWindow = nullptr;
+    }
+    // A page closed while recording still leaves a complete file.
+    if (Recording) CtlStopCapture();
+    Recording = Playing = 0;
+    CtlWaitForFinish();
+    AdPicture.Stop();
+}
+
+void CSablet2::DrawStatusText(HDC dc) {
+    char text[64];
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    FormatRecordedSize(static_cast<uint32_t>(CtlCaptureState.RecordedBytes), text, sizeof text);
+    SetTextAlign(dc, TA_RIGHT | TA_TOP);
+    TextOutA(dc, TimeBox.right - 2, TimeBox.top, text, static_cast<int>(strlen(text)));
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
+    const char* kind = UseMP3 ? "MP3" : "WAV";
+    TextOutA(dc, TimeBox.left + 2, TimeBox.top, kind, static_cast<int>(strlen(kind)));
+    if (UseMP3)
+        SafeFormat(text, "%d kb/s", static_cast<int>(MP3Bitrate));
+    else
+        SafeFormat(text, "%ld Hz", static_cast<long>(SampleRate));
+    TextOutA(dc, TimeBox.left + 2, TimeBox.bottom - 11, text, static_cast<int>(strlen(text)));
+    SelectObject(dc, oldFont);
+}
+
+namespace {
+
+void DrawClockText(HWND wnd, const char* text, CSablet2* panel) {
+    HDC dc = GetDC(wnd);
+    if (!dc) return;
+    RECT box = TimeBox;
+    HBRUSH fill = CreateSolidBrush(ClockFill);
+    FillRect(dc, &box, fill);
+    DeleteObject(fill);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_RIGHT | TA_TOP);
+    TextOutA(dc, box.right - 2, box.bottom - 11, text, static_cast<int>(strlen(text)));
+    SelectObject(dc, oldFont);
+    panel->DrawStatusText(dc);
+    ReleaseDC(wnd, dc);
+}
+
+}  // namespace
+
+void CSablet2::DrawElapsedTime() {
+    char text[32];
+    FormatElapsedTime(static_cast<uint32_t>(ElapsedSeconds), text, sizeof text);
+    DrawClockText(m_hWnd, text, this);
+}
+
+void CSablet2::DrawPlayTime() {
+    char text[48];
+    FormatPlayTime(static_cast<uint32_t>(PlayPosition), static_cast<uint32_t>(PlayLength), text,
+                   sizeof text);
+    DrawClockText(m_hWnd, text, this);
+}
