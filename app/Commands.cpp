@@ -12,6 +12,7 @@
 #include "app/OutputNaming.h"
 #include "app/resource.h"
 #include "engine/WmaWriter.h"
+#include "framework/FileDialog.h"
 #include "framework/GetProc.h"
 #include "framework/Handles.h"
 #include "framework/RegKey.h"
@@ -26,6 +27,8 @@ const char kHelpAddress[] = "http://www.velorin.com/brindle/help_intro.html";
 const char kHomePageAddress[] = "http://www.velorin.com/brindle/";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kHelpTopic[] = "VelorinHelp.chm::html\\before_you_start.htm";
+const char kUploadFilter[] =
+    "All Files(*.*)|*.*|MP3 Files (*.mp3)|*.mp3|WAV File ( *.wav)|*.WAV|WMA File ( *.wma)|*.wma||";
 
 const COLORREF kFaceColour = RGB(28, 210, 252);
 
@@ -234,6 +237,17 @@ void CVelorinDlg::UploadLastRecording() {
     }
     char path[1000] = "";
     GetDlgItemText(IDC_FILENAME, path, sizeof path);
+    RunUpload(path);
+}
+
+void CVelorinDlg::UploadFileFromDisk() {
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, kUploadFilter);
+    if (dialog.DoModal() != IDOK) {
+        if (dialog.ErrorCode()) ::MessageBoxA(m_hWnd, dialog.ErrorText(), "Brindle", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    CString path = dialog.GetPathName();
+    path.TrimRight();
     RunUpload(path);
 }
 

@@ -235,6 +235,7 @@ void CVelorinDlg::OnPaint() {
             RecordLevelSlider.Draw(dc);
             InputBalanceSlider.Draw(dc);
         }
+        DrawArchivePanel(dc);
     }
 }
 

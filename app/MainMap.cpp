@@ -192,6 +192,9 @@ LRESULT CVelorinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_BACKGROUND_ERROR:
         ShowMessage("BackgroundError");
         break;
+    case WM_TRACKLIST_OPENFILE:
+        OpenTrackListRow(static_cast<int>(lParam));
+        break;
     case WM_SHOW_STARTUP:
         OnShowStartup();
         break;

@@ -14,14 +14,8 @@ void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
 
 // History panel.
-void CVelorinDlg::OnBtnArchive() {}
-void CVelorinDlg::OnBtnArchiveClose() {}
 void CVelorinDlg::OnBtnEditTag() {}
-void CVelorinDlg::OnLButtonDblClk(UINT flags, CPoint point) { CDialog::OnLButtonDblClk(flags, point); }
-void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR*, LRESULT* result) { *result = 0; }
-void CVelorinDlg::OnHistoryTreeClick(NMHDR*, LRESULT* result) { *result = 0; }
 
 // Menus, tray, uploads, readouts, keys.
-void CVelorinDlg::UploadFileFromDisk() {}
 
 void CVelorinDlg::OnNoEffect() {}

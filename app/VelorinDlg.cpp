@@ -51,6 +51,7 @@ CVelorinDlg::~CVelorinDlg() {
     }
     if (MemoryBitmap) DeleteObject(MemoryBitmap);
     if (BackgroundBlockEvent) CloseHandle(BackgroundBlockEvent);
+    ReleaseTrackWindowClass();
     if (MainDialog == this) MainDialog = nullptr;
 }
 
@@ -92,6 +93,8 @@ BOOL CVelorinDlg::OnInitDialog() {
         AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
     }
     IsNt6 = IsNt6Platform() ? 1 : 0;
+    SetUpHistoryTree();
+    RegisterTrackWindowClass();
 
     TIMECAPS caps{};
     if (timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {

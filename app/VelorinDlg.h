@@ -398,6 +398,37 @@ public:
     // A filter's cut-off with the Q every filter of ours uses.
     static void SetFilterCutoff(CFilter& filter, int32_t cutoff);
 
+    // ---- the history panel ----
+    void SetUpHistoryTree();
+    void RegisterTrackWindowClass();
+    void ReleaseTrackWindowClass();
+    void BuildHistoryTree();
+    void ShowArchivePanel();
+    void ShowPanelControls(bool open);
+    void DrawArchivePanel(HDC dc);
+    void DrawFileInfoPanel(HDC dc);
+    void AddTrackRow(const HistoryRecord& record);
+    // A row of a file alone: its folder and name.
+    void AddTrackFile(const char* path);
+    // WM_TRACKLIST_OPENFILE: the row becomes the current file.
+    void OpenTrackListRow(int row);
+    void ListHistoryDay(const char* itemText);
+    void ChooseHistoryItem(HTREEITEM item, bool byClick);
+    void EnableEditTagFor(const char* path);
+    // A multiple-selection open-file dialog; false for a cancel or a failure
+    // (which is told).
+    bool ChooseFiles(const char* initialName, const char* filter, bool owned, std::vector<CString>* paths);
+    void ListChosenFiles(const std::vector<CString>& paths, bool openFirst);
+    void ChooseFilesForPlaying(bool byClick);
+
+    HWND TrackListWnd = nullptr;
+    HBRUSH TrackListBrush = nullptr;
+    HIMAGELIST HistoryImages = nullptr;
+    bool TrackListClassOwned = false;
+    // Set while the tree is emptied and filled: its notifications then are
+    // not the user's choices.
+    bool RefillingTree = false;
+
     HistoryRecord CurrentRecord{};
     // A capture with a file was started and not yet stopped: only then
     // does a stop end the capture, measure the file and log it.

@@ -5,6 +5,7 @@ colour their faces were drawn for."""
 from draw import (ACCENT, BODY, BODY_HI, LCD, LCD_DARK, PANEL, PANEL_EDGE, RED, RIM, TEXT,
                   TEXT_DIM, WELL, Canvas, font, lcd, lerp, panel, text, text_shadowed, well)
 import controls
+from PIL import Image, ImageDraw
 
 
 def _logo(c, x, y, r=7):
@@ -117,6 +118,23 @@ def audio_box():
     return img
 
 
+def tree_images():
+    """Two 16-pixel images of the history tree, a closed and an open
+    folder, on pure red: the tree's image list masks that colour out, so
+    nothing is smoothed into it."""
+    img = Image.new("RGB", (32, 16), (255, 0, 0))
+    d = ImageDraw.Draw(img)
+    edge, back, front = (120, 84, 20), (214, 160, 48), (246, 204, 92)
+    for ox, open_ in ((0, False), (16, True)):
+        d.rectangle([ox + 1, 3, ox + 6, 5], fill=back, outline=edge)
+        d.rectangle([ox + 1, 5, ox + 14, 13], fill=back, outline=edge)
+        if open_:
+            d.polygon([(ox + 3, 7), (ox + 15, 7), (ox + 13, 13), (ox + 1, 13)], fill=front, outline=edge)
+        else:
+            d.line([(ox + 2, 6), (ox + 13, 6)], fill=front)
+    return img
+
+
 def log_face():
     w, h = 588, 234
     c = Canvas(w, h, PANEL_EDGE)
@@ -125,7 +143,10 @@ def log_face():
     panel(c, 6, 42, 124, 172)
     well(c, 10, 50, 116, 159)
     panel(c, 136, 42, 444, 172)
-    well(c, 142, 50, 432, 159, fill=(240, 243, 247))
+    # The track list above, the file information (framed by the program)
+    # below.
+    well(c, 142, 50, 432, 106, fill=(240, 243, 247))
+    well(c, 142, 162, 432, 46, fill=(255, 255, 255))
     img = c.image()
     _caption(img, 140, 26, "History")
     return img

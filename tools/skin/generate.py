@@ -182,6 +182,9 @@ def preview(out, pics):
         os.path.join(out, "preview", "cursors.png"))
 
 
+IDB_HISTORYTREE = 158  # app/resource.h
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -202,6 +205,10 @@ def main():
         path = os.path.join(bmp_dir, name + ".bmp")
         pics[name].convert("RGB").save(path, "BMP")
         lines.append('%s BMP "%s"\n' % (name, path.replace("\\", "/")))
+    # The history tree's image list is a numbered bitmap resource.
+    tree = os.path.join(bmp_dir, "history_tree.bmp")
+    faces.tree_images().save(tree, "BMP")
+    lines.append('%d BITMAP "%s"\n' % (IDB_HISTORYTREE, tree.replace("\\", "/")))
     for i in range(1, 11):
         path = os.path.join(snd_dir, "line%d.wav" % i)
         write_clip(path, i)
