@@ -1,0 +1,212 @@
+// The history panel on the real window: recordings made by clicks listed
+// from the tree by keys, a row made the current file, files chosen for
+// playing, and the panel opened and closed many times.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/VelorinDlg.h"
+#include "app/resource.h"
+#include "bench.h"
+#include "engine/WmaWriter.h"
+#include "ui/TrackList.h"
+#include "window_bench.h"
+
+namespace {
+
+HWND Tree() { return GetDlgItem(MainWindow, IDC_HISTORYTREE); }
+HWND TrackList() { return GetDlgItem(MainWindow, kTrackListId); }
+
+int RowCount() { return static_cast<int>(SendMessageA(TrackList(), TLM_GETCOUNT, 0, 0)); }
+
+std::string RowName(int index) {
+    TrackListRow row{};
+    SendMessageA(TrackList(), TLM_GETROW, index, reinterpret_cast<LPARAM>(&row));
+    return row.name;
+}
+
+// Clicks the middle of a tree item's text.
+void ClickTreeItem(HTREEITEM item) {
+    RECT r{};
+    ASSERT_TRUE(TreeView_GetItemRect(Tree(), item, &r, TRUE));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(Tree(), &p);
+    bench::Click(p.x, p.y);
+    Sleep(200);
+}
+
+HTREEITEM Root(int index) {
+    HTREEITEM item = TreeView_GetRoot(Tree());
+    for (int i = 0; i < index && item; ++i) item = TreeView_GetNextSibling(Tree(), item);
+    return item;
+}
+
+// Clicks row `index` of the track list in its name column: rows start 6
+// pixels below the header and are a text line and 4 pixels high.
+void ClickRow(int index) {
+    RECT header{};
+    GetWindowRect(FindWindowExA(TrackList(), nullptr, WC_HEADERA, nullptr), &header);
+    POINT origin{0, 0};
+    ClientToScreen(TrackList(), &origin);
+    HDC dc = GetDC(TrackList());
+    HGDIOBJ old = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(TrackList(), dc);
+    const int step = metrics.tmHeight + 4;
+    const int top = origin.y + (header.bottom - header.top) + 1 + 6;
+    bench::Click(origin.x + 60, top + step * index + step / 2);
+    Sleep(300);
+}
+
+bool RegionIsShaped() {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool complex = GetWindowRgn(MainWindow, region) == COMPLEXREGION;
+    DeleteObject(region);
+    return complex;
+}
+
+int WindowHeight() {
+    RECT r{};
+    GetWindowRect(MainWindow, &r);
+    return r.bottom - r.top;
+}
+
+class HistoryBench : public RecordingBench {};
+
+}  // namespace
+
+// Two recordings of today, listed newest first by walking the tree with
+// the keyboard; a click on a row makes it the current file.
+TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
+    auto tone = bench::PlayTone(1000, 40, 0.5);
+    static int height = 0, rows = -1, infoRowMode = -1;
+    static bool shaped = false, editTagEnabled = false;
+    static std::string first, second, current, playFile, info0;
+    const std::string mp3 = out_ + "\\take.mp3";
+    WatchedDialog dialog;
+    RunDialog(dialog, [this] {
+        for (const char* name : {"\\take.wav", "\\take.mp3"}) {
+            SetOutputFile(out_ + name);
+            ClickButton(1000);
+            Sleep(2000);
+            ClickButton(1004);
+            bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
+        }
+        bench::Click(489, 583);  // Archive
+        Sleep(500);
+        height = WindowHeight();
+        shaped = RegionIsShaped();
+        // Record History, then down its branches to the newest day.
+        ClickTreeItem(Root(1));
+        for (int level = 0; level < 3; ++level) {
+            bench::KeyPress(VK_RIGHT);
+            bench::KeyPress(VK_DOWN);
+        }
+        Sleep(500);
+        rows = RowCount();
+        first = RowName(0);
+        second = RowName(1);
+        ClickRow(0);
+        current = ReadOnWindow<std::string>([] { return std::string(Dialog->CurrentFile); });
+        playFile = ReadOnWindow<std::string>([] { return std::string(Dialog->PlayFile); });
+        infoRowMode = ReadOnWindow<int>([] { return Dialog->InfoRowMode; });
+        info0 = ReadOnWindow<std::string>([] { return std::string(MediaInfoLines[0]); });
+        editTagEnabled = IsWindowEnabled(GetDlgItem(MainWindow, 1139)) != FALSE;
+        bench::Screenshot("history-panel");
+    });
+    EXPECT_EQ(608, height);
+    EXPECT_TRUE(shaped);
+    EXPECT_EQ(2, rows);
+    EXPECT_EQ("take.mp3", first);
+    EXPECT_EQ("take.wav", second);
+    EXPECT_EQ(mp3, current);
+    EXPECT_EQ(mp3, playFile);
+    EXPECT_EQ(2, infoRowMode);
+    EXPECT_EQ(0u, info0.find("Artist :")) << info0;
+    EXPECT_TRUE(editTagEnabled);
+}
+
+// "Files for playing": three files whose names together pass 260
+// characters come back whole, from one dialog for one click, and the
+// first becomes the current file.
+TEST_F(HistoryBench, FilesForPlayingListsEveryChosenFileFromOneDialog) {
+    const std::string dir = out_;
+    std::vector<std::string> names;
+    for (char c : {'a', 'b', 'c'}) {
+        names.push_back(std::string(95, c) + ".wav");
+        FILE* f = fopen((dir + "\\" + names.back()).c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        fputs("RIFF", f);
+        fclose(f);
+    }
+    static int rows = -1, dialogsAfter = -1;
+    static std::string current;
+    static bool dialogSeen = false;
+    WatchedDialog dialog;
+    RunDialog(dialog, [dir, names] {
+        bench::Click(489, 583);  // Archive
+        Sleep(500);
+        ClickTreeItem(Root(0));
+        HWND open = nullptr;
+        bench::PumpUntil([&] { return (open = FindWindowA("#32770", "Open")) && IsWindowVisible(open); }, 10000);
+        dialogSeen = open != nullptr;
+        if (!open) return;
+        Sleep(300);
+        // The folder first, then the three names.
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(open, nullptr), &gui);
+        SendMessageA(gui.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
+        bench::KeyPress(VK_RETURN);
+        Sleep(500);
+        GetGUIThreadInfo(GetWindowThreadProcessId(open, nullptr), &gui);
+        const std::string chosen = "\"" + names[0] + "\" \"" + names[1] + "\" \"" + names[2] + "\"";
+        SendMessageA(gui.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+        bench::KeyPress(VK_RETURN);
+        bench::PumpUntil([&] { return !IsWindow(open); }, 5000);
+        Sleep(1000);
+        HWND again = FindWindowA("#32770", "Open");
+        dialogsAfter = again && IsWindowVisible(again) ? 1 : 0;
+        if (again) PostMessageA(again, WM_COMMAND, IDCANCEL, 0);
+        rows = RowCount();
+        current = ReadOnWindow<std::string>([] { return std::string(Dialog->CurrentFile); });
+    });
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_EQ(0, dialogsAfter);
+    EXPECT_EQ(3, rows);
+    EXPECT_EQ(dir + "\\" + names[0], current);
+}
+
+// Opening and closing the panel many times keeps the window shaped and
+// holds no GDI objects on.
+TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
+    static DWORD before = 0, after = 0;
+    static int openShaped = 0, closedShaped = 0, closedHeight = 0;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        // One round first: the first opening loads what every later one reuses.
+        SendMessageA(MainWindow, WM_COMMAND, 1137, 0);
+        SendMessageA(MainWindow, WM_COMMAND, 1138, 0);
+        before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+        for (int i = 0; i < 20; ++i) {
+            bench::Click(489, 583);  // Archive
+            Sleep(100);
+            openShaped += RegionIsShaped() && WindowHeight() == 608;
+            bench::Click(489, 798);  // close (239,588)-(340,608)
+            Sleep(100);
+            closedShaped += RegionIsShaped();
+        }
+        closedHeight = WindowHeight();
+        after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    });
+    EXPECT_EQ(20, openShaped);
+    EXPECT_EQ(20, closedShaped);
+    EXPECT_EQ(392, closedHeight);
+    EXPECT_LE(after, before + 5) << before << " GDI objects before, " << after << " after";
+}

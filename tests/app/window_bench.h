@@ -1,0 +1,122 @@
+// The main window run inside a test with a tone playing into the recorded
+// sink: a fixture whose settings record the test's sink into scratch
+// files, and helpers for the output file and the history log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/VelorinDlg.h"
+#include "bench.h"
+#include "brindle_process.h"
+#include "engine/CaptureGraph.h"
+#include "framework/SafeString.h"
+#include "watched_dialog.h"
+
+namespace {
+
+// Sets the output file (its extension chooses the format).
+inline void SetOutputFile(const std::string& path) {
+    OnWindow([path] {
+        SafeCopy(Dialog->OutputPath, path.c_str());
+        Dialog->SetDlgItemText(1001, path.c_str());
+    });
+}
+
+inline std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return lines;
+    char buf[4096];
+    while (fgets(buf, sizeof buf, f)) {
+        std::string line(buf);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    fclose(f);
+    return lines;
+}
+
+inline std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t at; (at = line.find(',', from)) != std::string::npos; from = at + 1)
+        parts.push_back(line.substr(from, at - from));
+    parts.push_back(line.substr(from));
+    return parts;
+}
+
+inline std::string Today() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char key[16];
+    snprintf(key, sizeof key, "%04d%02d%02d", t.wYear, t.wMonth, t.wDay);
+    return key;
+}
+
+// A WAV's tone from its second tenth on (the device settles first).
+inline double ToneOf(const bench::Wav& wav) {
+    return bench::ToneLevel(wav, 0, 1000, static_cast<size_t>(wav.rate / 10));
+}
+
+class RecordingBench : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bench::HaveSound());
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        folder_ = bench::ScratchDir();
+        install_ = folder_ + "\\install";
+        out_ = folder_ + "\\rec_files";
+        CreateDirectoryA(install_.c_str(), nullptr);
+        CreateDirectoryA(out_.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(bench::WinPath(LAME_DLL_PATH).c_str(),
+                              (install_ + "\\lame_enc.dll").c_str(), FALSE));
+
+        // The device and line that record the test's sink.
+        int device = 0, line = 0;
+        {
+            CCaptureGraph graph;
+            CaptureDeviceList devices;
+            PinNameList pins;
+            ASSERT_EQ(S_OK, graph.CreateGraph());
+            ASSERT_EQ(S_OK, FillCaptureDeviceList(&devices));
+            const std::string want = bench::Env("BENCH_REC_DEVICE");
+            for (int i = 0; i < devices.Count(); ++i)
+                if (!want.empty() && strstr(devices.Name(i), want.c_str())) device = i;
+            ASSERT_EQ(S_OK, graph.SelectDevice(device, &devices, &pins));
+            if (!graph.HasCaptureOutput() || pins.Count() == 0)
+                GTEST_SKIP() << "the capture device stand-in is not registered";
+            for (int i = 0; i < pins.Count(); ++i)
+                if (!want.empty() && strstr(pins.Name(i), want.c_str())) line = i;
+            lineName_ = pins.Name(line);
+            graph.Shutdown();
+        }
+        line_ = line;
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
+        StoreDword("Device", static_cast<DWORD>(device));
+        StoreDword("AudoLine", static_cast<DWORD>(line));
+        StoreDword("Freq", 7);  // 44100 Hz
+        StoreDword("Bit", 1);
+        StoreDword("Channel", 1);
+        StoreDword("Alert", 0);
+        StoreDword("MP3Bitrate", 10);  // 128 kbit/s
+        StoreText("InstallPath", install_);
+        StoreText("LastName", out_ + "\\take.wav");
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    std::string DayFile() const {
+        return install_ + "\\Log\\" + Today().substr(0, 4) + "\\" + Today() + ".txt";
+    }
+
+    std::string folder_, install_, out_, lineName_;
+    int line_ = 0;
+};
+
+}  // namespace
