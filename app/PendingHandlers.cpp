@@ -1,8 +1,7 @@
 // Handlers the map already routes to but whose work belongs to modules of
-// the main window still being written: the history panel and the upload
-// of a file from disk. The menu entries of recording and playback already
-// lead to the real buttons. Each of the others does nothing yet; none
-// reports success it did not have.
+// the main window still being written: the history panel's tag editing.
+// The menu entries of recording and playback already lead to the real
+// buttons. The others do nothing yet; none reports success it did not have.
 #include "app/VelorinDlg.h"
 
 // Recording and playback menus.
@@ -13,9 +12,7 @@ void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
 // Signal-activated recording.
 void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
 
-// History panel.
+// History panel: tag editing waits for the tag dialogs.
 void CVelorinDlg::OnBtnEditTag() {}
-
-// Menus, tray, uploads, readouts, keys.
 
 void CVelorinDlg::OnNoEffect() {}
