@@ -57,24 +57,6 @@ bool WriteHistory(const std::string& root) {
     return true;
 }
 
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char title[32] = "";
-    GetWindowTextA(w, title, sizeof title);
-    if (pid == s->pid && strcmp(title, "Brindle") == 0 && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? -1 : v[v.size() / 2];
@@ -116,15 +98,19 @@ int main(int argc, char** argv) {
     PROCESS_INFORMATION pi{};
     int status = 1;
     if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        Search s{pi.dwProcessId, nullptr};
+        // The main window has the program's title once its start-up is done.
+        HWND window = nullptr;
         const double t0 = Now();
-        while (!s.found && Now() - t0 < 30) {
-            EnumWindows(&Visit, reinterpret_cast<LPARAM>(&s));
-            if (!s.found) Sleep(20);
+        while (!window && Now() - t0 < 30) {
+            window = FindWindowA("#32770", "Brindle");
+            if (!window || !IsWindowVisible(window)) {
+                window = nullptr;
+                Sleep(20);
+            }
         }
-        if (s.found) {
+        if (window) {
             Sleep(1000);  // the start-up's own messages
-            HWND window = s.found, tree = GetDlgItem(window, kTreeId), list = GetDlgItem(window, kTrackListId);
+            HWND tree = GetDlgItem(window, kTreeId), list = GetDlgItem(window, kTrackListId);
             std::vector<double> opening, listing;
             LRESULT listed = 0;
             for (int run = 0; run < runs; ++run) {
