@@ -41,12 +41,10 @@ const RECT kSignalArea{252, 156, 552, 185};
 constexpr int kPlaySliderMaximum = 0xFFFF;
 constexpr DWORD kSignalRestartDelayMs = 300;
 
+// A file of that exact name: a wildcard or a folder is none.
 bool FileExists(const char* path) {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA(path, &found);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return true;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A recording shorter than this cannot be played back sensibly.
