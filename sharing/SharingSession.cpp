@@ -222,7 +222,7 @@ std::string SharingSession::BuildUploadDetails(const char* uploadReply, bool sen
     char time[64];
     snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour,
              t.wMinute, t.wSecond);
-    std::string body = "UploadTime=" + EncodeFormValue(time) +
+    std::string body = UploadDetailsPrefix() + "UploadTime=" + EncodeFormValue(time) +
                        "&FileID=" + EncodeFormValue(UploadedFileId(uploadReply).c_str()) +
                        "&Title=" + EncodeFormValue(DefaultTitle) +
                        "&Description=" + EncodeFormValue(DefaultDescription) +

@@ -85,6 +85,9 @@ public:
     char FilePath[256];
 
 protected:
+    // Text the details form starts with (the web control's dialog names its
+    // page's options there); nothing for the program.
+    virtual std::string UploadDetailsPrefix() const { return ""; }
     // Upload progress: Begin once before the first byte, then 0..100.
     virtual void UploadProgressBegin() {}
     virtual void UploadProgress(int /*percent*/) {}

@@ -74,13 +74,35 @@ const int kFormControls[] = {
     IDC_UP_UPLOAD,      IDC_UP_PROGRESS,
 };
 
-const int kEmailControls[] = {IDC_UP_EMAIL_LABEL, IDC_UP_MESSAGE_LABEL, IDC_UP_EMAIL, IDC_UP_MESSAGE};
+// The result text handed to the page is cut here.
+constexpr int kInsertTextLimit = 3999;
 
 }  // namespace
 
+const UploadDlgLayout kProgramUploadLayout = {
+    IDD_UPLOAD,
+    IDC_UP_HEADER, IDC_UP_SITENAME, IDC_UP_CREATEACCOUNT, IDC_UP_HINT,
+    IDC_UP_USERNAME, IDC_UP_PASSWORD, IDC_UP_REMEMBER,
+    IDC_UP_TITLE, IDC_UP_TAGS, IDC_UP_CATEGORY, IDC_UP_DESCRIPTION,
+    IDC_UP_SENDEMAIL, IDC_UP_EMAIL_LABEL, IDC_UP_EMAIL, IDC_UP_MESSAGE_LABEL, IDC_UP_MESSAGE,
+    IDC_UP_PROGRESS, IDC_UP_UPLOAD,
+    IDC_UP_RESULT_HEADER, IDC_UP_RESULT, IDC_UP_COPY,
+    0, 0,
+    kFormControls, sizeof kFormControls / sizeof kFormControls[0],
+    false,
+};
+
 void CUploadDlg::SetBrowserOpener(BrowserOpener opener) { g_browserOpener = opener; }
 
-CUploadDlg::CUploadDlg() = default;
+CUploadDlg::CUploadDlg(const UploadDlgLayout& layout) : layout_(layout) {
+    Option[0] = '\0';
+    EmbedTag[0] = '\0';
+}
+
+void CUploadDlg::SetPostInserter(PostInserter inserter, void* owner) {
+    inserter_ = inserter;
+    inserterOwner_ = owner;
+}
 
 bool CUploadDlg::SetFilePath(const char* path) {
     if (!path || strlen(path) >= sizeof FilePath) {
@@ -122,7 +144,7 @@ INT_PTR CUploadDlg::DoModal() {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     resultShown_ = false;
-    return DialogBoxParamA(ModuleOfThisCode(), MAKEINTRESOURCEA(IDD_UPLOAD), Owner, &CUploadDlg::DialogProc,
+    return DialogBoxParamA(ModuleOfThisCode(), MAKEINTRESOURCEA(layout_.Template), Owner, &CUploadDlg::DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
@@ -137,15 +159,18 @@ INT_PTR CALLBACK CUploadDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     self = reinterpret_cast<CUploadDlg*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!self) return FALSE;
     switch (msg) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_UP_UPLOAD: self->OnUpload(); return TRUE;
-        case IDC_UP_SENDEMAIL: self->OnCheckSendEmail(); return TRUE;
-        case IDC_UP_CREATEACCOUNT: self->OnBtnCreateAccount(); return TRUE;
-        case IDC_UP_COPY: self->OnBtnCopyToClipboard(); return TRUE;
-        case IDCANCEL: self->OnCancel(); return TRUE;
-        default: return FALSE;
-        }
+    case WM_COMMAND: {
+        const UploadDlgLayout& l = self->layout_;
+        int id = LOWORD(wParam);
+        if (id == IDCANCEL) self->OnCancel();
+        else if (id == l.Upload) self->OnUpload();
+        else if (id == l.SendEmail) self->OnCheckSendEmail();
+        else if (id == l.CreateAccount) self->OnBtnCreateAccount();
+        else if (id == l.Copy) self->OnBtnCopyToClipboard();
+        else if (l.InsertIntoPost && id == l.InsertIntoPost) self->OnInsertIntoPost();
+        else return FALSE;
+        return TRUE;
+    }
     case WM_DESTROY:
         self->m_hWnd = nullptr;
         return FALSE;
@@ -154,29 +179,38 @@ INT_PTR CALLBACK CUploadDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     }
 }
 
+void CUploadDlg::EnableEmailControls(BOOL on) {
+    const UploadDlgLayout& l = layout_;
+    for (int id : {l.EmailLabel, l.MessageLabel, l.Email, l.Message}) EnableWindow(GetDlgItem(m_hWnd, id), on);
+}
+
 BOOL CUploadDlg::OnInitDialog() {
-    for (int id : kEmailControls) EnableWindow(GetDlgItem(m_hWnd, id), FALSE);
+    const UploadDlgLayout& l = layout_;
+    EnableEmailControls(FALSE);
     // The members hold 99 and 999 characters: say so before the user types more.
-    for (int id : {IDC_UP_USERNAME, IDC_UP_PASSWORD, IDC_UP_TITLE, IDC_UP_TAGS, IDC_UP_EMAIL})
+    for (int id : {l.UserName, l.Password, l.Title, l.Tags, l.Email})
         SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, 99, 0);
-    for (int id : {IDC_UP_DESCRIPTION, IDC_UP_MESSAGE}) SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, 999, 0);
+    for (int id : {l.Description, l.Message}) SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, 999, 0);
 
     LoadLoginCookie();
-    CheckDlgButton(m_hWnd, IDC_UP_REMEMBER, UserName[0] ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(m_hWnd, IDC_UP_MESSAGE, DefaultEmailContent);
-    SetDlgItemTextA(m_hWnd, IDC_UP_DESCRIPTION, DefaultDescription);
-    SetDlgItemTextA(m_hWnd, IDC_UP_USERNAME, UserName);
-    SetDlgItemTextA(m_hWnd, IDC_UP_PASSWORD, Password);
-    SetDlgItemTextA(m_hWnd, IDC_UP_TITLE, ProposedTitle(DefaultTitle, SN).c_str());
-    SetDlgItemTextA(m_hWnd, IDC_UP_TAGS, DefaultTags);
-    SetDlgItemTextA(m_hWnd, IDC_UP_SITENAME, SiteName);
+    CheckDlgButton(m_hWnd, l.Remember, UserName[0] ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(m_hWnd, l.Message, DefaultEmailContent);
+    SetDlgItemTextA(m_hWnd, l.Description, DefaultDescription);
+    SetDlgItemTextA(m_hWnd, l.UserName, UserName);
+    SetDlgItemTextA(m_hWnd, l.Password, Password);
+    SetDlgItemTextA(m_hWnd, l.Title, ProposedTitle(DefaultTitle, SN).c_str());
+    SetDlgItemTextA(m_hWnd, l.Tags, DefaultTags);
+    SetDlgItemTextA(m_hWnd, l.SiteName, SiteName);
+    // The service's proposal decides; only an explicit "off" clears the box.
+    if (l.PublicShare)
+        CheckDlgButton(m_hWnd, l.PublicShare, strcmp(DefaultIsPublic, "off") ? BST_CHECKED : BST_UNCHECKED);
     FillCategories();
-    SendDlgItemMessageA(m_hWnd, IDC_UP_PROGRESS, PBM_SETRANGE32, 0, 100);
+    SendDlgItemMessageA(m_hWnd, l.Progress, PBM_SETRANGE32, 0, 100);
     return TRUE;
 }
 
 void CUploadDlg::FillCategories() {
-    HWND list = GetDlgItem(m_hWnd, IDC_UP_CATEGORY);
+    HWND list = GetDlgItem(m_hWnd, layout_.Category);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     LRESULT last = CB_ERR;
     for (const CategoryEntry& e : ParseCategoryList(CategoryList)) {
@@ -191,8 +225,7 @@ void CUploadDlg::FillCategories() {
 void CUploadDlg::OnCancel() { EndDialog(m_hWnd, IDCANCEL); }
 
 void CUploadDlg::OnCheckSendEmail() {
-    BOOL on = IsDlgButtonChecked(m_hWnd, IDC_UP_SENDEMAIL) == BST_CHECKED;
-    for (int id : kEmailControls) EnableWindow(GetDlgItem(m_hWnd, id), on);
+    EnableEmailControls(IsDlgButtonChecked(m_hWnd, layout_.SendEmail) == BST_CHECKED);
 }
 
 void CUploadDlg::ReadForm() {
@@ -201,17 +234,18 @@ void CUploadDlg::ReadForm() {
         GetDlgItemTextA(m_hWnd, id, text, limit + 1);
         CopyBounded(to, capacity, text);
     };
-    read(IDC_UP_USERNAME, UserName, sizeof UserName, 99);
-    read(IDC_UP_PASSWORD, Password, sizeof Password, 99);
-    read(IDC_UP_TITLE, DefaultTitle, sizeof DefaultTitle, 99);
-    read(IDC_UP_TAGS, DefaultTags, sizeof DefaultTags, 99);
-    read(IDC_UP_EMAIL, EmailAddress, sizeof EmailAddress, 99);
-    read(IDC_UP_DESCRIPTION, DefaultDescription, sizeof DefaultDescription, 999);
-    read(IDC_UP_MESSAGE, DefaultEmailContent, sizeof DefaultEmailContent, 999);
-    LRESULT selected = SendDlgItemMessageA(m_hWnd, IDC_UP_CATEGORY, CB_GETCURSEL, 0, 0);
+    const UploadDlgLayout& l = layout_;
+    read(l.UserName, UserName, sizeof UserName, 99);
+    read(l.Password, Password, sizeof Password, 99);
+    read(l.Title, DefaultTitle, sizeof DefaultTitle, 99);
+    read(l.Tags, DefaultTags, sizeof DefaultTags, 99);
+    read(l.Email, EmailAddress, sizeof EmailAddress, 99);
+    read(l.Description, DefaultDescription, sizeof DefaultDescription, 999);
+    read(l.Message, DefaultEmailContent, sizeof DefaultEmailContent, 999);
+    LRESULT selected = SendDlgItemMessageA(m_hWnd, l.Category, CB_GETCURSEL, 0, 0);
     Category = selected == CB_ERR
                    ? -1
-                   : static_cast<int32_t>(SendDlgItemMessageA(m_hWnd, IDC_UP_CATEGORY, CB_GETITEMDATA, selected, 0));
+                   : static_cast<int32_t>(SendDlgItemMessageA(m_hWnd, l.Category, CB_GETITEMDATA, selected, 0));
 }
 
 void CUploadDlg::OnUpload() {
@@ -219,37 +253,44 @@ void CUploadDlg::OnUpload() {
     // upload per dialog result is enough.
     if (resultShown_) return;
     ReadForm();
-    bool sendEmail = IsDlgButtonChecked(m_hWnd, IDC_UP_SENDEMAIL) == BST_CHECKED;
+    const UploadDlgLayout& l = layout_;
+    bool sendEmail = IsDlgButtonChecked(m_hWnd, l.SendEmail) == BST_CHECKED;
     std::string problems = CheckUploadForm(UserName, Password, DefaultTitle, sendEmail, EmailAddress);
     if (!problems.empty()) {
         Message(problems.c_str(), kFormCheckCaption);
         return;
     }
-    EnableWindow(GetDlgItem(m_hWnd, IDC_UP_UPLOAD), FALSE);
+    if (l.PublicShare)
+        CopyBounded(DefaultIsPublic, IsDlgButtonChecked(m_hWnd, l.PublicShare) == BST_CHECKED ? "on" : "off");
+    EnableWindow(GetDlgItem(m_hWnd, l.Upload), FALSE);
     EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), FALSE);
 
-    bool remember = IsDlgButtonChecked(m_hWnd, IDC_UP_REMEMBER) == BST_CHECKED;
+    bool remember = IsDlgButtonChecked(m_hWnd, l.Remember) == BST_CHECKED;
     ShareOutcome outcome = ShareFile(remember, sendEmail);
     if (outcome.result == ShareResult::Shared) {
         ShowUploadResult();
-        SetDlgItemTextA(m_hWnd, IDC_UP_RESULT, ToCrLf(outcome.text).c_str());
+        SetDlgItemTextA(m_hWnd, l.Result, ToCrLf(outcome.text).c_str());
+        // The control's page gets the answer without a second click.
+        if (l.InsertIntoPost) OnInsertIntoPost();
     } else {
         OutcomeMessage m = MessageFor(outcome);
         Message(m.text.c_str(), m.caption.c_str());
     }
-    if (!resultShown_) EnableWindow(GetDlgItem(m_hWnd, IDC_UP_UPLOAD), TRUE);
+    if (!resultShown_) EnableWindow(GetDlgItem(m_hWnd, l.Upload), TRUE);
     EnableWindow(GetDlgItem(m_hWnd, IDCANCEL), TRUE);
 }
 
 void CUploadDlg::ShowUploadResult() {
     resultShown_ = true;
-    for (int id : kFormControls) {
-        HWND control = GetDlgItem(m_hWnd, id);
+    const UploadDlgLayout& l = layout_;
+    for (size_t i = 0; i < l.FormControlCount; ++i) {
+        HWND control = GetDlgItem(m_hWnd, l.FormControls[i]);
         EnableWindow(control, FALSE);
         ShowWindow(control, SW_HIDE);
     }
     SetDlgItemTextA(m_hWnd, IDCANCEL, "Close");
-    for (int id : {IDC_UP_RESULT, IDC_UP_COPY, IDC_UP_RESULT_HEADER}) {
+    for (int id : {l.Result, l.Copy, l.InsertIntoPost, l.ResultHeader}) {
+        if (!id) continue;
         HWND control = GetDlgItem(m_hWnd, id);
         EnableWindow(control, TRUE);
         ShowWindow(control, SW_SHOW);
@@ -263,7 +304,7 @@ void CUploadDlg::OnBtnCreateAccount() {
 }
 
 void CUploadDlg::OnBtnCopyToClipboard() {
-    HWND edit = GetDlgItem(m_hWnd, IDC_UP_RESULT);
+    HWND edit = GetDlgItem(m_hWnd, layout_.Result);
     int length = GetWindowTextLengthA(edit);
     std::vector<char> text(static_cast<size_t>(length) + 1);
     GetWindowTextA(edit, text.data(), length + 1);
@@ -281,15 +322,27 @@ void CUploadDlg::OnBtnCopyToClipboard() {
     if (SetClipboardData(CF_TEXT, block.Get())) block.Release();
 }
 
+void CUploadDlg::OnInsertIntoPost() {
+    if (!inserter_) return;
+    char text[kInsertTextLimit + 1];
+    GetDlgItemTextA(m_hWnd, layout_.Result, text, sizeof text);
+    inserter_(inserterOwner_, text);
+}
+
+std::string CUploadDlg::UploadDetailsPrefix() const {
+    if (!layout_.OptionFields) return "";
+    return "Option=" + sharing::EncodeFormValue(Option) + "&EmbedTag=" + sharing::EncodeFormValue(EmbedTag) + "&";
+}
+
 void CUploadDlg::UploadProgressBegin() {
-    HWND bar = GetDlgItem(m_hWnd, IDC_UP_PROGRESS);
+    HWND bar = GetDlgItem(m_hWnd, layout_.Progress);
     SendMessageA(bar, PBM_SETRANGE32, 0, 100);
     SendMessageA(bar, PBM_SETPOS, 0, 0);
     UpdateWindow(bar);
 }
 
 void CUploadDlg::UploadProgress(int percent) {
-    HWND bar = GetDlgItem(m_hWnd, IDC_UP_PROGRESS);
+    HWND bar = GetDlgItem(m_hWnd, layout_.Progress);
     SendMessageA(bar, PBM_SETPOS, percent, 0);
     // No messages are pumped while the upload runs: paint now.
     UpdateWindow(bar);

@@ -7,9 +7,32 @@
 
 #include "sharing/SharingSession.h"
 
+// Where the dialog's controls are: the program's template, or one built from
+// the same controls under other ids (the web control's), with its extras.
+struct UploadDlgLayout {
+    int Template;
+    int Header, SiteName, CreateAccount, Hint;
+    int UserName, Password, Remember;
+    int Title, Tags, Category, Description;
+    int SendEmail, EmailLabel, Email, MessageLabel, Message;
+    int Progress, Upload;
+    int ResultHeader, Result, Copy;
+    // Extras of the control's template; 0 where there are none.
+    int PublicShare;     // check box: the upload's isPublic
+    int InsertIntoPost;  // button of the result page: the result into the page
+    // The controls the result page hides, in the order they go.
+    const int* FormControls;
+    size_t FormControlCount;
+    // The details form starts with the Option and EmbedTag fields.
+    bool OptionFields;
+};
+
+// The program's template (sharing/UploadDlg.rc).
+extern const UploadDlgLayout kProgramUploadLayout;
+
 class CUploadDlg : public SharingSession {
 public:
-    CUploadDlg();
+    explicit CUploadDlg(const UploadDlgLayout& layout = kProgramUploadLayout);
     ~CUploadDlg() override = default;
     CUploadDlg(const CUploadDlg&) = delete;
     CUploadDlg& operator=(const CUploadDlg&) = delete;
@@ -34,6 +57,15 @@ public:
     using BrowserOpener = void (*)(const char* address);
     static void SetBrowserOpener(BrowserOpener opener);
 
+    // Who takes the result text on "Insert into post" (the owning control);
+    // without one the button does nothing.
+    using PostInserter = void (*)(void* owner, const char* text);
+    void SetPostInserter(PostInserter inserter, void* owner);
+
+    // The page's values the control's details form starts with.
+    char Option[256];
+    char EmbedTag[128];
+
 protected:
     virtual BOOL OnInitDialog();
     virtual void OnCancel();
@@ -41,16 +73,22 @@ protected:
     void OnCheckSendEmail();
     void OnBtnCreateAccount();
     void OnBtnCopyToClipboard();
+    void OnInsertIntoPost();
 
     void UploadProgressBegin() override;
     void UploadProgress(int percent) override;
+    std::string UploadDetailsPrefix() const override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     int Message(const char* text, const char* caption);
     void ReadForm();
+    void EnableEmailControls(BOOL on);
     void FillCategories();
 
+    const UploadDlgLayout& layout_;
+    PostInserter inserter_ = nullptr;
+    void* inserterOwner_ = nullptr;
     bool pathTooLong_ = false;
     bool resultShown_ = false;
 };

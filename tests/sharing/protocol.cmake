@@ -19,4 +19,4 @@ brindle_test(ping_host_test LABEL e2e
 # The upload dialog on the screen with real input.
 brindle_test(upload_dialog_test LABEL e2e SCREEN TIMEOUT 150
   SOURCES upload_dialog_test.cpp
-  LIBS sharing_dialog sharing_dialog_res sharing_standin_support)
+  LIBS sharing_dialog sharing_dialog_res sablet_upload sablet_upload_res sharing_standin_support)

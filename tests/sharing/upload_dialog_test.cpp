@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +14,8 @@
 #include "sharing/ReplyText.h"
 #include "sharing/UploadDlg.h"
 #include "sharing/UploadDlgIds.h"
+#include "control/SabletUploadIds.h"
+#include "control/SabletUploadLayout.h"
 #include "tests/sharing/service_standin.h"
 #include "tests/support/bench.h"
 
@@ -124,19 +125,19 @@ std::string ClipboardText() {
     return out;
 }
 
-// Runs `drive` on a thread of its own while this thread runs the dialog;
-// whatever happens, the dialog is closed at the end.
-template <class Drive>
-void WithDriver(CUploadDlg& dlg, Drive drive) {
-    std::atomic<bool> done{false};
-    std::thread driver([&] {
-        drive();
-        done = true;
-    });
-    dlg.StartUpload();
+// Runs `drive` on a thread of its own while this thread runs the dialog
+// (`run`); whatever happens, the dialog is closed at the end.
+template <class Run, class Drive>
+void WithDriverRunning(Run run, Drive drive) {
+    std::thread driver(drive);
+    run();
     // The dialog is gone; let the driver finish (it gives up on its own).
     driver.join();
-    (void)done;
+}
+
+template <class Drive>
+void WithDriver(CUploadDlg& dlg, Drive drive) {
+    WithDriverRunning([&] { dlg.StartUpload(); }, drive);
 }
 
 void EndDialogIfOpen() {
@@ -347,4 +348,83 @@ TEST(UploadDialog, NoDialogWithoutFileOrService) {
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(service.Requests().size() - before, c.requests);
     }
+}
+
+// The web control's build of the dialog: its own template and ids, run
+// straight from the control's host information (no ping, no request); the
+// details form starts with the page's Option and EmbedTag, isPublic follows
+// "Public Share", and the result goes to the owning control once by itself
+// and again on "Insert into post".
+TEST(UploadDialog, ControlLayoutAddsPageFieldsAndInsertsTheResult) {
+    IsolateUserRegistry();
+    ServiceStandIn service("", UniqueSite("ctl"));
+    ASSERT_TRUE(service.Ok());
+    std::string wav = bench::ScratchDir() + "\\ctl.wav";
+    ASSERT_TRUE(WriteFileBytes(wav, MakeWav(60000)));
+
+    CUploadDlg dlg(kSabletUploadLayout);
+    ASSERT_TRUE(dlg.SetFilePath(wav.c_str()));
+    std::string site = service.Site();
+    sharing::CopyBounded(dlg.ValidateURL, ("http://" + site + "/validateuser.php").c_str());
+    sharing::CopyBounded(dlg.PostUploadURL, ("http://" + site + "/apppostupload.php").c_str());
+    sharing::CopyBounded(dlg.UploadSite, site.c_str());
+    sharing::CopyBounded(dlg.UploadScript, "upost.php");
+    sharing::CopyBounded(dlg.DefaultTitle, "Page take");
+    sharing::CopyBounded(dlg.CategoryList, "1000-Other|");
+    sharing::CopyBounded(dlg.SiteName, "Page Site");
+    sharing::CopyBounded(dlg.DefaultIsPublic, "off");
+    sharing::CopyBounded(dlg.Option, "rec take");
+    sharing::CopyBounded(dlg.EmbedTag, "<embed src=x>");
+    static std::vector<std::string> inserted;
+    inserted.clear();
+    dlg.SetPostInserter([](void* owner, const char* text) { inserted.push_back(*static_cast<std::string*>(owner) + text); },
+                        &site);
+
+    bool publicBefore = true, publicHidden = false, insertHiddenBefore = false, insertShown = false;
+    std::string siteName, result;
+    size_t insertedAfterUpload = 0;
+    WithDriverRunning([&] { dlg.DoModal(); }, [&] {
+        HWND w = WaitForWindow("UpLoad");
+        if (!w) return;
+        Sleep(300);
+        siteName = ItemText(w, IDC_SU_SITENAME);
+        publicBefore = IsDlgButtonChecked(w, IDC_SU_PUBLIC) == BST_CHECKED;
+        insertHiddenBefore = !IsWindowVisible(GetDlgItem(w, IDC_SU_INSERT));
+        ClickAndType(w, IDC_SU_USERNAME, "alice");
+        ClickAndType(w, IDC_SU_PASSWORD, "secret");
+        ClickItem(w, IDC_SU_PUBLIC);
+        bench::Screenshot("upload-control-form", w);
+        ClickItem(w, IDC_SU_UPLOAD);
+        WaitFor([&] { return IsWindowVisible(GetDlgItem(w, IDC_SU_RESULT)) != FALSE; }, 30000);
+        Sleep(200);
+        result = ItemText(w, IDC_SU_RESULT);
+        insertedAfterUpload = inserted.size();
+        publicHidden = !IsWindowVisible(GetDlgItem(w, IDC_SU_PUBLIC));
+        insertShown = IsWindowVisible(GetDlgItem(w, IDC_SU_INSERT)) != FALSE;
+        bench::Screenshot("upload-control-result", w);
+        ClickItem(w, IDC_SU_INSERT);
+        ClickItem(w, IDCANCEL);
+        Sleep(300);
+        EndDialogIfOpen();
+    });
+    EXPECT_EQ(siteName, "Page Site");
+    EXPECT_FALSE(publicBefore);  // the service's "off"
+    EXPECT_TRUE(insertHiddenBefore);
+    EXPECT_TRUE(publicHidden);
+    EXPECT_TRUE(insertShown);
+    EXPECT_TRUE(service.Requests("hostinfo").empty());
+    ASSERT_FALSE(result.empty());
+    EXPECT_EQ(insertedAfterUpload, 1u);
+    ASSERT_EQ(inserted.size(), 2u);
+    EXPECT_EQ(inserted[0], site + result);
+    EXPECT_EQ(inserted[1], site + result);
+
+    std::vector<LoggedRequest> details = service.Requests("details");
+    ASSERT_EQ(details.size(), 1u);
+    std::string form = service.Body(details[0].n);
+    EXPECT_EQ(form.rfind("Option=rec take&EmbedTag=<embed src%3Dx>&UploadTime=", 0), 0u) << form;
+    EXPECT_NE(form.find("&isPublic=on&"), std::string::npos) << form;
+    std::vector<LoggedRequest> uploads = service.Requests("upload");
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(service.StoredFile(uploads[0].stored), ReadFileBytes(wav));
 }

@@ -21,7 +21,7 @@ import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-ENDPOINTS = ("hostinfo", "login", "upload", "details", "delete")
+ENDPOINTS = ("hostinfo", "login", "upload", "details", "delete", "adinfo", "adpicture", "page")
 FAULTS = ("slow", "split", "truncated", "http500", "status500", "reset", "stall", "oversized",
           "nosemicolon")
 
@@ -49,6 +49,14 @@ class Config:
         self.lock = threading.Lock()
         self.counter = 0
         self.next_file_id = args.first_file_id
+        self.ad_picture = os.path.abspath(args.ad_picture) if args.ad_picture else None
+        self.ad_host = args.ad_host
+        self.ad_fields = []
+        for spec in args.ad_field or []:
+            key, sep, value = spec.partition("=")
+            if not sep or not key:
+                raise SystemExit("bad --ad-field %r" % spec)
+            self.ad_fields.append((key, value))
 
 
 CONFIG = None
@@ -84,6 +92,42 @@ def host_info_reply(oversized, nosemicolon):
         text = "".join("%s=%s;" % kv for kv in pairs[:-1]) + "%s=%s\r\n" % pairs[-1]
         return text.encode()
     return "".join("%s=%s;" % kv for kv in pairs).encode()
+
+
+def ad_info_reply(oversized, nosemicolon):
+    host = CONFIG.ad_host
+    picture = ""
+    if CONFIG.ad_picture:
+        picture = "http://%s/pic/%s" % (host, os.path.basename(CONFIG.ad_picture))
+    pairs = [
+        ("AdID", "12"),
+        ("PicURL", picture),
+        ("DisplayURL", "www.cantabel.test"),
+        ("CampaignID", "5"),
+        ("BannerID", "3"),
+        ("ClickURL", "http://%s/click.php" % host),
+        ("BrowserURL", "NULL"),
+        ("ResizedURL", "http://%s/resized.htm" % host),
+        ("Ad1Text", "Record your voice"),
+        ("Ad2Text", "Share it"),
+        ("Ad1Link", "http://%s/ad1.htm" % host),
+        ("Ad2Link", "http://%s/ad2.htm" % host),
+        ("Ref", "r123"),
+    ]
+    overrides = dict(CONFIG.ad_fields)
+    pairs = [(k, overrides.get(k, v)) for k, v in pairs]
+    if oversized:
+        # Every text field past the control's buffers.
+        long = {"PicURL": "http://%s/pic/%s.gif" % (host, "p" * 300), "DisplayURL": "D" * 300,
+                "ClickURL": "http://%s/%s" % (host, "c" * 700), "BrowserURL": "http://%s/%s" % (host, "b" * 400),
+                "ResizedURL": "http://%s/%s" % (host, "r" * 400), "Ad1Text": "A" * 400, "Ad2Text": "B" * 400,
+                "Ad1Link": "http://%s/%s" % (host, "l" * 700), "Ad2Link": "http://%s/%s" % (host, "m" * 700),
+                "Ref": "R" * 300, "AdID": "9" * 30}
+        pairs = [(k, long.get(k, v)) for k, v in pairs]
+    if nosemicolon:
+        text = "".join("%s=%s;" % kv for kv in pairs[:-1]) + "%s=%s\r\n" % pairs[-1]
+        return text.encode("latin-1", "replace")
+    return "".join("%s=%s;" % kv for kv in pairs).encode("latin-1", "replace")
 
 
 def parse_multipart(content_type, body):
@@ -191,7 +235,7 @@ class Handler(BaseHTTPRequestHandler):
         self.connection.close()
         self.close_connection = True
 
-    def answer(self, endpoint, payload, status=200):
+    def answer(self, endpoint, payload, status=200, content_type="text/html"):
         kind, arg = CONFIG.faults.get(endpoint, (None, ""))
         if kind == "reset":
             self.reset()
@@ -208,7 +252,7 @@ class Handler(BaseHTTPRequestHandler):
             # The answer the endpoint would give, under an error status.
             status = 500
         self.send_response(status)
-        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(payload)))
         self.send_header("Connection", "close")
         self.end_headers()
@@ -245,9 +289,24 @@ class Handler(BaseHTTPRequestHandler):
             kind = CONFIG.faults.get("hostinfo", (None, ""))[0]
             self.answer("hostinfo", host_info_reply(kind == "oversized", kind == "nosemicolon"))
             return
-        entry["endpoint"] = "unknown"
+        if path.endswith("/GetID.php"):
+            entry["endpoint"] = "adinfo"
+            self.record(entry, b"")
+            kind = CONFIG.faults.get("adinfo", (None, ""))[0]
+            self.answer("adinfo", ad_info_reply(kind == "oversized", kind == "nosemicolon"))
+            return
+        if (CONFIG.ad_picture and host == CONFIG.ad_host
+                and path == "/pic/" + os.path.basename(CONFIG.ad_picture)):
+            entry["endpoint"] = "adpicture"
+            self.record(entry, b"")
+            with open(CONFIG.ad_picture, "rb") as f:
+                self.answer("adpicture", f.read(), content_type="image/gif")
+            return
+        # Anything else is a page a browser asked for: a small page, logged.
+        entry["endpoint"] = "page"
         self.record(entry, b"")
-        self.answer("none", b"not found", 404)
+        self.answer("page", b"<html><head><title>Stand-in page</title></head>"
+                            b"<body><p>Stand-in page</p></body></html>")
 
     def do_POST(self):
         host, path, query = self.target()
@@ -365,6 +424,11 @@ def main():
                    help="ENDPOINT=KIND[:ARG], ENDPOINT in %s or all, KIND in %s"
                    % ("/".join(ENDPOINTS), "/".join(FAULTS)))
     p.add_argument("--first-file-id", type=int, default=100)
+    p.add_argument("--ad-picture", help="file served byte for byte as the advertisement's picture")
+    p.add_argument("--ad-host", default="ads.cantabel.test",
+                   help="host of the picture, click and ad link addresses in the advertisement")
+    p.add_argument("--ad-field", action="append",
+                   help="KEY=VALUE replacing one key of the advertisement reply (repeatable)")
     args = p.parse_args()
     global CONFIG
     CONFIG = Config(args)

@@ -1,0 +1,38 @@
+// Identifiers of the control's upload dialog template and its controls
+// (shared by the resource script and the code).
+#pragma once
+
+#define IDD_SABLET_UPLOAD 206
+#define IDC_SU_USERNAME 225
+#define IDC_SU_PASSWORD 226
+#define IDC_SU_UPLOAD 227
+#define IDC_SU_PROGRESS 228
+#define IDC_SU_SENDEMAIL 229
+#define IDC_SU_EMAIL 230
+#define IDC_SU_MESSAGE 232
+#define IDC_SU_EMAIL_LABEL 233
+#define IDC_SU_MESSAGE_LABEL 235
+#define IDC_SU_CREATEACCOUNT 236
+#define IDC_SU_DESCRIPTION 237
+#define IDC_SU_HEADER 238
+#define IDC_SU_DESCRIPTION_LABEL 239
+#define IDC_SU_USERNAME_LABEL 240
+#define IDC_SU_PASSWORD_LABEL 241
+#define IDC_SU_SEPARATOR 242
+#define IDC_SU_RESULT 243
+#define IDC_SU_RESULT_HEADER 244
+#define IDC_SU_LINK_EDIT 245
+#define IDC_SU_LINK_LABEL 246
+#define IDC_SU_COPY 247
+#define IDC_SU_INSERT 248
+#define IDC_SU_REMEMBER 249
+#define IDC_SU_TITLE 250
+#define IDC_SU_TAGS 251
+#define IDC_SU_CATEGORY 252
+#define IDC_SU_TITLE_LABEL 253
+#define IDC_SU_TAGS_LABEL 254
+#define IDC_SU_CATEGORY_LABEL 255
+#define IDC_SU_SITENAME 256
+#define IDC_SU_HINT 257
+#define IDC_SU_UNUSED 258
+#define IDC_SU_PUBLIC 260

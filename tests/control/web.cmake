@@ -1,0 +1,13 @@
+# The control's service rules (unit).
+brindle_test(sablet_web_unit_test LABEL unit
+  SOURCES sablet_web_unit_test.cpp
+  LIBS sablet_web)
+
+# A web page's document in place of the browser's HTML engine.
+add_library(sablet_document_standin STATIC host/DocumentStandIn.cpp)
+target_include_directories(sablet_document_standin PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(sablet_document_standin PUBLIC oleaut32 uuid)
+
+brindle_test(sablet_page_test LABEL unit
+  SOURCES sablet_page_test.cpp
+  LIBS sablet_browser sablet_document_standin)
