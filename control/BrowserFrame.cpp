@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "filters/base/Module.h"
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
 
@@ -239,7 +240,6 @@ public:
 };
 
 StorageStub g_storageStub;
-bool g_classRegistered = false;  // UI thread of the module's windows
 
 BrowserSiteBlock* BlockOf(HWND window) {
     return reinterpret_cast<BrowserSiteBlock*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -263,24 +263,14 @@ LRESULT CALLBACK BrowserWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
 }  // namespace
 
 HWND CreateBrowserWindow(HINSTANCE instance, HWND parent, int x, int y, int width, int height) {
-    if (!g_classRegistered) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = BrowserWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kBrowserClass;
-        // A second control in the process finds the class there already.
-        if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-        g_classRegistered = true;
-    }
+    // Registered for this module (a second control finds it there already)
+    // and unregistered when the module ends.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = BrowserWindowProc;
+    wc.lpszClassName = kBrowserClass;
+    if (!filterbase::RegisterModuleClass(wc)) return nullptr;
     return CreateWindowExA(WS_EX_LEFT, kBrowserClass, "Microsoft's web site", WS_CHILD, x, y, width, height, parent,
                            nullptr, instance, nullptr);
-}
-
-void BrowserUnregisterClass(HINSTANCE instance) {
-    if (!g_classRegistered) return;
-    UnregisterClassA(kBrowserClass, instance);
-    g_classRegistered = false;
 }
 
 long BrowserEmbed(HWND window) {

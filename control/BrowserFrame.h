@@ -11,7 +11,8 @@
 #include <vector>
 
 // The child window, hidden until its first BrowserNavigate; null when the
-// browser object cannot be made.
+// browser object cannot be made. `instance` is the module this code is in
+// (its window class is registered there, and unregistered when it ends).
 HWND CreateBrowserWindow(HINSTANCE instance, HWND parent, int x, int y, int width, int height);
 
 // 0 ok; -1 no memory; -2 the browser object could not be made; -3 it would
@@ -26,10 +27,6 @@ long BrowserShowUrl(HWND window, const char* address);
 void BrowserResize(HWND window, DWORD width, DWORD height);
 // BrowserShowUrl, then the window shows.
 long BrowserNavigate(HWND window, const char* address);
-
-// Unregisters the window class ("Browser Example") when the module that
-// registered it ends: a class left behind would call into an unloaded image.
-void BrowserUnregisterClass(HINSTANCE instance);
 
 // The addresses the user typed into the system browser, in the registry's
 // order (HKCU "SOFTWARE\Microsoft\Internet Explorer\TypedURLs"); a value

@@ -52,7 +52,7 @@ target_include_directories(sablet_upload_res PRIVATE ${CMAKE_SOURCE_DIR})
 # The embedded browser's window module.
 add_library(sablet_browser STATIC ${CMAKE_CURRENT_LIST_DIR}/BrowserFrame.cpp)
 target_include_directories(sablet_browser PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(sablet_browser PUBLIC framework ole32 oleaut32 uuid user32 advapi32)
+target_link_libraries(sablet_browser PUBLIC framework com_base ole32 oleaut32 uuid user32 advapi32)
 target_sources(sablet_browser PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TravelLogMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageDocument.cpp)

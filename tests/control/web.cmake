@@ -11,3 +11,8 @@ target_link_libraries(sablet_document_standin PUBLIC oleaut32 uuid)
 brindle_test(sablet_page_test LABEL unit
   SOURCES sablet_page_test.cpp
   LIBS sablet_browser sablet_document_standin)
+
+# The control's web side against the local stand-in service (e2e).
+brindle_test(sablet_web_test LABEL e2e TIMEOUT 240
+  SOURCES sablet_web_test.cpp
+  LIBS sablet_web sablet_browser sharing sharing_standin_support com_base)
