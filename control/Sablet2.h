@@ -274,6 +274,20 @@ public:
     int SelectedLine = 0;
     CAnimatedPicture AdPicture;
 
+    // The panel's face (Sablet2Face.cpp).
+    void LoadSkin();
+    void FreeSkin();
+    void LayoutTransportButtons();
+    void OnPaint();
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
+    void OnExportRecording();
+    void OnUploadButton();
+    // UP, DOWN and DISABLED faces of Play, Record, Stop, Pause, Config and
+    // Upload, in the order of FaceButtons (Sablet2Face.cpp).
+    HBITMAP Faces[6][3] = {};
+    HBITMAP Background = nullptr;
+    POINT UploadMenuPoint = {0, 0};
+
 protected:
     explicit CSablet2(IUnknown* outer);
     ~CSablet2() override;

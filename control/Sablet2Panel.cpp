@@ -18,6 +18,10 @@ BEGIN_MESSAGE_MAP(CSablet2, CDialog)
     ON_WM_TIMER()
     ON_WM_HSCROLL()
     ON_WM_DESTROY()
+    ON_WM_PAINT()
+    ON_WM_DRAWITEM()
+    ON_COMMAND(IDM_EXPORT_RECORDING, OnExportRecording)
+    ON_BN_CLICKED(IDC_UPLOAD, OnUploadButton)
 END_MESSAGE_MAP()
 
 LRESULT CSablet2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

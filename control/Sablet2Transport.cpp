@@ -30,6 +30,8 @@ constexpr COLORREF ClockFill = 0xFCD21C;
 }  // namespace
 
 void CSablet2::InitTransport() {
+    LoadSkin();
+    LayoutTransportButtons();
     MixerId = ProbeWaveInDevice();
     int line = FillAudioSourceCombo(m_hWnd, static_cast<uint32_t>(MixerId));
     SelectedLine = line < 0 ? 0 : line;
@@ -299,6 +301,7 @@ void CSablet2::OnDestroy() {
     Recording = Playing = 0;
     CtlWaitForFinish();
     AdPicture.Stop();
+    FreeSkin();
 }
 
 void CSablet2::DrawStatusText(HDC dc) {

@@ -12,6 +12,8 @@
 #define IDD_SABLETPROP 109
 #define IDD_MP3SETTING 202
 #define IDD_RECORDINGPARAMS 204
+#define IDR_UPLOADMENU 207
+#define IDR_HISTORYMENU 208
 
 // Controls of the panel (dialog 104).
 #define IDC_PLAY 201
@@ -48,3 +50,7 @@
 #define IDC_MP3 219
 #define IDC_BITRATE 222
 #define IDC_CHANNEL 223
+
+// Commands of the Upload menu (207).
+#define IDM_UPLOAD_RECORDING 32768
+#define IDM_EXPORT_RECORDING 32769

@@ -41,6 +41,7 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Site.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Transport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sablet2Face.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp
@@ -53,5 +54,5 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Sablet.rc PROPERTIES
   OBJECT_DEPENDS "${_sablet_gen}/Sablet.tlb;${_sablet_gen}/SabletTlb.rc")
 target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder sablet_picture
   sablet_skin com_base framework engine_parts
-  ole32 oleaut32 uuid comctl32 user32 gdi32 vfw32)
+  ole32 oleaut32 uuid comctl32 user32 gdi32 vfw32 comdlg32)
 brindle_bench_register(Sablet)

@@ -1,0 +1,175 @@
+// The recorder panel's face: the skin background, the owner-drawn
+// transport buttons, their places, and the Upload button's menu with
+// Export.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "control/Sablet2.h"
+#include "filters/base/Module.h"
+#include "framework/SafeString.h"
+
+namespace {
+
+struct FaceButton {
+    int id;
+    const char* name;  // IDR_BTN<name>UP / DOWN / DISABLED
+};
+constexpr FaceButton FaceButtons[6] = {
+    {IDC_PLAY, "PLAY"},   {IDC_RECORD, "RECORD"}, {IDC_STOP, "STOP"},
+    {IDC_PAUSE, "PAUSE"}, {IDC_CONFIG, "SETUP"},  {IDC_UPLOAD, "UPLOAD"},
+};
+const char* const FaceStates[3] = {"UP", "DOWN", "DISABLED"};
+
+constexpr int PanelWidth = 474, PanelHeight = 159, TopPart = 79;
+constexpr int ButtonWidth = 34, ButtonHeight = 35;
+
+int FaceIndex(int id) {
+    for (int i = 0; i < 6; ++i)
+        if (FaceButtons[i].id == id) return i;
+    return -1;
+}
+
+void StretchBitmap(HDC dc, HBITMAP bitmap, const RECT& to) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return;
+    HDC mem = CreateCompatibleDC(dc);
+    if (!mem) return;
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, mem, 0, 0,
+               bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+}  // namespace
+
+void CSablet2::LoadSkin() {
+    HMODULE module = filterbase::ThisModule();
+    for (int i = 0; i < 6; ++i) {
+        for (int s = 0; s < 3; ++s) {
+            char name[48];
+            SafeFormat(name, "IDR_BTN%s%s", FaceButtons[i].name, FaceStates[s]);
+            Faces[i][s] = LoadBitmapA(module, name);
+        }
+        HWND button = ::GetDlgItem(m_hWnd, FaceButtons[i].id);
+        if (button) ::SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
+    }
+    Background = LoadBitmapA(module, "IDR_BACKGROUND");
+}
+
+void CSablet2::FreeSkin() {
+    for (auto& faces : Faces)
+        for (HBITMAP& face : faces) {
+            if (face) DeleteObject(face);
+            face = nullptr;
+        }
+    if (Background) DeleteObject(Background);
+    Background = nullptr;
+}
+
+void CSablet2::LayoutTransportButtons() {
+    RECT r;
+    ::GetClientRect(m_hWnd, &r);
+    r.left += 1;
+    r.right -= 3;
+    r.bottom -= 1;
+    if (!Align) r.bottom = r.top + TopPart;
+    if (!Resize) {
+        r.bottom = r.top + PanelHeight;
+        r.right = r.left + PanelWidth;
+    }
+    int top = r.bottom - 37;
+    int x = r.right - 37;
+    const int rightToLeft[4] = {IDC_STOP, IDC_PAUSE, IDC_RECORD, IDC_PLAY};
+    for (int id : rightToLeft) {
+        ::MoveWindow(::GetDlgItem(m_hWnd, id), x, top, ButtonWidth, ButtonHeight, TRUE);
+        x -= ButtonWidth;
+    }
+    // x is now one button left of Play; Config ends 15 pixels before Play.
+    int configX = x + ButtonWidth - 15 - ButtonWidth;
+    ::MoveWindow(::GetDlgItem(m_hWnd, IDC_CONFIG), configX, top, ButtonWidth, ButtonHeight, TRUE);
+    int uploadX = configX - ButtonWidth;
+    ::MoveWindow(::GetDlgItem(m_hWnd, IDC_UPLOAD), uploadX, top, ButtonWidth, ButtonHeight, TRUE);
+    UploadMenuPoint = POINT{uploadX + ButtonWidth + 2, top};
+}
+
+void CSablet2::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (!dc) return;
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    RECT panel = {0, 0, PanelWidth, PanelHeight};
+    int lineY = -1;
+    if (Resize && Align) {
+        panel = client;
+        lineY = client.bottom - TopPart;
+    } else if (Resize) {
+        panel = RECT{client.left, client.top, client.right, client.top + TopPart};
+        lineY = client.top + TopPart;
+    }
+    StretchBitmap(dc, Background, panel);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    if (lineY >= 0) {
+        MoveToEx(dc, panel.left, lineY, nullptr);
+        LineTo(dc, panel.right, lineY);
+    }
+    // A one-pixel frame around the panel.
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, panel.left, panel.top, panel.right, panel.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    ::EndPaint(m_hWnd, &ps);
+    if (Recording)
+        DrawElapsedTime();
+    else
+        DrawPlayTime();
+}
+
+void CSablet2::OnDrawItem(int id, LPDRAWITEMSTRUCT item) {
+    int i = FaceIndex(id);
+    if (i < 0 || !item) return;
+    int state = 0;
+    if (item->itemState & ODS_DISABLED)
+        state = 2;
+    else if ((item->itemState & ODS_SELECTED) || (id == IDC_PLAY && TransportState == 1) ||
+             (id == IDC_RECORD && TransportState == 2) || (id == IDC_PAUSE && Paused))
+        state = 1;
+    StretchBitmap(item->hDC, Faces[i][state], item->rcItem);
+}
+
+void CSablet2::OnUploadButton() {
+    HMENU menu = LoadMenuA(filterbase::ThisModule(), MAKEINTRESOURCEA(IDR_UPLOADMENU));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    POINT at = UploadMenuPoint;
+    ::ClientToScreen(m_hWnd, &at);
+    if (popup)
+        TrackPopupMenuEx(popup, TPM_VERTICAL, at.x, at.y, m_hWnd, nullptr);
+    DestroyMenu(menu);
+}
+
+void CSablet2::OnExportRecording() {
+    if (RecordingBase[0] == '\0' || LastExtension[0] == '\0') return;
+    bool mp3 = _stricmp(LastExtension, ".mp3") == 0;
+    char file[MAX_PATH] = "";
+    SafeCopy(file, mp3 ? "myvoice.mp3" : "myvoice.wav");
+    // The filters' pairs are separated by NULs, the list ends with two.
+    static const char Mp3Filter[] = "MP3 Files (*.mp3)\0*.mp3\0";
+    static const char WavFilter[] = " Wave File ( *.wav)\0*.wav\0";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = mp3 ? Mp3Filter : WavFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrDefExt = mp3 ? "mp3" : "wav";
+    ofn.Flags = OFN_HIDEREADONLY;
+    if (!GetSaveFileNameA(&ofn)) return;
+    char source[sizeof RecordingBase + 8];
+    if (SafeFormat(source, "%s%s", RecordingBase, LastExtension))
+        CopyFileA(source, file, FALSE);
+}
