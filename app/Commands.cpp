@@ -38,6 +38,16 @@ constexpr UINT kHelpDisplayTopic = 0;
 
 }  // namespace
 
+// ---- menu entries that lead to face buttons -------------------------------
+
+void CVelorinDlg::OnMenuPause() { OnBtnPause(); }
+void CVelorinDlg::OnMenuPlay() { OnBtnPlay(); }
+void CVelorinDlg::OnMenuChangeFileName() { OnBtnEject(); }
+void CVelorinDlg::OnMenuSignalRecord() { OnBtnSignalRecord(); }
+
+// Face buttons whose press has no effect of its own.
+void CVelorinDlg::OnNoEffect() {}
+
 // ---- format switches -------------------------------------------------------
 // A running recording or playback keeps the format it started with.
 
@@ -106,6 +116,17 @@ void CVelorinDlg::OnRadioWma() {
     if (!WmaAvailable()) {
         ShowMessage("WMASupport");
         return;
+    }
+    // No profile chosen yet: the WMA settings first, and WMA only once
+    // they chose one.
+    if (IsRecording || ButtonDown(1171)) return;
+    int profile = -1;
+    SettingsStore store;
+    store.ReadDword("WMAFormat", &profile);
+    if (profile < 0) {
+        OnBtnWmaSettings();
+        store.ReadDword("WMAFormat", &profile);
+        if (profile < 0) return;
     }
     SelectOutputFormat(1171, "WMA");
 }

@@ -12,6 +12,8 @@
 
 #include "app/OutputNaming.h"
 #include "app/resource.h"
+#include "dialogs/Mp3Dlg.h"
+#include "dialogs/WmaDlg.h"
 #include "engine/WmaWriter.h"
 #include "framework/App.h"
 #include "framework/FileDialog.h"
@@ -62,6 +64,16 @@ bool HasTags(const char* path) {
     char ext[4];
     FileExtension3(Trimmed(path).c_str(), ext);
     return strcmp(ext, "mp3") == 0 || strcmp(ext, "wma") == 0;
+}
+
+// One of the tag dialogs in tag mode on a record; true when it ended with OK.
+template <class TagDialog>
+bool EditTags(CWnd* owner, MediaTagRecord* tags) {
+    TagDialog dialog(owner);
+    dialog.TagMode = 1;
+    dialog.TagRecord = tags;
+    dialog.DoModal();
+    return dialog.OkPressed != 0;
 }
 
 }  // namespace
@@ -367,4 +379,31 @@ void CVelorinDlg::OnLButtonDblClk(UINT flags, CPoint point) {
         }
     }
     CDialog::OnLButtonDblClk(flags, point);
+}
+
+// ---- tags -----------------------------------------------------------------------
+
+void CVelorinDlg::OnBtnEditTag() {
+    if (IsPlaying) return;
+    const std::string file = Trimmed(CurrentFile);
+    // A tag written into the file the writer is still filling would
+    // corrupt it.
+    char output[1000] = "";
+    GetDlgItemText(IDC_FILENAME, output, sizeof output);
+    if (IsRecording && SameFilePath(file.c_str(), output)) {
+        ShowStatusText(nullptr, "This file is being recorded", "Stop the recording to edit its tags");
+        return;
+    }
+    char ext[4];
+    FileExtension3(file.c_str(), ext);
+    MediaTagRecord tags{};
+    ReadWmaTags(file.c_str(), &tags);
+    bool ok = false;
+    if (strcmp(ext, "wma") == 0) ok = EditTags<CDLGWMA>(this, &tags);
+    else if (strcmp(ext, "mp3") == 0) ok = EditTags<CDLGMP3>(this, &tags);
+    if (!ok) return;
+    if (FAILED(WriteWmaTags(file.c_str(), tags)))
+        ShowStatusText(nullptr, "The tags could not be written", file.c_str());
+    ReadMediaFileInfo(file.c_str());
+    DrawFileInfoPanel(nullptr);
 }

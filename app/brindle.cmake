@@ -6,7 +6,6 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/MainFace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FaceTooltips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainMap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PendingHandlers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioLineBox.cpp ${CMAKE_CURRENT_LIST_DIR}/LineTest.cpp

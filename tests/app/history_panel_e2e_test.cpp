@@ -11,6 +11,7 @@
 
 #include "app/VelorinDlg.h"
 #include "app/resource.h"
+#include "dialogs/DialogIds.h"
 #include "bench.h"
 #include "engine/WmaWriter.h"
 #include "ui/TrackList.h"
@@ -209,4 +210,62 @@ TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
     EXPECT_EQ(20, closedShaped);
     EXPECT_EQ(392, closedHeight);
     EXPECT_LE(after, before + 5) << before << " GDI objects before, " << after << " after";
+}
+
+// Edit tag writes the texts into the MP3's ID3 tag; on the file being
+// recorded it is refused.
+TEST_F(HistoryBench, EditTagWritesTheMp3TagAndSparesTheFileBeingRecorded) {
+    auto tone = bench::PlayTone(1000, 30, 0.5);
+    static bool dialogSeen = false, dialogWhileRecording = true;
+    static std::string refusal, tagAfterEdit;
+    const std::string mp3 = out_ + "\\take.mp3";
+    WatchedDialog dialog;
+    RunDialog(dialog, [mp3] {
+        SetOutputFile(mp3);
+        ClickButton(1000);
+        Sleep(2000);
+        ClickButton(1004);
+        bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
+        OnWindow([mp3] { SafeCopy(Dialog->CurrentFile, mp3.c_str()); });
+        bench::Click(489, 583);  // Archive: the current file, tags editable
+        Sleep(500);
+        bench::Click(266, 601);  // Edit tag
+        HWND tags = nullptr;
+        bench::PumpUntil([&] { return (tags = FindWindowA("#32770", "Set MP3 parameters")) && IsWindowVisible(tags); },
+                         5000);
+        dialogSeen = tags != nullptr;
+        if (!tags) return;
+        SetDlgItemTextA(tags, IDC_MP3_ARTIST, "Bench Artist");
+        SetDlgItemTextA(tags, IDC_MP3_ALBUM, "Bench Album");
+        SetDlgItemTextA(tags, IDC_MP3_TITLE, "Bench Title");
+        bench::Screenshot("edit-tag", tags);
+        PostMessageA(tags, WM_COMMAND, 1032, 0);  // OK
+        bench::PumpUntil([&] { return !IsWindow(tags); }, 5000);
+        if (FILE* f = fopen(mp3.c_str(), "rb")) {
+            char tag[128] = {};
+            if (fseek(f, -128, SEEK_END) == 0 && fread(tag, 1, sizeof tag, f) == sizeof tag)
+                tagAfterEdit.assign(tag, sizeof tag);
+            fclose(f);
+        }
+
+        // The same file recorded again: its tags are not the user's now.
+        ClickButton(1000);
+        Sleep(1000);
+        PostMessageA(MainWindow, WM_COMMAND, 1139, 0);
+        Sleep(700);
+        HWND during = FindWindowA("#32770", "Set MP3 parameters");
+        dialogWhileRecording = during && IsWindowVisible(during);
+        if (during) PostMessageA(during, WM_COMMAND, 1033, 0);
+        refusal = ReadOnWindow<std::string>([] { return std::string(Dialog->StatusLine1); });
+        ClickButton(1004);
+        bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
+    });
+    ASSERT_TRUE(dialogSeen);
+    EXPECT_FALSE(dialogWhileRecording);
+    EXPECT_EQ("This file is being recorded", refusal);
+    // ID3v1: "TAG", then the title in 30 characters, the artist, the album.
+    ASSERT_EQ(128u, tagAfterEdit.size());
+    EXPECT_EQ("TAG", tagAfterEdit.substr(0, 3));
+    EXPECT_EQ("Bench Title", std::string(tagAfterEdit.c_str() + 3));
+    EXPECT_EQ("Bench Artist", std::string(tagAfterEdit.c_str() + 33));
 }
