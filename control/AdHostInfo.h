@@ -18,6 +18,11 @@ constexpr size_t kServiceHostCount = 9;
 extern const char* const AdIdUrls[kServiceHostCount];
 extern const char* const HostInfoUrls[kServiceHostCount];
 
+// The control window's timer that starts the exchange (once), and the
+// message the worker posts when its request is filled (lParam: the request).
+constexpr UINT_PTR HostInfoTimer = 100;
+constexpr UINT HostInfoReadyMessage = WM_APP + 28;
+
 // Addresses of our own hosts used as the records' defaults.
 extern const char kMakerHomePage[];
 extern const char kResizedPageDefault[];

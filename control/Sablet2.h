@@ -19,10 +19,12 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "control/AdHostInfo.h"
 #include "control/AnimatedPicture.h"
 #include "control/ConnectionPoint.h"
 #include "control/PropertyRules.h"
 #include "control/Sablet_h.h"
+#include "control/TravelLogMenu.h"
 #include "control/resource.h"
 #include "framework/ComPtr.h"
 #include "framework/Dialog.h"
@@ -287,6 +289,22 @@ public:
     HBITMAP Faces[6][3] = {};
     HBITMAP Background = nullptr;
     POINT UploadMenuPoint = {0, 0};
+
+    // The service's advertisement and host information, the upload of the
+    // last recording and the embedded browser (Sablet2Web.cpp).
+    void StartHostInfo();
+    LRESULT OnHostInfoReady(WPARAM wParam, LPARAM lParam);
+    void OnUploadMenuCommand();
+    void InsertEmbedTag(const char* text);
+    void CreateEmbeddedBrowser();
+    void ReleaseWeb();
+    sablet::ControlAdInfo AdInfo;
+    sablet::ControlHostInfo HostInfo;
+    // The running exchange (UI thread); the worker holds its own reference.
+    sablet::HostInfoRequest* HostRequest = nullptr;
+    HANDLE HostThread = nullptr;
+    HWND BrowserWindow = nullptr;
+    CTravelLogMenu TravelLog;
 
 protected:
     explicit CSablet2(IUnknown* outer);

@@ -22,6 +22,8 @@ BEGIN_MESSAGE_MAP(CSablet2, CDialog)
     ON_WM_DRAWITEM()
     ON_COMMAND(IDM_EXPORT_RECORDING, OnExportRecording)
     ON_BN_CLICKED(IDC_UPLOAD, OnUploadButton)
+    ON_COMMAND(IDM_UPLOAD_RECORDING, OnUploadMenuCommand)
+    ON_MESSAGE(sablet::HostInfoReadyMessage, OnHostInfoReady)
 END_MESSAGE_MAP()
 
 LRESULT CSablet2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,6 +40,9 @@ BOOL CSablet2::OnInitDialog() {
     if (!Mp3Available()) UseMP3 = 0;
     if (!AllowParaChange) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONFIG), FALSE);
     InitTransport();
+    CreateEmbeddedBrowser();
+    // The service is asked once, shortly after the panel shows.
+    ::SetTimer(m_hWnd, sablet::HostInfoTimer, 200, nullptr);
     // The page keeps the focus until the control is activated by the user.
     return FALSE;
 }

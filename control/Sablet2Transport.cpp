@@ -238,6 +238,11 @@ void CSablet2::MeasureRecording() {
 }
 
 void CSablet2::OnTimer(UINT_PTR id) {
+    if (id == sablet::HostInfoTimer) {
+        ::KillTimer(m_hWnd, sablet::HostInfoTimer);
+        StartHostInfo();
+        return;
+    }
     if (id != TransportTimer) return;
     time_t now = time(nullptr);
     if (Recording && !Paused) {
@@ -301,6 +306,7 @@ void CSablet2::OnDestroy() {
     Recording = Playing = 0;
     CtlWaitForFinish();
     AdPicture.Stop();
+    ReleaseWeb();
     FreeSkin();
 }
 

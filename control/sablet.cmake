@@ -42,17 +42,20 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Transport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Face.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sablet2Web.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SabletProp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet.rc
+  $<TARGET_OBJECTS:sablet_upload_res>
   ${BRINDLE_COM_DLL_DEF})
 set_target_properties(Sablet PROPERTIES PREFIX "" OUTPUT_NAME Sablet)
 target_include_directories(Sablet PRIVATE ${_sablet_gen})
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Sablet.rc PROPERTIES
   OBJECT_DEPENDS "${_sablet_gen}/Sablet.tlb;${_sablet_gen}/SabletTlb.rc")
 target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder sablet_picture
+  sablet_web sablet_browser sablet_upload
   sablet_skin com_base framework engine_parts
   ole32 oleaut32 uuid comctl32 user32 gdi32 vfw32 comdlg32)
 brindle_bench_register(Sablet)
