@@ -288,6 +288,9 @@ public:
     // Upload, in the order of FaceButtons (Sablet2Face.cpp).
     HBITMAP Faces[6][3] = {};
     HBITMAP Background = nullptr;
+    // Channel, the part left of the thumb, and the thumb; [1] when disabled.
+    HBITMAP SliderPieces[2][3] = {};
+    void SubclassSkinSlider(int id);
     POINT UploadMenuPoint = {0, 0};
 
     // The service's advertisement and host information, the upload of the

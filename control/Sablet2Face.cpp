@@ -6,6 +6,9 @@
 
 #include <cstdio>
 
+#include <commctrl.h>
+
+#include "control/PanelText.h"
 #include "control/Sablet2.h"
 #include "filters/base/Module.h"
 #include "framework/SafeString.h"
@@ -58,6 +61,14 @@ void CSablet2::LoadSkin() {
         if (button) ::SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
     }
     Background = LoadBitmapA(module, "IDR_BACKGROUND");
+    const char* const pieces[3] = {"IDR_SLIDERCHANNEL", "IDR_SLIDERCHANNELLEFT",
+                                   "IDR_SLIDERCHANNELTHUMB"};
+    for (int d = 0; d < 2; ++d)
+        for (int p = 0; p < 3; ++p) {
+            char name[48];
+            SafeFormat(name, "%s%s", pieces[p], d ? "DISABLED" : "");
+            SliderPieces[d][p] = LoadBitmapA(module, name);
+        }
 }
 
 void CSablet2::FreeSkin() {
@@ -68,6 +79,149 @@ void CSablet2::FreeSkin() {
         }
     if (Background) DeleteObject(Background);
     Background = nullptr;
+    for (auto& set : SliderPieces)
+        for (HBITMAP& piece : set) {
+            if (piece) DeleteObject(piece);
+            piece = nullptr;
+        }
+}
+
+namespace {
+
+const char* const SliderProp = "SabletSkinSlider";
+
+struct SkinSlider {
+    WNDPROC oldProc = nullptr;
+    CSablet2* panel = nullptr;
+    bool tracking = false;
+    bool moved = false;
+};
+
+void FillWithPattern(HDC dc, HBITMAP pattern, const RECT& r) {
+    if (!pattern || r.right <= r.left || r.bottom <= r.top) return;
+    HBRUSH brush = CreatePatternBrush(pattern);
+    if (!brush) return;
+    SetBrushOrgEx(dc, r.left, r.top, nullptr);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void PaintSkinSlider(HWND wnd, const SkinSlider& s) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    if (!dc) return;
+    RECT client;
+    GetClientRect(wnd, &client);
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = mem ? CreateCompatibleBitmap(dc, client.right, client.bottom) : nullptr;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(mem, bitmap);
+        // The panel's background under the trackbar, where it sits.
+        RECT onPanel = client;
+        MapWindowPoints(wnd, s.panel->m_hWnd, reinterpret_cast<POINT*>(&onPanel), 2);
+        if (s.panel->Background) {
+            HBRUSH back = CreatePatternBrush(s.panel->Background);
+            SetBrushOrgEx(mem, -onPanel.left, -onPanel.top, nullptr);
+            FillRect(mem, &client, back);
+            DeleteObject(back);
+        }
+        int set = IsWindowEnabled(wnd) ? 0 : 1;
+        RECT channel{}, thumb{};
+        SendMessageA(wnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        SendMessageA(wnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        int mid = (client.bottom - client.top) / 2;
+        RECT groove{channel.left, mid - 2, channel.right, mid + 3};
+        FillWithPattern(mem, s.panel->SliderPieces[set][0], groove);
+        RECT left{channel.left, groove.top, thumb.left, groove.bottom};
+        FillWithPattern(mem, s.panel->SliderPieces[set][1], left);
+        RECT knob{thumb.left - 4, thumb.top, thumb.left + 11, thumb.bottom};
+        FillWithPattern(mem, s.panel->SliderPieces[set][2], knob);
+        BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteObject(bitmap);
+    }
+    if (mem) DeleteDC(mem);
+    EndPaint(wnd, &ps);
+}
+
+void Report(HWND wnd, WORD code) {
+    LRESULT pos = SendMessageA(wnd, TBM_GETPOS, 0, 0);
+    SendMessageA(GetParent(wnd), WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)),
+                 reinterpret_cast<LPARAM>(wnd));
+}
+
+// Moves the thumb under the pointer; true when the position changed.
+bool TrackPointer(HWND wnd, LPARAM lParam) {
+    RECT channel{};
+    SendMessageA(wnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    int min = static_cast<int>(SendMessageA(wnd, TBM_GETRANGEMIN, 0, 0));
+    int max = static_cast<int>(SendMessageA(wnd, TBM_GETRANGEMAX, 0, 0));
+    int current = static_cast<int>(SendMessageA(wnd, TBM_GETPOS, 0, 0));
+    int x = static_cast<short>(LOWORD(lParam));
+    int pos = SliderPosFromPoint(x, channel.left, channel.right, min, max, current);
+    if (pos == current) return false;
+    SendMessageA(wnd, TBM_SETPOS, TRUE, pos);
+    Report(wnd, TB_THUMBTRACK);
+    return true;
+}
+
+LRESULT CALLBACK SkinSliderWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* s = static_cast<SkinSlider*>(GetPropA(wnd, SliderProp));
+    if (!s) return DefWindowProcA(wnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_PAINT:
+        PaintSkinSlider(wnd, *s);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+        if (!IsWindowEnabled(wnd)) return 0;
+        SetCapture(wnd);
+        s->tracking = true;
+        s->moved = TrackPointer(wnd, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (s->tracking && GetCapture() == wnd && TrackPointer(wnd, lParam)) s->moved = true;
+        return 0;
+    case WM_LBUTTONUP:
+        if (!s->tracking) return 0;
+        s->tracking = false;
+        ReleaseCapture();
+        if (s->moved) Report(wnd, TB_THUMBTRACK);
+        Report(wnd, TB_THUMBPOSITION);
+        Report(wnd, TB_ENDTRACK);
+        return 0;
+    case TBM_SETPOS: {
+        LRESULT r = CallWindowProcA(s->oldProc, wnd, msg, wParam, lParam);
+        InvalidateRect(wnd, nullptr, FALSE);
+        return r;
+    }
+    case WM_NCDESTROY: {
+        WNDPROC old = s->oldProc;
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(wnd, SliderProp);
+        delete s;
+        return CallWindowProcA(old, wnd, msg, wParam, lParam);
+    }
+    default:
+        break;
+    }
+    return CallWindowProcA(s->oldProc, wnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void CSablet2::SubclassSkinSlider(int id) {
+    HWND wnd = ::GetDlgItem(m_hWnd, id);
+    if (!wnd || GetPropA(wnd, SliderProp)) return;
+    auto* s = new SkinSlider;
+    s->panel = this;
+    if (!SetPropA(wnd, SliderProp, s)) {
+        delete s;
+        return;
+    }
+    s->oldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinSliderWndProc)));
 }
 
 void CSablet2::LayoutTransportButtons() {

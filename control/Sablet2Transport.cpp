@@ -32,6 +32,8 @@ constexpr COLORREF ClockFill = 0xFCD21C;
 void CSablet2::InitTransport() {
     LoadSkin();
     LayoutTransportButtons();
+    SubclassSkinSlider(IDC_POSITION);
+    SubclassSkinSlider(IDC_VOLUME);
     MixerId = ProbeWaveInDevice();
     int line = FillAudioSourceCombo(m_hWnd, static_cast<uint32_t>(MixerId));
     SelectedLine = line < 0 ? 0 : line;
