@@ -308,6 +308,15 @@ public:
     HANDLE HostThread = nullptr;
     HWND BrowserWindow = nullptr;
     CTravelLogMenu TravelLog;
+    // The service's links on the panel (Sablet2Links.cpp): drawn with the
+    // face, their hit rectangles kept from the last drawing.
+    void DrawLinks(HDC dc);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonDown(UINT flags, CPoint point);
+    RECT DisplayLinkRect = {0, 0, 0, 0};
+    RECT HomeLinkRect = {0, 0, 0, 0};
+    RECT Ad1LinkRect = {0, 0, 0, 0};
+    RECT Ad2LinkRect = {0, 0, 0, 0};
 
 protected:
     explicit CSablet2(IUnknown* outer);

@@ -281,6 +281,10 @@ void CSablet2::OnPaint() {
         DrawElapsedTime();
     else
         DrawPlayTime();
+    if (HDC links = ::GetDC(m_hWnd)) {
+        DrawLinks(links);
+        ::ReleaseDC(m_hWnd, links);
+    }
 }
 
 void CSablet2::OnDrawItem(int id, LPDRAWITEMSTRUCT item) {

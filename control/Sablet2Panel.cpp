@@ -24,6 +24,8 @@ BEGIN_MESSAGE_MAP(CSablet2, CDialog)
     ON_BN_CLICKED(IDC_UPLOAD, OnUploadButton)
     ON_COMMAND(IDM_UPLOAD_RECORDING, OnUploadMenuCommand)
     ON_MESSAGE(sablet::HostInfoReadyMessage, OnHostInfoReady)
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 LRESULT CSablet2::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
