@@ -3,3 +3,15 @@
 # crafted inputs and on the control's own skin.
 brindle_test(ctl_recorder_unit_test LABEL unit SOUND TIMEOUT 180
   SOURCES ctl_recorder_unit_test.cpp LIBS sablet_recorder sablet_picture sablet_skin)
+
+# The recorder through the container host and real clicks on the panel.
+# The encoder library goes beside this program only, in a folder of its
+# own, so the other control tests keep running without one.
+brindle_test(sablet_recorder_test LABEL e2e SOUND SCREEN TIMEOUT 300
+  SOURCES sablet_recorder_test.cpp LIBS sablet_host_lib sablet_ids)
+set_target_properties(sablet_recorder_test PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/with-encoder)
+add_custom_command(TARGET sablet_recorder_test POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy ${BRINDLE_LAME_DLL}
+          ${CMAKE_CURRENT_BINARY_DIR}/with-encoder/lame_enc.dll)
+add_dependencies(sablet_recorder_test Sablet lame_enc)
