@@ -308,6 +308,12 @@ public:
     HANDLE HostThread = nullptr;
     HWND BrowserWindow = nullptr;
     CTravelLogMenu TravelLog;
+    // The embedded browser's events come through a sink that holds no
+    // reference on the control, so the connection cannot keep it alive.
+    void AdviseBrowserEvents();
+    void UnadviseBrowserEvents();
+    IDispatch* BrowserEvents = nullptr;
+    DWORD BrowserEventsCookie = 0;
     // The service's links on the panel (Sablet2Links.cpp): drawn with the
     // face, their hit rectangles kept from the last drawing.
     void DrawLinks(HDC dc);

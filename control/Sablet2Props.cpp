@@ -136,9 +136,7 @@ HRESULT CSablet2::InvokeProperty(DISPID id, WORD flags, DISPPARAMS* params, VARI
                                result, excep, argError);
 }
 
-// The embedded browser's events reach the control once its browser frame
-// is connected; until then there is nothing to act on.
-HRESULT CSablet2::OnBrowserEvent(DISPID, DISPPARAMS*) { return S_OK; }
+// The embedded browser's events: Sablet2Web.cpp.
 
 HRESULT CSablet2::GetProperty(DISPID id, VARIANT* value) {
     VariantInit(value);

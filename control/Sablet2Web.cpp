@@ -4,6 +4,7 @@
 // and the embedded browser window.
 #include "control/Sablet2.h"
 
+#include <exdisp.h>
 #include <mshtml.h>
 
 #include "control/BrowserFrame.h"
@@ -15,6 +16,156 @@
 #include "sharing/UploadForm.h"
 
 using sharing::CopyBounded;
+
+namespace {
+
+// Forwards the browser's events to the control while it is there; the
+// control clears `owner` before it goes.
+class BrowserEventSink : public IDispatch {
+public:
+    explicit BrowserEventSink(IDispatch* owner) : owner_(owner) {}
+    void Disconnect() { owner_ = nullptr; }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+            IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG left = InterlockedDecrement(&refs_);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excep, UINT* argError) override {
+        if (!owner_) return S_OK;
+        HRESULT hr = owner_->Invoke(id, iid, lcid, flags, params, result, excep, argError);
+        // Events the control does not act on are no error to the browser.
+        return hr == DISP_E_MEMBERNOTFOUND ? S_OK : hr;
+    }
+
+private:
+    virtual ~BrowserEventSink() = default;
+    IDispatch* owner_;
+    LONG refs_ = 1;
+};
+
+}  // namespace
+
+void CSablet2::AdviseBrowserEvents() {
+    if (!BrowserWindow || BrowserEvents) return;
+    ComPtr<IWebBrowser2> web;
+    if (!BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) return;
+    ComPtr<IConnectionPointContainer> points;
+    ComPtr<IConnectionPoint> point;
+    if (FAILED(web->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(points.GetAddressOf()))) ||
+        FAILED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, point.GetAddressOf())) || !point)
+        return;
+    auto* sink = new BrowserEventSink(static_cast<ISablet2*>(this));
+    if (FAILED(point->Advise(sink, &BrowserEventsCookie))) {
+        sink->Release();
+        BrowserEventsCookie = 0;
+        return;
+    }
+    BrowserEvents = sink;
+}
+
+void CSablet2::UnadviseBrowserEvents() {
+    if (!BrowserEvents) return;
+    static_cast<BrowserEventSink*>(BrowserEvents)->Disconnect();
+    ComPtr<IWebBrowser2> web;
+    ComPtr<IConnectionPointContainer> points;
+    ComPtr<IConnectionPoint> point;
+    if (BrowserWindow && BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf()) &&
+        SUCCEEDED(web->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(points.GetAddressOf()))) &&
+        SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, point.GetAddressOf())) && point)
+        point->Unadvise(BrowserEventsCookie);
+    BrowserEvents->Release();
+    BrowserEvents = nullptr;
+    BrowserEventsCookie = 0;
+}
+
+HRESULT CSablet2::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
+    if (!params) return E_INVALIDARG;
+    UINT argError = 0;
+    switch (id) {
+    case 102: {  // StatusTextChange: shown by the hosting browser
+        VARIANT text;
+        VariantInit(&text);
+        HRESULT hr = DispGetParam(params, 0, VT_BSTR, &text, &argError);
+        if (FAILED(hr)) return hr;
+        if (HostBrowser) HostBrowser->put_StatusText(text.bstrVal);
+        VariantClear(&text);
+        return S_OK;
+    }
+    case 105: {  // CommandStateChange: back and forward follow the history
+        VARIANT command, enable;
+        VariantInit(&command);
+        VariantInit(&enable);
+        HRESULT hr = DispGetParam(params, 0, VT_I4, &command, &argError);
+        if (SUCCEEDED(hr)) hr = DispGetParam(params, 1, VT_BOOL, &enable, &argError);
+        if (FAILED(hr)) return hr;
+        int button = command.lVal == CSC_NAVIGATEFORWARD ? IDC_FORWARD
+                     : command.lVal == CSC_NAVIGATEBACK  ? IDC_BACKWARD
+                                                         : 0;
+        if (button) ::EnableWindow(::GetDlgItem(m_hWnd, button), enable.boolVal != VARIANT_FALSE);
+        return S_OK;
+    }
+    case 253:  // OnQuit
+        UnadviseBrowserEvents();
+        return S_OK;
+    case 259: {  // DocumentComplete
+        VARIANT frame;
+        VariantInit(&frame);
+        HRESULT hr = DispGetParam(params, 0, VT_DISPATCH, &frame, &argError);
+        if (FAILED(hr)) return hr;
+        ComPtr<IWebBrowser2> web;
+        if (BrowserWindow && BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) {
+            // Only the top page's links, not those of its frames.
+            ComPtr<IUnknown> top, loaded;
+            web->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(top.GetAddressOf()));
+            if (frame.pdispVal)
+                frame.pdispVal->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(loaded.GetAddressOf()));
+            if (top && top.Get() == loaded.Get()) {
+                ComPtr<IDispatch> document;
+                ComPtr<IHTMLDocument2> html;
+                if (SUCCEEDED(web->get_Document(document.GetAddressOf())) && document &&
+                    SUCCEEDED(document->QueryInterface(IID_IHTMLDocument2,
+                                                       reinterpret_cast<void**>(html.GetAddressOf()))))
+                    RewriteAnchors(html.Get(), NewWindow != 0);
+                BSTR location = nullptr;
+                if (SUCCEEDED(web->get_LocationURL(&location)) && location) {
+                    char text[1024];
+                    if (WideCharToMultiByte(CP_ACP, 0, location, -1, text, sizeof text, nullptr, nullptr) <= 0)
+                        text[0] = '\0';
+                    text[sizeof text - 1] = '\0';
+                    ::SetDlgItemTextA(m_hWnd, IDC_ADDRESS, text);
+                }
+                SysFreeString(location);
+            }
+        }
+        VariantClear(&frame);
+        return S_OK;
+    }
+    default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+}
 
 void CSablet2::StartHostInfo() {
     if (HostRequest || !m_hWnd) return;
@@ -114,6 +265,7 @@ void CSablet2::CreateEmbeddedBrowser() {
     if (BrowserWindow) return;
     // Hidden until the service names a page; without it the picture stays.
     BrowserWindow = CreateBrowserWindow(filterbase::ThisModule(), m_hWnd, 2, 2, 468, 60);
+    AdviseBrowserEvents();
 }
 
 void CSablet2::ReleaseWeb() {
@@ -129,6 +281,7 @@ void CSablet2::ReleaseWeb() {
         HostThread = nullptr;
     }
     // Nothing of ours may hold the browser once its window and site go.
+    UnadviseBrowserEvents();
     TravelLog.Clear();
     if (BrowserWindow) {
         ::DestroyWindow(BrowserWindow);
