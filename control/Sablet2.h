@@ -291,6 +291,10 @@ public:
     // Channel, the part left of the thumb, and the thumb; [1] when disabled.
     HBITMAP SliderPieces[2][3] = {};
     void SubclassSkinSlider(int id);
+    void OnSize(UINT type, int cx, int cy);
+    // Where the clock and status texts go: fixed, or kept at the bottom
+    // right corner when the panel resizes.
+    RECT TimeBoxRect = {333, 89, 469, 115};
     POINT UploadMenuPoint = {0, 0};
 
     // The service's advertisement and host information, the upload of the

@@ -250,6 +250,40 @@ void CSablet2::LayoutTransportButtons() {
     UploadMenuPoint = POINT{uploadX + ButtonWidth + 2, top};
 }
 
+namespace {
+
+// Resize mode: each control keeps its size and moves to (R - dx, B - dy)
+// of the panel's bottom right corner.
+struct Anchor {
+    int id, dx, dy;
+};
+constexpr Anchor LayoutAnchorTable[] = {
+    {IDC_ADPICTURE, 474, 159}, {IDC_ETCHEDLINE, 471, 79},       {IDC_TIMEFRAME, 142, 71},
+    {IDC_POSITION, 471, 68},   {IDC_AUDIOSOURCE, 468, 44},      {IDC_VOLUME, 345, 39},
+    {IDC_VOLUMELABEL, 345, 56}, {IDC_AUDIOSOURCELABEL, 471, 56},
+};
+
+}  // namespace
+
+void CSablet2::OnSize(UINT, int, int) {
+    if (!Resize || !m_hWnd) return;
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    int R = client.right;
+    int B = Align ? client.bottom : client.top + TopPart;
+    for (const Anchor& a : LayoutAnchorTable) {
+        HWND item = ::GetDlgItem(m_hWnd, a.id);
+        if (!item) continue;
+        RECT r;
+        ::GetWindowRect(item, &r);
+        ::MoveWindow(item, R - a.dx, B - a.dy, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    ::MoveWindow(::GetDlgItem(m_hWnd, IDC_ETCHEDLINE), R - 474, B - 79, 2, 79, TRUE);
+    TimeBoxRect = RECT{R - 141, B - 70, R - 141 + 136, B - 70 + 26};
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    LayoutTransportButtons();
+}
+
 void CSablet2::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);

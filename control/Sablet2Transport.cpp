@@ -23,8 +23,6 @@ constexpr UINT_PTR TransportTimer = 300;
 constexpr UINT TransportTimerMs = 50;
 // A recording shorter than this is not offered for playing or upload.
 constexpr LONG PlayableMs = 200;
-// The time box of the fixed layout, where the clock and status texts go.
-constexpr RECT TimeBox = {333, 89, 469, 115};
 constexpr COLORREF ClockFill = 0xFCD21C;
 
 }  // namespace
@@ -318,15 +316,15 @@ void CSablet2::DrawStatusText(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     FormatRecordedSize(static_cast<uint32_t>(CtlCaptureState.RecordedBytes), text, sizeof text);
     SetTextAlign(dc, TA_RIGHT | TA_TOP);
-    TextOutA(dc, TimeBox.right - 2, TimeBox.top, text, static_cast<int>(strlen(text)));
+    TextOutA(dc, TimeBoxRect.right - 2, TimeBoxRect.top, text, static_cast<int>(strlen(text)));
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     const char* kind = UseMP3 ? "MP3" : "WAV";
-    TextOutA(dc, TimeBox.left + 2, TimeBox.top, kind, static_cast<int>(strlen(kind)));
+    TextOutA(dc, TimeBoxRect.left + 2, TimeBoxRect.top, kind, static_cast<int>(strlen(kind)));
     if (UseMP3)
         SafeFormat(text, "%d kb/s", static_cast<int>(MP3Bitrate));
     else
         SafeFormat(text, "%ld Hz", static_cast<long>(SampleRate));
-    TextOutA(dc, TimeBox.left + 2, TimeBox.bottom - 11, text, static_cast<int>(strlen(text)));
+    TextOutA(dc, TimeBoxRect.left + 2, TimeBoxRect.bottom - 11, text, static_cast<int>(strlen(text)));
     SelectObject(dc, oldFont);
 }
 
@@ -335,7 +333,7 @@ namespace {
 void DrawClockText(HWND wnd, const char* text, CSablet2* panel) {
     HDC dc = GetDC(wnd);
     if (!dc) return;
-    RECT box = TimeBox;
+    RECT box = panel->TimeBoxRect;
     HBRUSH fill = CreateSolidBrush(ClockFill);
     FillRect(dc, &box, fill);
     DeleteObject(fill);
