@@ -138,6 +138,15 @@ void CSablet2::OnPlay() {
     Playing = 1;
     char path[sizeof RecordingBase + 8];
     if (SafeFormat(path, "%s%s", RecordingBase, LastExtension)) PlayFile(path);
+    if (!MciWindow) {
+        // The file cannot be played (gone, or no player for it): idle again.
+        StopRecording();
+        TransportState = 0;
+        EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+        EnableItem(IDC_CONFIG, AllowParaChange != 0);
+        RepaintItem(IDC_PLAY);
+        return;
+    }
     ReferenceTime = time(nullptr);
     ::SetTimer(m_hWnd, TransportTimer, TransportTimerMs, nullptr);
 }
@@ -149,7 +158,11 @@ void CSablet2::PlayFile(const char* path) {
                                   MCIWNDF_NOTIFYPOS | MCIWNDF_NOMENU,
                               nullptr);
     if (!MciWindow) return;
-    if (MCIWndOpen(MciWindow, path, 0) != 0) return;
+    if (MCIWndOpen(MciWindow, path, 0) != 0) {
+        MCIWndDestroy(MciWindow);
+        MciWindow = nullptr;
+        return;
+    }
     PlayEnd = MCIWndGetEnd(MciWindow);
     PlayLength = MCIWndGetLength(MciWindow);
     PlayPosition = static_cast<LONG>(PlayPositionMs(PositionValue, static_cast<uint32_t>(PlayLength)));
