@@ -318,6 +318,20 @@ public:
     void UnadviseBrowserEvents();
     IDispatch* BrowserEvents = nullptr;
     DWORD BrowserEventsCookie = 0;
+    // The resizable layout's browser controls (Sablet2Browser.cpp).
+    void NavigateTo(const char* address);
+    void NavigateToAddressText(HWND from);
+    void FillAddressHistory();
+    void OnGo();
+    void OnAddressSelChange();
+    void OnAddressSetFocus();
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    HRESULT PreTranslateAccelerator(MSG* msg);
+    void OnHistoryButton();
+    void OnTravelLogCommand(UINT id);
+    void LayoutBrowserButtons();
+    HWND AddressEdit = nullptr;  // the address box's edit part, once focused
+    POINT HistoryMenuPoint = {0, 0};
     // The service's links on the panel (Sablet2Links.cpp): drawn with the
     // face, their hit rectangles kept from the last drawing.
     void DrawLinks(HDC dc);

@@ -282,6 +282,7 @@ void CSablet2::OnSize(UINT, int, int) {
     TimeBoxRect = RECT{R - 141, B - 70, R - 141 + 136, B - 70 + 26};
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     LayoutTransportButtons();
+    LayoutBrowserButtons();
 }
 
 void CSablet2::OnPaint() {

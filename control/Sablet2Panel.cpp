@@ -26,6 +26,12 @@ BEGIN_MESSAGE_MAP(CSablet2, CDialog)
     ON_COMMAND(IDM_UPLOAD_RECORDING, OnUploadMenuCommand)
     ON_MESSAGE(sablet::HostInfoReadyMessage, OnHostInfoReady)
     ON_WM_MOUSEMOVE()
+    ON_BN_CLICKED(IDC_GO, OnGo)
+    ON_CBN_SELCHANGE(IDC_ADDRESS, OnAddressSelChange)
+    ON_CBN_SETFOCUS(IDC_ADDRESS, OnAddressSetFocus)
+    ON_BN_CLICKED(IDC_HISTORY, OnHistoryButton)
+    ON_COMMAND_RANGE(kTravelLogFirstId, kTravelLogLastId, OnTravelLogCommand)
+    ON_WM_KEYDOWN()
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
@@ -44,6 +50,7 @@ BOOL CSablet2::OnInitDialog() {
     if (!AllowParaChange) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONFIG), FALSE);
     InitTransport();
     CreateEmbeddedBrowser();
+    if (Resize) FillAddressHistory();
     // The service is asked once, shortly after the panel shows.
     ::SetTimer(m_hWnd, sablet::HostInfoTimer, 200, nullptr);
     // The page keeps the focus until the control is activated by the user.

@@ -130,7 +130,7 @@ STDMETHODIMP CSablet2::GetDropTarget(IDropTarget** target) {
 
 // ---- IOleInPlaceActiveObject ---------------------------------------------------
 
-STDMETHODIMP CSablet2::TranslateAccelerator(LPMSG) { return S_FALSE; }
+STDMETHODIMP CSablet2::TranslateAccelerator(LPMSG msg) { return PreTranslateAccelerator(msg); }
 STDMETHODIMP CSablet2::OnFrameWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP CSablet2::OnDocWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP CSablet2::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }

@@ -44,6 +44,7 @@ add_library(Sablet SHARED
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Face.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Web.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Sablet2Links.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sablet2Browser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionPoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EncoderLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingParamsDlg.cpp

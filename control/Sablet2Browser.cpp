@@ -1,0 +1,114 @@
+// The resizable layout's browser controls: the address box with the typed
+// addresses, Go, Enter in the box, the History menu over the travel log,
+// and the buttons' places along the panel.
+#include "control/Sablet2.h"
+
+#include <algorithm>
+#include <string>
+
+#include "control/BrowserFrame.h"
+#include "filters/base/Module.h"
+
+namespace {
+
+constexpr int kAddressChars = 500;
+
+}  // namespace
+
+void CSablet2::NavigateTo(const char* address) {
+    if (BrowserWindow && address && *address) BrowserNavigate(BrowserWindow, address);
+}
+
+void CSablet2::NavigateToAddressText(HWND from) {
+    char text[kAddressChars + 1] = "";
+    ::GetWindowTextA(from, text, sizeof text);
+    NavigateTo(text);
+}
+
+void CSablet2::FillAddressHistory() {
+    HWND box = ::GetDlgItem(m_hWnd, IDC_ADDRESS);
+    if (!box) return;
+    ::SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& url : ReadTypedUrls())
+        ::SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(url.c_str()));
+}
+
+void CSablet2::OnGo() { NavigateToAddressText(::GetDlgItem(m_hWnd, IDC_ADDRESS)); }
+
+void CSablet2::OnAddressSelChange() {
+    HWND box = ::GetDlgItem(m_hWnd, IDC_ADDRESS);
+    LRESULT selected = ::SendMessageA(box, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return;
+    LRESULT length = ::SendMessageA(box, CB_GETLBTEXTLEN, selected, 0);
+    if (length == CB_ERR || length > 4096) return;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    ::SendMessageA(box, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(&text[0]));
+    NavigateTo(text.c_str());
+}
+
+void CSablet2::OnAddressSetFocus() { AddressEdit = ::GetFocus(); }
+
+// Enter goes to the typed address; other keys leave what was typed alone.
+void CSablet2::OnKeyDown(UINT key, UINT, UINT) {
+    if (key == VK_RETURN) OnGo();
+}
+
+HRESULT CSablet2::PreTranslateAccelerator(MSG* msg) {
+    if (!msg || !m_hWnd) return S_FALSE;
+    bool keyboard = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    bool mouse = msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST;
+    if (!keyboard && !mouse) return S_FALSE;
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && AddressEdit && ::GetFocus() == AddressEdit) {
+        NavigateToAddressText(AddressEdit);
+        return S_OK;
+    }
+    return ::IsDialogMessageA(m_hWnd, msg) ? S_OK : S_FALSE;
+}
+
+void CSablet2::OnHistoryButton() {
+    HMENU menu = LoadMenuA(filterbase::ThisModule(), MAKEINTRESOURCEA(IDR_HISTORYMENU));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup) {
+        while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
+        ComPtr<IWebBrowser2> web;
+        if (BrowserWindow && BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) TravelLog.SetBrowser(web.Get());
+        TravelLog.Fill(popup);
+        POINT at = HistoryMenuPoint;
+        ::ClientToScreen(m_hWnd, &at);
+        TrackPopupMenuEx(popup, Align ? TPM_BOTTOMALIGN : 0, at.x, at.y, m_hWnd, nullptr);
+    }
+    DestroyMenu(menu);
+}
+
+void CSablet2::OnTravelLogCommand(UINT id) { TravelLog.GoTo(static_cast<int>(id) - static_cast<int>(kTravelLogCurrentId)); }
+
+// From OnSize, in the resizable layout.
+void CSablet2::LayoutBrowserButtons() {
+    for (int id : {IDC_BROWSERSTOP, IDC_REFRESH, IDC_GO, IDC_FORWARD, IDC_BACKWARD, IDC_ADDRESS, IDC_HISTORY}) {
+        HWND control = ::GetDlgItem(m_hWnd, id);
+        ::EnableWindow(control, TRUE);
+        ::ShowWindow(control, SW_SHOW);
+    }
+    RECT r;
+    ::GetClientRect(m_hWnd, &r);
+    r.left += 1;
+    r.top += 1;
+    r.bottom -= 1;
+    r.right -= 3;
+    if (!Align) r.bottom = r.top + 79;
+    auto place = [&](int id, int x, int y, int w, int h) {
+        ::SetWindowPos(::GetDlgItem(m_hWnd, id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(IDC_BACKWARD, r.left + 2, r.bottom - 53, 28, 28);
+    place(IDC_FORWARD, r.left + 30, r.bottom - 53, 28, 28);
+    place(IDC_HISTORY, r.left + 58, r.bottom - 50, 15, 22);
+    HistoryMenuPoint = POINT{r.left + 58, r.bottom - 50};
+    int x0 = r.right - 502;
+    place(IDC_BROWSERSTOP, x0, r.bottom - 50, 22, 22);
+    place(IDC_REFRESH, x0 - 24, r.bottom - 50, 22, 22);
+    place(IDC_GO, x0 - 48, r.bottom - 50, 22, 22);
+    // A narrow control leaves the box no room rather than a negative width.
+    place(IDC_ADDRESS, r.left + 77, r.bottom - 50, x0 - 52 - (r.left + 77), 200);
+}
