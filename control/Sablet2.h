@@ -292,6 +292,9 @@ public:
     HBITMAP SliderPieces[2][3] = {};
     void SubclassSkinSlider(int id);
     void OnSize(UINT type, int cx, int cy);
+    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSwallowed(WPARAM, LPARAM) { return 0; }
+    HBRUSH BackgroundBrush = nullptr;  // pattern of IDR_BACKGROUND, under static texts
     // Where the clock and status texts go: fixed, or kept at the bottom
     // right corner when the panel resizes.
     RECT TimeBoxRect = {333, 89, 469, 115};

@@ -61,6 +61,7 @@ void CSablet2::LoadSkin() {
         if (button) ::SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
     }
     Background = LoadBitmapA(module, "IDR_BACKGROUND");
+    if (Background) BackgroundBrush = CreatePatternBrush(Background);
     const char* const pieces[3] = {"IDR_SLIDERCHANNEL", "IDR_SLIDERCHANNELLEFT",
                                    "IDR_SLIDERCHANNELTHUMB"};
     for (int d = 0; d < 2; ++d)
@@ -77,6 +78,8 @@ void CSablet2::FreeSkin() {
             if (face) DeleteObject(face);
             face = nullptr;
         }
+    if (BackgroundBrush) DeleteObject(BackgroundBrush);
+    BackgroundBrush = nullptr;
     if (Background) DeleteObject(Background);
     Background = nullptr;
     for (auto& set : SliderPieces)
@@ -332,6 +335,13 @@ void CSablet2::OnDrawItem(int id, LPDRAWITEMSTRUCT item) {
              (id == IDC_RECORD && TransportState == 2) || (id == IDC_PAUSE && Paused))
         state = 1;
     StretchBitmap(item->hDC, Faces[i][state], item->rcItem);
+}
+
+LRESULT CSablet2::OnCtlColorStatic(WPARAM wParam, LPARAM) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(BackgroundBrush ? BackgroundBrush
+                                                     : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void CSablet2::OnUploadButton() {
