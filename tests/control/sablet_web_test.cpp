@@ -19,6 +19,7 @@
 #include "sharing/UploadForm.h"
 #include "tests/sharing/service_standin.h"
 #include "tests/support/bench.h"
+#include "tests/control/ad_gif.h"
 
 using namespace sablet;
 using namespace sharing_test;
@@ -31,20 +32,6 @@ std::string UniqueSite(const char* tag) {
     return std::string(tag) + "-" + std::to_string(GetCurrentProcessId()) + ".cantabel.test";
 }
 
-// A small animated GIF of our own: two 2x2 frames, red then blue.
-std::string MakeGif() {
-    const unsigned char bytes[] = {
-        'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0,  // screen, 2-colour table
-        0xFF, 0, 0, 0, 0, 0xFF,                                 // red, blue
-        0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0,
-        0x21, 0xF9, 4, 0, 50, 0, 0, 0,                          // 0.5 s
-        0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 0x84, 0x51, 0,   // frame 1: index 0
-        0x21, 0xF9, 4, 0, 50, 0, 0, 0,
-        0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 0x8C, 0x53, 0,   // frame 2: index 1
-        0x3B,
-    };
-    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
-}
 
 std::string TempPath(const char* name) {
     char temp[MAX_PATH + 1] = "";
@@ -91,7 +78,7 @@ HANDLE StartWorker(HostInfoRequest* request) {
 // it comes in slow pieces; then the window hears "info ready".
 TEST(SabletWeb, AsksBothListsAndSavesThePictureWhole) {
     IsolateUserRegistry();
-    std::string picture = MakeGif();
+    std::string picture = MakeAdGif();
     std::string picturePath = bench::ScratchDir() + "\\banner.gif";
     ASSERT_TRUE(WriteFileBytes(picturePath, picture));
     std::string pic = " --ad-picture '" + bench::UnixPath(picturePath) + "'";

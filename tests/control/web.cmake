@@ -16,3 +16,9 @@ brindle_test(sablet_page_test LABEL unit
 brindle_test(sablet_web_test LABEL e2e TIMEOUT 240
   SOURCES sablet_web_test.cpp
   LIBS sablet_web sablet_browser sharing sharing_standin_support com_base)
+
+# The control in the container host against the stand-in (e2e).
+brindle_test(sablet_host_web_test LABEL e2e SCREEN TIMEOUT 240
+  SOURCES sablet_host_web_test.cpp
+  LIBS sablet_host_lib sablet_ids sharing_standin_support)
+add_dependencies(sablet_host_web_test Sablet)
