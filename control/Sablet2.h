@@ -298,6 +298,10 @@ public:
     // Where the clock and status texts go: fixed, or kept at the bottom
     // right corner when the panel resizes.
     RECT TimeBoxRect = {333, 89, 469, 115};
+    // The page's host name, shown in its box (fixed, or from the bottom
+    // right corner when the panel resizes).
+    RECT PageHostRect = {236, 63, 469, 77};
+    void DrawPageHost();
     POINT UploadMenuPoint = {0, 0};
 
     // The service's advertisement and host information, the upload of the

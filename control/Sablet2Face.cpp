@@ -283,6 +283,7 @@ void CSablet2::OnSize(UINT, int, int) {
     }
     ::MoveWindow(::GetDlgItem(m_hWnd, IDC_ETCHEDLINE), R - 474, B - 79, 2, 79, TRUE);
     TimeBoxRect = RECT{R - 141, B - 70, R - 141 + 136, B - 70 + 26};
+    PageHostRect = RECT{R - 238, B - 96, R - 238 + 233, B - 96 + 14};
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     LayoutTransportButtons();
     LayoutBrowserButtons();
@@ -315,6 +316,7 @@ void CSablet2::OnPaint() {
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     ::EndPaint(m_hWnd, &ps);
+    DrawPageHost();
     if (Recording)
         DrawElapsedTime();
     else
@@ -335,6 +337,20 @@ void CSablet2::OnDrawItem(int id, LPDRAWITEMSTRUCT item) {
              (id == IDC_RECORD && TransportState == 2) || (id == IDC_PAUSE && Paused))
         state = 1;
     StretchBitmap(item->hDC, Faces[i][state], item->rcItem);
+}
+
+void CSablet2::DrawPageHost() {
+    if (!m_hWnd || !PageHost[0]) return;
+    HDC dc = ::GetDC(m_hWnd);
+    if (!dc) return;
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(228, 233, 240));
+    RECT box = PageHostRect;
+    DrawTextA(dc, PageHost, -1, &box, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS |
+                                          DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    ::ReleaseDC(m_hWnd, dc);
 }
 
 LRESULT CSablet2::OnCtlColorStatic(WPARAM wParam, LPARAM) {
