@@ -284,9 +284,9 @@ public:
     void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
     void OnExportRecording();
     void OnUploadButton();
-    // UP, DOWN and DISABLED faces of Play, Record, Stop, Pause, Config and
-    // Upload, in the order of FaceButtons (Sablet2Face.cpp).
-    HBITMAP Faces[6][3] = {};
+    // UP, DOWN and DISABLED faces of the transport, Config, Upload and
+    // browser buttons, in the order of FaceButtons (Sablet2Face.cpp).
+    HBITMAP Faces[12][3] = {};
     HBITMAP Background = nullptr;
     // Channel, the part left of the thumb, and the thumb; [1] when disabled.
     HBITMAP SliderPieces[2][3] = {};

@@ -19,17 +19,20 @@ struct FaceButton {
     int id;
     const char* name;  // IDR_BTN<name>UP / DOWN / DISABLED
 };
-constexpr FaceButton FaceButtons[6] = {
-    {IDC_PLAY, "PLAY"},   {IDC_RECORD, "RECORD"}, {IDC_STOP, "STOP"},
-    {IDC_PAUSE, "PAUSE"}, {IDC_CONFIG, "SETUP"},  {IDC_UPLOAD, "UPLOAD"},
+constexpr FaceButton FaceButtons[12] = {
+    {IDC_PLAY, "PLAY"},         {IDC_RECORD, "RECORD"},      {IDC_STOP, "STOP"},
+    {IDC_PAUSE, "PAUSE"},       {IDC_CONFIG, "SETUP"},       {IDC_UPLOAD, "UPLOAD"},
+    {IDC_BACKWARD, "BACKWARD"}, {IDC_FORWARD, "FORWARD"},    {IDC_GO, "GO"},
+    {IDC_REFRESH, "REFRESH"},   {IDC_BROWSERSTOP, "BROWSERSTOP"}, {IDC_HISTORY, "HISTORY"},
 };
+constexpr int FaceCount = sizeof FaceButtons / sizeof FaceButtons[0];
 const char* const FaceStates[3] = {"UP", "DOWN", "DISABLED"};
 
 constexpr int PanelWidth = 474, PanelHeight = 159, TopPart = 79;
 constexpr int ButtonWidth = 34, ButtonHeight = 35;
 
 int FaceIndex(int id) {
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < FaceCount; ++i)
         if (FaceButtons[i].id == id) return i;
     return -1;
 }
@@ -51,7 +54,7 @@ void StretchBitmap(HDC dc, HBITMAP bitmap, const RECT& to) {
 
 void CSablet2::LoadSkin() {
     HMODULE module = filterbase::ThisModule();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < FaceCount; ++i) {
         for (int s = 0; s < 3; ++s) {
             char name[48];
             SafeFormat(name, "IDR_BTN%s%s", FaceButtons[i].name, FaceStates[s]);
