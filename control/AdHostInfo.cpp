@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/SabletServiceUrls.h"
+#include "framework/Handles.h"
 #include "sharing/HttpRequest.h"
 #include "sharing/ReplyText.h"
 
@@ -50,25 +51,6 @@ bool AskFirstAnswering(const char* const* urls, size_t count, const char* query,
     }
     return false;
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Close() {
-        HANDLE h = h_;
-        h_ = INVALID_HANDLE_VALUE;
-        return h == INVALID_HANDLE_VALUE || CloseHandle(h) != FALSE;
-    }
-
-private:
-    HANDLE h_;
-};
 
 class SectionScope {
 public:
@@ -195,11 +177,12 @@ bool SaveAdPicture(const char* picUrl, char* path, size_t capacity) {
     // A full buffer means the picture may go on: a cut picture is no picture.
     if (length >= picture.size() - 1) return false;
 
-    FileHandle file(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return false;
+    UniqueHandle file(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
     bool ok = WriteFile(file.Get(), picture.data(), length, &written, nullptr) && written == length;
-    ok = file.Close() && ok;
+    // Closed here, not at scope end: a failed close can lose written bytes.
+    ok = CloseHandle(file.Release()) != FALSE && ok;
     if (!ok) {
         DeleteFileA(name);
         return false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/Internet.h"
 #include "sharing/HttpRequest.h"
 #include "sharing/LoginCookie.h"
@@ -17,22 +18,6 @@ using sharing::EncodeFormValue;
 using sharing::FindReplyValue;
 
 namespace {
-
-// Owner of a file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
 
 // "host" or "host:port" (the port of a test or staging server).
 void SplitSite(const char* site, std::string* host, INTERNET_PORT* port) {
@@ -151,9 +136,9 @@ int SharingSession::UploadFile(const char* path, char* reply, size_t capacity) {
 
     if (!reply || capacity == 0) return 0;
     reply[0] = '\0';
-    FileHandle file(CreateFileA(path ? path : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle file(CreateFileA(path ? path : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return -1;
+    if (!file) return -1;
     LARGE_INTEGER size64;
     if (!GetFileSizeEx(file.Get(), &size64) || size64.QuadPart < 0) return 0;
     const uint64_t size = static_cast<uint64_t>(size64.QuadPart);
