@@ -330,6 +330,7 @@ public:
     void NavigateToAddressText(HWND from);
     void FillAddressHistory();
     void OnGo();
+    void OnBrowserButton(UINT id);
     void OnAddressSelChange();
     void OnAddressSetFocus();
     void OnKeyDown(UINT key, UINT repeat, UINT flags);

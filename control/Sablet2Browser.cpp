@@ -35,6 +35,20 @@ void CSablet2::FillAddressHistory() {
 
 void CSablet2::OnGo() { NavigateToAddressText(::GetDlgItem(m_hWnd, IDC_ADDRESS)); }
 
+// Back, Forward, Refresh and Stop go straight to the embedded browser; its
+// own travel log decides whether there is anywhere to go.
+void CSablet2::OnBrowserButton(UINT id) {
+    ComPtr<IWebBrowser2> web;
+    if (!BrowserWindow || !BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) return;
+    switch (id) {
+    case IDC_BACKWARD: web->GoBack(); break;
+    case IDC_FORWARD: web->GoForward(); break;
+    case IDC_REFRESH: web->Refresh(); break;
+    case IDC_BROWSERSTOP: web->Stop(); break;
+    default: break;
+    }
+}
+
 void CSablet2::OnAddressSelChange() {
     HWND box = ::GetDlgItem(m_hWnd, IDC_ADDRESS);
     LRESULT selected = ::SendMessageA(box, CB_GETCURSEL, 0, 0);
