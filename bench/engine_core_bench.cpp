@@ -176,6 +176,9 @@ int RecordLoad(const char* lameDll) {
         }
         std::string path = std::string(temp) + (kind == EncoderMp3 ? "bench.mp3" : "bench.wav");
         CaptureFormat f;  // 44100 Hz 16-bit stereo, 128 kbit/s
+        // The engine adds to this count and only the window's start clears
+        // it; cleared here, each run reports its own file's bytes alone.
+        RecordingSession.RecordedBytes = 0;
         ULONGLONG cpu0 = CpuTime100ns();
         LARGE_INTEGER a, b;
         QueryPerformanceCounter(&a);

@@ -1,9 +1,13 @@
 // MP3 encoding speed through the engine's path (capture blocks into the
 // capture ring, the writer taking whole chunks, beEncodeChunk, the file)
 // against a bare loop calling the library on the same PCM, in one run.
-// Both must produce the same MP3 bytes.
+// Both must produce the same MP3 bytes. The three paths run in several
+// rounds, each round in another order (every order once in six rounds), so
+// no path always runs first on a cold cache or last on a hot, throttled
+// core; the figures are each path's median over the rounds.
 //
-//   mp3_path_bench.exe [seconds]
+//   mp3_path_bench.exe [seconds] [rounds]
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -128,16 +132,36 @@ Result EnginePath(const std::vector<BYTE>& pcm, const char* path, bool drain) {
     return r;
 }
 
-void Print(const char* name, const Result& r, double audio) {
+// The middle value (the mean of the two middle ones for an even count).
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Path {
+    const char* name;
+    std::string file;
+    std::vector<double> walls, cpus;
+    Result last;
+};
+
+void Print(const Path& p, double audio) {
+    const double wall = Median(p.walls);
     printf("%-37s wall %7.3f s  %6.1fx real time   cpu %7.3f s   %llu MP3 bytes  checksum %016llx\n",
-           name, r.wall, audio / r.wall, r.cpu, static_cast<unsigned long long>(r.bytes),
-           static_cast<unsigned long long>(r.mp3.Value()));
+           p.name, wall, audio / wall, Median(p.cpus), static_cast<unsigned long long>(p.last.bytes),
+           static_cast<unsigned long long>(p.last.mp3.Value()));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     double seconds = argc > 1 ? atof(argv[1]) : 120.0;
+    const int rounds = argc > 2 ? atoi(argv[2]) : 6;
+    if (!(seconds > 0) || rounds < 1) {
+        fprintf(stderr, "usage: mp3_path_bench.exe [seconds > 0] [rounds >= 1]\n");
+        return 2;
+    }
     if (!LoadMp3EncoderFrom(benchutil::WinePath(LAME_DLL_PATH).c_str())) {
         fprintf(stderr, "cannot load %s\n", LAME_DLL_PATH);
         return 1;
@@ -148,19 +172,42 @@ int main(int argc, char** argv) {
     memcpy(pcm.data(), noise.data(), pcm.size());
     printf("%.0f s of pink noise, %u Hz stereo, 128 kbit/s\n", seconds, kRate);
 
-    std::string bare = benchutil::TempFile("bench_bare.mp3");
-    std::string paced = benchutil::TempFile("bench_engine.mp3");
-    std::string drained = benchutil::TempFile("bench_engine_drain.mp3");
-    Result a = BareLoop(pcm, bare.c_str());
-    Result b = EnginePath(pcm, paced.c_str(), false);
-    Result c = EnginePath(pcm, drained.c_str(), true);
-    Print("bare loop", a, seconds);
-    Print("engine path (1 chunk per 1 ms pass)", b, seconds);
-    Print("engine path (drain, then 1 ms)", c, seconds);
-    printf("engine/bare wall ratio: %.3f (one chunk per pass), %.3f (drain)\n", b.wall / a.wall,
-           c.wall / a.wall);
-    bool same = a.mp3.Value() == b.mp3.Value() && a.mp3.Value() == c.mp3.Value() &&
-                a.bytes == b.bytes && a.bytes == c.bytes;
+    Path paths[3] = {{"bare loop", benchutil::TempFile("bench_bare.mp3"), {}, {}, {}},
+                     {"engine path (1 chunk per 1 ms pass)",
+                      benchutil::TempFile("bench_engine.mp3"), {}, {}, {}},
+                     {"engine path (drain, then 1 ms)",
+                      benchutil::TempFile("bench_engine_drain.mp3"), {}, {}, {}}};
+    // Every run of every path must give the same bytes as the first run.
+    bool same = true;
+    bool haveReference = false;
+    uint64_t refBytes = 0, refSum = 0;
+    int order[3] = {0, 1, 2};
+    for (int round = 0; round < rounds; ++round) {
+        printf("round %d:", round + 1);
+        for (int k = 0; k < 3; ++k) {
+            Path& p = paths[order[k]];
+            const char* file = p.file.c_str();
+            p.last = order[k] == 0 ? BareLoop(pcm, file) : EnginePath(pcm, file, order[k] == 2);
+            p.walls.push_back(p.last.wall);
+            p.cpus.push_back(p.last.cpu);
+            printf("  %s %.3f s", order[k] == 0 ? "bare" : order[k] == 1 ? "paced" : "drain",
+                   p.last.wall);
+            if (!haveReference) {
+                refBytes = p.last.bytes;
+                refSum = p.last.mp3.Value();
+                haveReference = true;
+            } else if (p.last.bytes != refBytes || p.last.mp3.Value() != refSum) {
+                same = false;
+            }
+        }
+        printf("\n");
+        std::next_permutation(order, order + 3);  // wraps to the first order after the last
+    }
+    printf("median of %d rounds:\n", rounds);
+    for (const Path& p : paths) Print(p, seconds);
+    const double bareWall = Median(paths[0].walls);
+    printf("engine/bare wall ratio: %.3f (one chunk per pass), %.3f (drain)\n",
+           Median(paths[1].walls) / bareWall, Median(paths[2].walls) / bareWall);
     printf("outputs identical: %s\n", same ? "yes" : "NO");
     UnloadMp3Encoder();
     return same ? 0 : 1;

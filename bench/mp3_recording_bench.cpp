@@ -2,7 +2,7 @@
 // started from its command line while a tone plays into the recorded sink,
 // stopped with its Stop command after the given time. Reports how far the
 // file's length is from the time it recorded (target: within 0.5 s) and
-// the CPU load of brindle.exe while it recorded.
+// the CPU load of the brindle.exe it started while it recorded.
 // Run on the bench with private sinks, e.g. for ten minutes:
 //   BENCH=timeout:900,sound cmake/wine-run <build>/bench/mp3_recording_bench.exe 600
 #include <windows.h>
@@ -31,13 +31,39 @@ double Now() {
     return static_cast<double>(t.QuadPart) / f.QuadPart;
 }
 
-// CPU seconds (user + system) of the host process that runs brindle.exe:
-// Wine does not report another process's times through GetProcessTimes.
-double CpuSeconds() {
+// Wine does not report another process's times through GetProcessTimes, so
+// the CPU load is read from the host's /proc. The host process must be the
+// one this bench started, not whichever brindle.exe the machine runs: the
+// bench puts a mark of its own in the environment the program inherits
+// (Wine hands a process's environment on to its host process) and looks
+// for it. Where no process carries the mark, the one brindle.exe of the
+// bench's own prefix is taken, and none when the prefix has more than one.
+std::string HostPidOf(const std::string& mark) {
+    const std::string prefix = bench::Env("WINEPREFIX");
+    std::string cmd =
+        "for p in $(pgrep -x brindle.exe); do "
+        "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qxF " + bench::ShellQuote(mark) +
+        " && { echo $p; exit 0; }; done; ";
+    if (!prefix.empty())
+        cmd += "m=''; n=0; for p in $(pgrep -x brindle.exe); do "
+               "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qxF " +
+               bench::ShellQuote("WINEPREFIX=" + prefix) +
+               " && { m=$p; n=$((n+1)); }; done; [ $n -eq 1 ] && echo $m; ";
+    cmd += "true";
     std::string out;
-    bench::Host("p=$(pgrep -x brindle.exe | head -1); [ -n \"$p\" ] && "
-                "awk -v t=$(getconf CLK_TCK) '{printf \"%.2f\", ($14+$15)/t}' /proc/$p/stat",
-                &out);
+    bench::Host(cmd, &out);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+    return out.find_first_not_of("0123456789") == std::string::npos ? out : std::string();
+}
+
+// CPU seconds (user + system) of one host process; negative once it is gone.
+double CpuSeconds(const std::string& hostPid) {
+    std::string out;
+    if (bench::Host("awk -v t=$(getconf CLK_TCK) '{printf \"%.2f\", ($14+$15)/t}' /proc/" +
+                        hostPid + "/stat",
+                    &out) != 0 ||
+        out.empty())
+        return -1;
     return atof(out.c_str());
 }
 
@@ -105,6 +131,11 @@ int main(int argc, char** argv) {
 
     std::string line = "\"" + exe + "\" /r /hide -frequency 44 -bit 16 -channels 2 "
                        "-mp3bitrate 128 -filename " + file;
+    // The mark the started program inherits, unique to this run.
+    char mark[64];
+    snprintf(mark, sizeof mark, "%lu-%lu", static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long>(GetTickCount()));
+    SetEnvironmentVariableA("BRINDLE_BENCH_RUN", mark);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -125,9 +156,11 @@ int main(int argc, char** argv) {
         TerminateProcess(pi.hProcess, 1);
         return 1;
     }
-    const double t0 = Now(), cpu0 = CpuSeconds();
+    const std::string hostPid = HostPidOf(std::string("BRINDLE_BENCH_RUN=") + mark);
+    if (hostPid.empty()) fprintf(stderr, "the started brindle.exe was not found on the host\n");
+    const double t0 = Now(), cpu0 = hostPid.empty() ? -1 : CpuSeconds(hostPid);
     while (Now() - t0 < seconds) Sleep(200);
-    const double cpu1 = CpuSeconds();
+    const double cpu1 = hostPid.empty() ? -1 : CpuSeconds(hostPid);
     PostMessageA(s.found, WM_COMMAND, 1004, 0);  // Stop
     const double t1 = Now();
     // The stop returns once the file is finished; then close the program.
@@ -141,11 +174,17 @@ int main(int argc, char** argv) {
 
     const double recorded = t1 - t0;
     const double length = atof(bench::Ffprobe(file, "format=duration").c_str());
+    const bool measured = cpu0 >= 0 && cpu1 >= 0;
     const double cpu = cpu1 - cpu0;
     printf("MP3 128 kbit/s 44100 Hz stereo: recorded %.2f s, file %.2f s (difference %+.2f s, "
            "target within 0.5 s: %s)\n",
            recorded, length, length - recorded, std::fabs(length - recorded) <= 0.5 ? "met" : "MISSED");
-    printf("brindle.exe CPU while recording: %.2f s in %.1f s = %.1f %% of one core; exit code %lu\n",
-           cpu, seconds, 100 * cpu / seconds, static_cast<unsigned long>(code));
+    if (measured)
+        printf("brindle.exe (host process %s) CPU while recording: %.2f s in %.1f s = %.1f %% of "
+               "one core; exit code %lu\n",
+               hostPid.c_str(), cpu, seconds, 100 * cpu / seconds, static_cast<unsigned long>(code));
+    else
+        printf("brindle.exe CPU while recording: not measured (its host process was not found); "
+               "exit code %lu\n", static_cast<unsigned long>(code));
     return std::fabs(length - recorded) <= 0.5 ? 0 : 1;
 }

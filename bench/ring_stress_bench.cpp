@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
 
     std::atomic<bool> stop{false};
     int64_t blocks = 0, bgBlocks = 0;
+    size_t failedAt = 0;  // capture bytes pushed when a ring first refused a byte
     double t0 = benchutil::Now();
     std::thread producer([&] {
         // One capture block every 100 ms / speed of wall time; background
@@ -78,7 +79,10 @@ int main(int argc, char** argv) {
             }
             // A refused byte is a lost byte: the stream cannot be resumed
             // in order, so the run ends here and the checksum shows it.
-            if (RingBufferDropped(&CaptureRing) || RingBufferDropped(&BackgroundRing)) break;
+            if (RingBufferDropped(&CaptureRing) || RingBufferDropped(&BackgroundRing)) {
+                failedAt = capPos;
+                break;
+            }
         }
         stop = true;
     });
@@ -124,14 +128,24 @@ int main(int argc, char** argv) {
     fclose(f);
     DeleteFileA(path.c_str());
 
+    const long long capDropped = static_cast<long long>(RingBufferDropped(&CaptureRing)),
+                    bgDropped = static_cast<long long>(RingBufferDropped(&BackgroundRing));
+    if (capDropped || bgDropped) {
+        // The run stopped at the first refused byte, so its wall time and
+        // pass counts describe a shortened run: no speed figure for it.
+        printf("FAILED: a ring refused bytes after %.2f s of audio (%lld capture blocks) at "
+               "%.0fx real time; dropped: capture %lld, background %lld bytes\n",
+               static_cast<double>(failedAt) / (kRate * kFrame), static_cast<long long>(blocks),
+               speed, capDropped, bgDropped);
+        RingBufferRelease(&CaptureRing);
+        RingBufferRelease(&BackgroundRing);
+        return 1;
+    }
     printf("%.0f s of audio at %.0fx real time: wall %.2f s (%.1fx), %lld capture blocks, "
            "%lld background blocks, %lld writer passes, highest capture fill %lld of %d bytes\n",
            seconds, speed, wall, seconds / wall, static_cast<long long>(blocks),
            static_cast<long long>(bgBlocks), static_cast<long long>(passes),
            static_cast<long long>(maxFill), CaptureRing.capacity);
-    printf("dropped: capture %lld, background %lld bytes\n",
-           static_cast<long long>(RingBufferDropped(&CaptureRing)),
-           static_cast<long long>(RingBufferDropped(&BackgroundRing)));
     printf("capture in  %llu bytes %016llx\ncapture out %llu bytes %016llx\n",
            static_cast<unsigned long long>(wantCapture.Bytes()),
            static_cast<unsigned long long>(wantCapture.Value()),
