@@ -11,6 +11,7 @@
 #include "engine/LevelTable.h"
 #include "engine/PlayerGraph.h"
 #include "engine/RingBuffer.h"
+#include "framework/ThreadName.h"
 
 BYTE MonitorBuffers[MonitorBufferCount][MonitorBufferBytes];
 WAVEHDR MonitorHeaders[MonitorBufferCount];
@@ -241,6 +242,7 @@ void ProcessBackgroundBuffer(WAVEHDR* header) {
 }
 
 DWORD WINAPI BackgroundPlayThread(LPVOID) {
+    NameCurrentThread(L"background player");
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     CPlayerGraph* player = PlayerGraph;
     int result = 6;

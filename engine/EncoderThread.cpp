@@ -8,6 +8,7 @@
 #include "engine/MixBalance.h"
 #include "engine/Mp3Encoder.h"
 #include "engine/RingBuffer.h"
+#include "framework/ThreadName.h"
 
 namespace {
 
@@ -102,6 +103,7 @@ bool WriteReadyChunks(bool draining) {
 }
 
 DWORD WINAPI EncoderThread(LPVOID) {
+    NameCurrentThread(L"recording writer");
     for (;;) {
         // Read the flag before the pass: everything the rings got before
         // the stop is then written by the drain below.

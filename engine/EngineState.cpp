@@ -11,6 +11,7 @@
 #include "engine/MixBalance.h"
 #include "engine/Mp3Encoder.h"
 #include "engine/RingBuffer.h"
+#include "framework/ThreadName.h"
 
 EngineSession RecordingSession;
 EngineOptions RecordingOptions;
@@ -320,6 +321,7 @@ bool StopCapture(DWORD finishWaitMs) {
 }
 
 DWORD WINAPI FinishRecordingThread(LPVOID) {
+    NameCurrentThread(L"recording finisher");
     EngineSession& s = RecordingSession;
     WaitForSingleObject(s.DataEvent, INFINITE);
     // The writer drains the rings before it ends; nothing it still uses

@@ -29,7 +29,7 @@ WavTransFilter::WavTransFilter(const CLSID& clsid, long eventCode, BYTE initialM
     : TransformFilter(clsid), eventCode_(eventCode), mode_(initialMode) {
     if (monitorQueue) {
         ReplaceOutputPin(new OutputPin(this));
-        monitor_.reset(new filterbase::OutputQueue(&Output()));
+        monitor_.reset(new filterbase::OutputQueue(&Output(), L"capture queue"));
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "framework/ThreadName.h"
+
 namespace filterbase {
 
-OutputQueue::OutputQueue(OutputPin* pin)
-    : pin_(pin), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+OutputQueue::OutputQueue(OutputPin* pin, const wchar_t* threadName)
+    : pin_(pin), threadName_(threadName), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 OutputQueue::~OutputQueue() {
     Stop();
@@ -76,8 +78,10 @@ void OutputQueue::EndFlush() {
 }
 
 DWORD WINAPI OutputQueue::ThreadMain(void* self) {
+    auto* queue = static_cast<OutputQueue*>(self);
+    NameCurrentThread(queue->threadName_);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    static_cast<OutputQueue*>(self)->Loop();
+    queue->Loop();
     CoUninitialize();
     return 0;
 }

@@ -17,7 +17,8 @@ namespace filterbase {
 
 class OutputQueue {
 public:
-    explicit OutputQueue(OutputPin* pin);
+    // threadName labels the queue's thread (see framework/ThreadName.h).
+    explicit OutputQueue(OutputPin* pin, const wchar_t* threadName = L"output queue");
     ~OutputQueue();
 
     void Start();
@@ -44,6 +45,7 @@ private:
     void Loop();
 
     OutputPin* pin_;
+    const wchar_t* threadName_;
     CriticalSection lock_;
     std::deque<Item> items_;
     bool flushing_ = false;
