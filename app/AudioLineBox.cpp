@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/FaceText.h"
 #include "app/LineTestRules.h"
 #include "engine/EngineState.h"
 #include "engine/RecordingLines.h"
@@ -36,19 +37,6 @@ const char kNoDeviceMessage[] =
     "the changes\n\nAfter changes,restart the Brindle";
 
 bool Holds(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
-
-void DrawBoxText(HDC dc, const RECT& rect, COLORREF colour, const char* text) {
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, colour);
-    UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
-    ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, text,
-                static_cast<UINT>(strlen(text)), nullptr);
-    SetTextAlign(dc, oldAlign);
-    SetTextColor(dc, oldColour);
-    SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
-}
 
 }  // namespace
 
@@ -188,14 +176,14 @@ void CVelorinDlg::DrawAudioBox(HDC dc) {
 }
 
 void CVelorinDlg::DrawAudioBoxTexts(HDC dc) {
-    DrawBoxText(dc, kDeviceNameRect, kDeviceNameColour,
+    DrawFaceText(dc, kDeviceNameRect, kDeviceNameColour,
              DeviceIndex >= 0 ? DeviceList.Name(DeviceIndex) : "");
     const int count = AudioBoxRowCount();
     const int active = MicButtonDown && MicLineIndex >= 0 ? MicLineIndex : SelectedAudioBoxRow();
     for (int i = 0; i < count; ++i) {
         const RECT& row = AudioBoxRects[i];
         const RECT name{kNameLeft, row.top + 5, kNameRight, row.bottom};
-        DrawBoxText(dc, name, i == active ? kActiveLineColour : kLineNameColour,
+        DrawFaceText(dc, name, i == active ? kActiveLineColour : kLineNameColour,
                  IsNt6 ? DeviceList.Name(i) : LineList.Name(i));
         const RECT m = MicMarkerRect(i);
         (i == MicLineIndex ? CheckBoxChecked : CheckBoxUnchecked)

@@ -8,6 +8,7 @@
 #include "app/VelorinDlg.h"
 
 #include <commctrl.h>
+#include "app/FaceText.h"
 #include "app/RecordingRules.h"
 #include "app/resource.h"
 #include "engine/EngineState.h"
@@ -249,22 +250,26 @@ void CVelorinDlg::OnSysCommand(UINT id, LPARAM lParam) {
     CDialog::OnSysCommand(id, lParam);
 }
 
-namespace {
-
-void DrawLineText(HDC dc, const RECT& rect, COLORREF fill, const char* text) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+void DrawFaceText(HDC dc, const RECT& rect, COLORREF colour, const char* text) {
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF oldColour = SetTextColor(dc, colour);
     UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
     ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, text,
                 static_cast<UINT>(strlen(text)), nullptr);
     SetTextAlign(dc, oldAlign);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
-    SelectObject(dc, old);
+    SelectObject(dc, oldFont);
+}
+
+namespace {
+
+void DrawLineText(HDC dc, const RECT& rect, COLORREF fill, const char* text) {
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+    DrawFaceText(dc, rect, RGB(0, 0, 0), text);
 }
 
 }  // namespace
