@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <wchar.h>
 
 namespace host_test {
 
@@ -80,10 +81,11 @@ HRESULT __stdcall QueryFace(Face* self, REFIID iid, void** out) {
         return E_NOINTERFACE;
     }
     size_t i = static_cast<size_t>(self->element);
-    const std::wstring& tag = s->elements[i].tag;
+    // An element is a text area or a link whatever case its page spelled the tag in.
+    const wchar_t* tag = s->elements[i].tag.c_str();
     if (unknown || IsEqualIID(iid, IID_IHTMLElement)) return Hand(&s->elementFaces[i], out);
-    if (IsEqualIID(iid, IID_IHTMLTextAreaElement) && tag == L"TEXTAREA") return Hand(&s->areaFaces[i], out);
-    if (IsEqualIID(iid, IID_IHTMLAnchorElement) && tag == L"A") return Hand(&s->anchorFaces[i], out);
+    if (IsEqualIID(iid, IID_IHTMLTextAreaElement) && _wcsicmp(tag, L"TEXTAREA") == 0) return Hand(&s->areaFaces[i], out);
+    if (IsEqualIID(iid, IID_IHTMLAnchorElement) && _wcsicmp(tag, L"A") == 0) return Hand(&s->anchorFaces[i], out);
     return E_NOINTERFACE;
 }
 
