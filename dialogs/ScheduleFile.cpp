@@ -110,14 +110,21 @@ ScheduleFileText ReadScheduleFile(const char* path) {
     if (!file) return text;
     text.opened = true;
     LineGatherer gather(text);
-    // 0xFF is a character of the file, so the end is told by the int.
-    for (int c = getc(file); c != EOF; c = getc(file)) gather.Put(c);
+    // Read in blocks: a character at a time costs a stream lock per byte,
+    // which a large or hostile file turns into seconds.
+    unsigned char block[16384];
+    for (size_t got; (got = fread(block, 1, sizeof block, file)) > 0;)
+        for (size_t i = 0; i < got; ++i) gather.Put(block[i]);
     gather.Finish();
     fclose(file);
     return text;
 }
 
 bool WriteScheduleFile(const char* path, const std::vector<std::string>& lines) {
+    // A file the user marked read-only stays as it is, whatever the file
+    // system would let a rename do to it.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     char temporary[MAX_PATH + 8];
     if (!SafeFormat(temporary, "%s.new", path)) return false;
     FILE* file = fopen(temporary, "wt");

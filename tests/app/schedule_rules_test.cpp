@@ -17,8 +17,15 @@ namespace {
 
 // ---- the file ------------------------------------------------------------
 
+// The scratch folder, emptied once per process: bench::ScratchDir() empties
+// it on every call.
+const std::string& Scratch() {
+    static const std::string dir = bench::ScratchDir();
+    return dir;
+}
+
 std::string WriteBytes(const std::string& name, const std::string& bytes) {
-    const std::string path = bench::ScratchDir() + "\\" + name;
+    const std::string path = Scratch() + "\\" + name;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     FILE* f = fopen(path.c_str(), "wb");
     if (f) {
@@ -54,7 +61,7 @@ TEST(ScheduleFile, ReadsWholeLinesAndReportsWhatItCannotHold) {
     EXPECT_EQ(2, text.unreadableCount);
     EXPECT_EQ(4, text.firstUnreadable);
 
-    EXPECT_FALSE(ReadScheduleFile((bench::ScratchDir() + "\\none.txt").c_str()).opened);
+    EXPECT_FALSE(ReadScheduleFile((Scratch() + "\\none.txt").c_str()).opened);
     // One CR of a line end is dropped; another stays in the line.
     const std::vector<std::string> crs = {"a", "b\r", "c"};
     EXPECT_EQ(crs, ParseScheduleText("a\r\nb\r\r\nc", 8).lines);
@@ -77,15 +84,14 @@ TEST(ScheduleFile, WritesBesideAndKeepsTheOldFileOnFailure) {
     EXPECT_EQ("", ReadBytes(path));
 
     // A read-only file is not replaced, and nothing is left beside it.
-    WriteBytes("locked.txt", "keep\r\n");
-    const std::string locked = bench::ScratchDir() + "\\locked.txt";
+    const std::string locked = WriteBytes("locked.txt", "keep\r\n");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(WriteScheduleFile(locked.c_str(), lines));
     EXPECT_EQ("keep\r\n", ReadBytes(locked));
     EXPECT_EQ("<missing>", ReadBytes(locked + ".new"));
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A folder that does not exist.
-    EXPECT_FALSE(WriteScheduleFile((bench::ScratchDir() + "\\no\\such.txt").c_str(), lines));
+    EXPECT_FALSE(WriteScheduleFile((Scratch() + "\\no\\such.txt").c_str(), lines));
 }
 
 TEST(ScheduleFile, TellsScheduleLinesFromOthers) {
