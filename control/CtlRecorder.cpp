@@ -266,8 +266,10 @@ bool EncoderInit(uint16_t channels, const WAVEFORMATEX& format, uint16_t bitrate
 DWORD EncoderEncodeChunk(FILE* file, SHORT* samples, BYTE* outBuffer, DWORD count) {
     S.SamplesEncoded += count;
     DWORD bytes = 0;
-    if (!beEncodeChunk || !Mp3Stream ||
-        beEncodeChunk(Mp3Stream, count, samples, outBuffer, &bytes) != BE_ERR_SUCCESSFUL)
+    // Through the engine's binding, which remembers that the stream was fed:
+    // its finish then adds no chunk of silence after the recording.
+    if (EncodeMp3Chunk(count, reinterpret_cast<const BYTE*>(samples), outBuffer, &bytes) !=
+        BE_ERR_SUCCESSFUL)
         return 0;
     if (bytes && (!file || fwrite(outBuffer, 1, bytes, file) != bytes)) return 0;
     return bytes;

@@ -303,8 +303,10 @@ TEST(CtlRecorder, FailedAndRefusedStartsLeaveTheRecorderUsable) {
     UnloadMp3Encoder();
 
     // Stop and record again at once, several times: each file is whole.
+    // (ScratchDir empties the folder, so it is asked once.)
+    const std::string dir = bench::ScratchDir();
     for (int i = 0; i < 5; ++i) {
-        std::string p = bench::ScratchDir() + "\\quick" + std::to_string(i) + ".wav";
+        std::string p = dir + "\\quick" + std::to_string(i) + ".wav";
         ASSERT_EQ(CtlStarted, CtlStartCapture(Params(p, 44100, 2, 16, false)));
         bench::Pump(200);
         CtlStopCapture();
@@ -312,8 +314,9 @@ TEST(CtlRecorder, FailedAndRefusedStartsLeaveTheRecorderUsable) {
     CtlWaitForFinish();
     for (int i = 0; i < 5; ++i) {
         bench::Wav wav;
-        EXPECT_TRUE(bench::ReadWav(bench::ScratchDir() + "\\quick" + std::to_string(i) + ".wav",
-                                   &wav));
+        std::string error;
+        EXPECT_TRUE(bench::ReadWav(dir + "\\quick" + std::to_string(i) + ".wav", &wav, &error))
+            << error;
         EXPECT_EQ(wav.dataSize + 36, wav.riffSize);
     }
 }
