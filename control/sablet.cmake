@@ -11,9 +11,11 @@ add_custom_command(
   OUTPUT ${_sablet_gen}/Sablet.tlb ${_sablet_gen}/Sablet_h.h ${_sablet_gen}/Sablet_i.c
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_sablet_gen}
   COMMAND ${_widl} -t -o ${_sablet_gen}/Sablet.tlb ${_idl}
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/tlb-libid ${_sablet_gen}/Sablet.tlb
+          {98C75098-99BA-453D-9BD9-E98A27AA41B2}
   COMMAND ${_widl} -h -o ${_sablet_gen}/Sablet_h.h ${_idl}
   COMMAND ${_widl} -u -o ${_sablet_gen}/Sablet_i.c ${_idl}
-  DEPENDS ${_idl} ${_widl}
+  DEPENDS ${_idl} ${_widl} ${CMAKE_SOURCE_DIR}/cmake/tlb-libid
   COMMENT "Building the control's type library"
   VERBATIM)
 file(WRITE ${_sablet_gen}/SabletTlb.rc.in "1 TYPELIB \"${_sablet_gen}/Sablet.tlb\"\n")
