@@ -31,7 +31,17 @@ BOOL CSkinDialog::OnInitDialog() {
     const POINT* outline = frame_.outline ? frame_.outline : box;
     const int count = frame_.outline ? frame_.outlineCount : 4;
     region_.CreatePolygonRgn(outline, count, WINDING);
-    ::SetWindowPos(m_hWnd, HWND_TOP, 200, 200, frame_.width, frame_.height, SWP_SHOWWINDOW);
+    // A template's window text brings a caption bar with it; the face is the
+    // whole window, so the bar and any border go before it is placed.
+    const LONG style = ::GetWindowLongA(m_hWnd, GWL_STYLE);
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME));
+    const LONG exStyle = ::GetWindowLongA(m_hWnd, GWL_EXSTYLE);
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE,
+                     exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE));
+    // Not shown yet: the dialog's own set-up (lists, enabled boxes) still
+    // has to run; the modal loop shows it once that is done.
+    ::SetWindowPos(m_hWnd, HWND_TOP, 200, 200, frame_.width, frame_.height,
+                   SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (frame_.face) FacePicture.Load(frame_.face, "BMP");
     // The system owns and frees what it is given.
     if (HRGN copy = region_.Clone()) SetWindowRgn(copy, TRUE);
