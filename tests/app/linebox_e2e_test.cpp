@@ -93,19 +93,27 @@ TEST(AudioLineBoxProgram, OpensWithTheProbeAndClosesAndTheWindowButtonsStillWork
     ASSERT_TRUE(p.Start(""));
     bench::Pump(500);
 
+    auto width = [&] { RECT r = p.Rect(); return r.right - r.left; };
+    auto visible = [&](int id) { return IsWindowVisible(GetDlgItem(p.window, id)) != FALSE; };
+    // The window grows first; the box's buttons come once the formats are
+    // probed, the detect strip goes with them.
+    auto boxOpen = [&] { return width() == 949 && visible(1021) && !visible(1008); };
+    auto boxClosed = [&] { return width() == 592 && visible(1008) && !visible(1021); };
     ClickButton(1008);
     const DWORD clicked = GetTickCount();
-    auto width = [&] { RECT r = p.Rect(); return r.right - r.left; };
     EXPECT_TRUE(bench::PumpUntil([&] { return width() == 949; }, 1000));
-    std::printf("box open after %lu ms\n", GetTickCount() - clicked);
+    const DWORD grown = GetTickCount();
+    EXPECT_TRUE(bench::PumpUntil(boxOpen, 5000));
+    std::printf("window grown after %lu ms, box open after %lu ms\n", grown - clicked,
+                GetTickCount() - clicked);
     EXPECT_EQ(392, p.Rect().bottom - p.Rect().top);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     GetWindowRgn(p.window, region);
     EXPECT_TRUE(PtInRegion(region, 900, 200));
     EXPECT_FALSE(PtInRegion(region, 591, 370));
     DeleteObject(region);
-    for (int id : {1020, 1021, 1121, 1067}) EXPECT_TRUE(IsWindowVisible(GetDlgItem(p.window, id))) << id;
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(p.window, 1008)));
+    for (int id : {1020, 1021, 1121, 1067}) EXPECT_TRUE(visible(id)) << id;
+    EXPECT_FALSE(visible(1008));
     // Wine's query takes every format.
     EXPECT_EQ(std::string(35, '1'), StoredText("Ability"));
     bench::Pump(300);
@@ -121,9 +129,9 @@ TEST(AudioLineBoxProgram, OpensWithTheProbeAndClosesAndTheWindowButtonsStillWork
     }
 
     ClickButton(1021);
-    EXPECT_TRUE(bench::PumpUntil([&] { return width() == 592; }, 1000));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(p.window, 1008)));
-    for (int id : {1020, 1021, 1121, 1067}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(p.window, id))) << id;
+    EXPECT_TRUE(bench::PumpUntil(boxClosed, 1000));
+    EXPECT_TRUE(visible(1008));
+    for (int id : {1020, 1021, 1121, 1067}) EXPECT_FALSE(visible(id)) << id;
 
     ClickButton(1013);
     EXPECT_TRUE(bench::PumpUntil([&] { return IsIconic(p.window) != FALSE; }, 2000));
@@ -133,7 +141,7 @@ TEST(AudioLineBoxProgram, OpensWithTheProbeAndClosesAndTheWindowButtonsStillWork
 
     // Closing with the box open frees it and ends cleanly.
     ClickButton(1008);
-    EXPECT_TRUE(bench::PumpUntil([&] { return width() == 949; }, 1000));
+    EXPECT_TRUE(bench::PumpUntil(boxOpen, 5000));
     ClickButton(1014);
     EXPECT_EQ(0, p.WaitExit(10000));
 }
@@ -192,7 +200,7 @@ WalkResult FinishWalk() {
     });
     for (double s : r.steps) {
         EXPECT_GE(s, 0.9);
-        EXPECT_LE(s, 2.0);
+        EXPECT_LE(s, 3.0);  // 2 s on a machine, more when emulated and loaded
     }
     return r;
 }
@@ -275,12 +283,16 @@ TEST_F(LineTestBench, AutomaticTestFindsTheToneThenTheProgramsOwnClip) {
     LineDialog dialog;
     RunDialog(dialog, [] {
         {
+            // The program's own clip goes to a sink no device before the
+            // tone's hears: a speaker that is not recorded.
+            bench::Host("pactl set-sink-mute " + bench::OutputSink() + " 1");
             auto player = bench::PlayTone(1000, 60, 0.5);
             Sleep(500);
             OpenBox();
             ClickButton(1020);
             tone = FinishWalk();
             CloseBox();
+            bench::Host("pactl set-sink-mute " + bench::OutputSink() + " 0");
         }
         Sleep(500);
         OpenBox();
@@ -300,6 +312,7 @@ TEST_F(LineTestBench, AutomaticTestFindsTheToneThenTheProgramsOwnClip) {
             Dialog->DeviceIndex = 0;
             Dialog->CaptureGraphObject.SelectDevice(0, &Dialog->DeviceList, &Dialog->LineList);
             Dialog->LineCount = Dialog->LineList.Count();
+            for (int i = 0; i < Dialog->LineList.Count(); ++i) std::printf("line %d: %s\n", i, Dialog->LineList.Name(i));
             for (int i = 0; i < Dialog->LineList.Count(); ++i)
                 if (std::string(Dialog->LineList.Name(i)).find(bench::Env("BENCH_OUT_DEVICE")) !=
                     std::string::npos && outPin < 0)
