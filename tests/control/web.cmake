@@ -18,7 +18,7 @@ brindle_test(sablet_web_test LABEL e2e TIMEOUT 240
   LIBS sablet_web sablet_browser sharing sharing_standin_support com_base)
 
 # The control in the container host against the stand-in (e2e).
-brindle_test(sablet_host_web_test LABEL e2e SCREEN TIMEOUT 240
+brindle_test(sablet_host_web_test LABEL e2e SOUND SCREEN TIMEOUT 300
   SOURCES sablet_host_web_test.cpp
-  LIBS sablet_host_lib sablet_ids sharing_standin_support)
+  LIBS sablet_host_lib sablet_ids sharing_standin_support sablet_document_standin)
 add_dependencies(sablet_host_web_test Sablet)

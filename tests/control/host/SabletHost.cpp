@@ -170,7 +170,8 @@ class ControlHost::Site : public IOleClientSite,
                           public IOleControlSite,
                           public IServiceProvider {
 public:
-    Site(HWND window, std::wstring pageUrl) : window_(window), pageUrl_(std::move(pageUrl)) {}
+    Site(HWND window, std::wstring pageUrl, IOleContainer* page)
+        : window_(window), pageUrl_(std::move(pageUrl)), page_(page) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
@@ -206,8 +207,10 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetContainer(IOleContainer** container) override {
-        *container = nullptr;
-        return E_NOINTERFACE;
+        *container = page_;
+        if (!page_) return E_NOINTERFACE;
+        page_->AddRef();
+        return S_OK;
     }
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
@@ -279,6 +282,7 @@ private:
     LONG refs_ = 1;
     HWND window_;
     std::wstring pageUrl_;
+    IOleContainer* page_;  // the host's, outlives the site
 };
 
 // ---- the host -----------------------------------------------------------------------
@@ -308,7 +312,7 @@ HRESULT ControlHost::Create(const wchar_t* classText, const wchar_t* pageUrl, IP
                               x, y, 474 + 40, 159 + 60, nullptr, nullptr, wc.hInstance, nullptr);
     if (!window_) return HRESULT_FROM_WIN32(GetLastError());
     ShowWindow(window_, SW_SHOWNORMAL);
-    site_ = new Site(window_, pageUrl ? pageUrl : L"");
+    site_ = new Site(window_, pageUrl ? pageUrl : L"", page_);
 
     ComPtr<IOleObject> ole;
     hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(ole.GetAddressOf()));

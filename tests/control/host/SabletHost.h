@@ -4,7 +4,7 @@
 // "Name=Value" lines (a page's PARAM tags) or a stream, activates it in
 // place in a window of its own, and reads and writes its properties by
 // name through IDispatch, as page script does. The site answers that no
-// browser hosts it.
+// browser hosts it; its container is the page's document when one is given.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +53,9 @@ public:
     // new), and activates it in place in a host window at screen (x, y).
     HRESULT Create(const wchar_t* classText, const wchar_t* pageUrl, IPropertyBag* bag = nullptr,
                    IStream* stream = nullptr, int x = 60, int y = 60);
+    // The page's document as the container answers it (none by default);
+    // set before Create, it must outlive the control.
+    void SetPage(IOleContainer* page) { page_ = page; }
     // Deactivates, closes and releases the control, and closes the window.
     void Destroy();
 
@@ -78,6 +81,7 @@ private:
     class Site;
     Site* site_ = nullptr;
     HWND window_ = nullptr;
+    IOleContainer* page_ = nullptr;
     ComPtr<IUnknown> control_;
     ComPtr<IDispatch> dispatch_;
 };
