@@ -292,6 +292,9 @@ int FillAudioSourceCombo(HWND dialog, uint32_t mixerId) {
         }
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
+    // A card without selectable lines records from its default input: an
+    // empty box to drop down would only puzzle.
+    EnableWindow(combo, count > 0);
     if (count <= 0) return -1;
     if (selected < 0) selected = 0;
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);

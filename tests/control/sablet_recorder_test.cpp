@@ -71,7 +71,7 @@ TEST_F(SabletRecorder, WavRecordingsMatchTheirProperties) {
         const wchar_t* channels;
         int r, b, c;
     } cases[] = {{L"44100", L"16", L"2", 44100, 16, 2}, {L"12000", L"8", L"1", 12000, 8, 1}};
-    auto tone = bench::PlayTone(1000, 40);
+    auto tone = bench::PlayTone(1000, 180);  // ended when the test ends
     for (const Case& c : cases) {
         SCOPED_TRACE(c.r);
         PropertyBag bag;
@@ -101,7 +101,9 @@ TEST_F(SabletRecorder, WavRecordingsMatchTheirProperties) {
         EXPECT_EQ(0u, wav.dataSize % static_cast<uint32_t>(c.c * c.b / 8));
         EXPECT_NEAR(elapsed, wav.Seconds(), 0.5);
         EXPECT_GT(bench::ToneLevel(wav, 0, 1000, c.r / 2, c.r), 0.1);
-        EXPECT_EQ(0u, bench::LongestInnerZeroRun(wav));
+        // A sine passes through exact zero now and then; a dropped block
+        // would be a run of 10 ms or more.
+        EXPECT_LT(bench::LongestInnerZeroRun(wav), static_cast<size_t>(c.r / 100));
         std::string soxRate;
         bench::Host("sox --i -r '" + bench::UnixPath(path) + "'", &soxRate);
         EXPECT_EQ(c.r, atoi(soxRate.c_str()));
