@@ -62,9 +62,13 @@ std::vector<ScheduleEntry> ParseScheduleEntries(const std::vector<std::string>& 
 
 bool ScheduleDayApplies(const std::string& days, int year, int month, int day, int weekday) {
     if (days.empty()) return true;
-    char date[40];
-    snprintf(date, sizeof date, "%d/%d/%d", month, day, year);
-    if (days == date) return true;
+    // Only a date holds "/"; formatting one for every line of every tick
+    // would cost the user-interface thread most of the tick.
+    if (days.find('/') != std::string::npos) {
+        char date[40];
+        snprintf(date, sizeof date, "%d/%d/%d", month, day, year);
+        if (days == date) return true;
+    }
     return weekday >= 0 && weekday < 7 && days.find(kScheduleWeekdays[weekday]) != std::string::npos;
 }
 
