@@ -74,10 +74,14 @@ void RightClickAt(int x, int y) {
     SendInput(2, in, sizeof(INPUT));
 }
 
-// Clicks an entry of the pop-up menu while it is shown.
+// Clicks an entry of the pop-up menu while it is shown. No window is
+// named: given one, the item's rectangle comes relative to that window's
+// client area instead of the menu's place on the screen. A sub-menu has
+// a rectangle only once it has opened.
 void ClickMenuItem(HMENU menu, int index) {
     RECT r{};
-    ASSERT_TRUE(GetMenuItemRect(MainWindow, menu, index, &r)) << index;
+    bench::PumpUntil([&] { return GetMenuItemRect(nullptr, menu, index, &r) != FALSE; }, 5000);
+    ASSERT_TRUE(GetMenuItemRect(nullptr, menu, index, &r)) << index;
     bench::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Sleep(200);
 }
