@@ -210,9 +210,17 @@ BOOL CVelorinDlg::PreTranslateMessage(MSG* msg) {
     // The framework walks up from a message's window through its owners, so
     // the dialogs this window owns pass here too: their keys are theirs.
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDialog::PreTranslateMessage(msg);
-    if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) {
+    // A face button that had the focus and is then disabled (Record while
+    // recording) leaves no window with the focus. The system then sends
+    // every key to this window as a system key, without Alt; it is still
+    // the user's key for the face.
+    MSG key = *msg;
+    if ((key.message == WM_SYSKEYDOWN || key.message == WM_SYSKEYUP) && !(key.lParam & (1L << 29)) &&
+        !::GetFocus())
+        key.message = key.message == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+    if (key.message == WM_KEYDOWN || key.message == WM_KEYUP) {
         bool matched = false;
-        const int result = HotKeys.ParseHotKey(m_hWnd, *msg, FaceMode ? "BACKFACE" : "FRONTFACE",
+        const int result = HotKeys.ParseHotKey(m_hWnd, key, FaceMode ? "BACKFACE" : "FRONTFACE",
                                                VolumeSlider.Thumb(), SampleRateSlider.Thumb(), &matched);
         // Enter and Esc (result 0) skip the dialog's keyboard handling: a
         // bound Enter records and a bound Esc stops, and neither ends the
