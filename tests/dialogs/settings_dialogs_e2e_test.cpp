@@ -59,6 +59,16 @@ void TypeInto(HWND dialog, int id, const std::string& text) {
     RECT r;
     GetWindowRect(edit, &r);
     bench::Click(r.left + 10, (r.top + r.bottom) / 2);
+    // Typing waits for the click to have put the focus in the edit: under
+    // emulation the program may take a while to get there.
+    bench::PumpUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &info) &&
+                   info.hwndFocus == edit;
+        },
+        10000);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     bench::KeyPress(VK_DELETE);
     bench::TypeText(text);
@@ -69,11 +79,13 @@ void TypeInto(HWND dialog, int id, const std::string& text) {
 void PickInList(HWND dialog, int id, const std::vector<WORD>& keys) {
     RECT r;
     GetWindowRect(GetDlgItem(dialog, id), &r);
+    HWND list = GetDlgItem(dialog, id);
+    auto dropped = [&] { return SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0) != 0; };
     bench::Click(r.left + 10, r.top + 8);
-    bench::Pump(200);
+    bench::PumpUntil(dropped, 10000);
     for (WORD k : keys) bench::KeyPress(k);
     bench::KeyPress(VK_RETURN);
-    bench::Pump(100);
+    bench::PumpUntil([&] { return !dropped(); }, 10000);
 }
 
 class SettingsDialogs : public ::testing::Test {
