@@ -93,13 +93,20 @@ TEST(CommandLineRecording, Mp3AtTheGivenBitrateFromTheInstallFolder) {
     StoreText("InstallPath", scratch);
     std::string file = RecordingFolder() + "\\tone.mp3";
     DeleteFileA(file.c_str());
-    auto tone = bench::PlayTone(1000, 12);
+    auto tone = bench::PlayTone(1000, 60);
     bench::Pump(2500);
 
     Program p;
     ASSERT_TRUE(p.Start("/r /hide -frequency 44 -bit 16 -channels 2 -mp3bitrate 192 -filename " + file,
                         false, program));
-    bench::Pump(5000);
+    // A slow machine may take seconds to load the encoder and start the
+    // graph: stop once the file holds about three seconds of sound.
+    const DWORD begun = GetTickCount();
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    while (GetTickCount() - begun < 30000 &&
+           !(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &info) &&
+             info.nFileSizeLow >= 3 * 24000))
+        bench::Pump(200);
     PostMessageA(p.window, WM_COMMAND, 1014, 0);
     ASSERT_EQ(0, p.WaitExit(20000));
     EXPECT_EQ("mp3", bench::Ffprobe(file, "stream=codec_name"));
