@@ -67,7 +67,10 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
         // Play the WAV: the position moves on, and the end is reported.
         SetOutputFile(names[0]);
         ClickButton(1006);
-        Sleep(1500);
+        // The player may take a second to open the file on a slow machine;
+        // from its first half second on it must keep moving.
+        bench::PumpUntil([] { return ReadOnWindow<int32_t>([] { return Dialog->PlayPosition; }) > 500; },
+                         6000);
         positions[0] = ReadOnWindow<int32_t>([] { return Dialog->PlayPosition; });
         Sleep(1500);
         positions[1] = ReadOnWindow<int32_t>([] { return Dialog->PlayPosition; });
