@@ -12,6 +12,7 @@
 #include "filters/base/Module.h"
 #include "filters/base/RegistryScript.h"
 #include "framework/App.h"
+#include "framework/Gdi.h"
 
 using filterbase::RegForceRemove;
 using filterbase::RegNoRemove;
@@ -118,10 +119,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
         // Templates, strings and the type library come from this DLL, not
         // from the container's program.
         AfxSetResourceHandle(instance);
+    } else if (reason == DLL_THREAD_DETACH) {
+        AfxDeleteTemporaryObjects();
     } else if (reason == DLL_PROCESS_DETACH && !reserved) {
         // Unloaded while the process goes on: a class left behind would
-        // point into this image after a reload.
+        // point into this image after a reload, and so would the wrappers
+        // this thread still holds.
         filterbase::UnregisterModuleClasses();
+        AfxDeleteTemporaryObjects();
     }
     return TRUE;
 }

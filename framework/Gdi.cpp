@@ -31,16 +31,25 @@ struct GdiTemp {
     }
 };
 
+namespace {
+// A plain pointer, not a thread_local object: an object with a destructor
+// makes the runtime hold the module that owns it until the thread ends, so
+// a DLL whose windows once ran on the host's main thread could never unload.
+thread_local TempMaps* t_temps = nullptr;
+}  // namespace
+
 TempMaps& Temps() {
-    thread_local TempMaps maps;
-    return maps;
+    if (!t_temps) t_temps = new TempMaps;
+    return *t_temps;
 }
 
 void AfxDeleteTemporaryObjects() {
-    // Swap out first: destroying a wrapper must not meet a map in the
-    // middle of being cleared.
-    TempMaps old;
-    std::swap(old, Temps());
+    // Detach first: destroying a wrapper must not meet a map in the middle
+    // of being cleared (it may even make a new one).
+    while (TempMaps* old = t_temps) {
+        t_temps = nullptr;
+        delete old;
+    }
 }
 
 // ---- CGdiObject -------------------------------------------------------------
