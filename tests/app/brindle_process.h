@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "bench.h"
@@ -58,6 +60,30 @@ inline std::string StoredText(const char* name) {
     LONG r = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
     RegCloseKey(key);
     return r == ERROR_SUCCESS ? std::string(text, strnlen(text, size)) : "<missing>";
+}
+
+// For a main window run modally inside the test, on the driving thread:
+// waits until `*window` is up and shown, lets it settle, runs `drive`, then
+// closes the window with its own close command. A loaded, emulated machine
+// may take many seconds to bring the window up; a driver that gave up early
+// would click nothing and never close it, and the case would hang.
+inline void DriveShownWindow(HWND* window, DWORD settleMs, const std::function<void()>& drive) {
+    const DWORD begin = GetTickCount();
+    auto shown = [window] {
+        HWND w = *static_cast<HWND volatile*>(window);
+        return w && IsWindowVisible(w);
+    };
+    while (!shown() && GetTickCount() - begin < 120000) Sleep(20);
+    std::printf("main window shown after %lu ms\n", GetTickCount() - begin);
+    if (!shown()) ADD_FAILURE() << "the main window did not show within 120 s";
+    Sleep(settleMs);
+    drive();
+    Sleep(200);
+    for (DWORD t = GetTickCount(); GetTickCount() - t < 60000; Sleep(50))
+        if (HWND w = *static_cast<HWND volatile*>(window)) {
+            PostMessageA(w, WM_COMMAND, 1014, 0);
+            return;
+        }
 }
 
 // brindle.exe as a process of its own.

@@ -239,13 +239,7 @@ public:
 // Runs the dialog modally here while `drive` works the mouse from another
 // thread; `drive` ends by closing the window.
 void RunDialog(WatchedDialog& dialog, void (*drive)()) {
-    std::thread driver([drive] {
-        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
-        Sleep(600);
-        drive();
-        Sleep(200);
-        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
-    });
+    std::thread driver([drive] { DriveShownWindow(&MainWindow, 600, drive); });
     dialog.DoModal();
     driver.join();
 }

@@ -15,6 +15,7 @@
 
 #include "app/VelorinDlg.h"
 #include "bench.h"
+#include "brindle_process.h"
 #include "engine/CaptureGraph.h"
 
 namespace {
@@ -85,13 +86,7 @@ inline bool FindTestRecordingLine(int* device, int* line, std::string* lineName 
 // window is closed afterwards with its own button.
 inline void RunDialog(WatchedDialog& dialog, std::function<void()> drive) {
     Dialog = &dialog;
-    std::thread driver([drive] {
-        for (int i = 0; i < 300 && !(MainWindow && IsWindowVisible(MainWindow)); ++i) Sleep(20);
-        Sleep(800);
-        drive();
-        Sleep(200);
-        if (MainWindow) PostMessageA(MainWindow, WM_COMMAND, 1014, 0);
-    });
+    std::thread driver([drive] { DriveShownWindow(&MainWindow, 800, drive); });
     dialog.DoModal();
     driver.join();
     Dialog = nullptr;
