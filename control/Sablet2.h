@@ -279,6 +279,7 @@ public:
     // The panel's face (Sablet2Face.cpp).
     void LoadSkin();
     void FreeSkin();
+    void PlaceAtDesignScale();
     void LayoutTransportButtons();
     void OnPaint();
     void OnDrawItem(int id, LPDRAWITEMSTRUCT item);

@@ -230,6 +230,34 @@ void CSablet2::SubclassSkinSlider(int id) {
         SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinSliderWndProc)));
 }
 
+void CSablet2::PlaceAtDesignScale() {
+    // The panel is drawn in pixels (its skin, the buttons placed below), but
+    // the template's controls land where the font the system has for it
+    // puts them: a wider stand-in font pushed the volume slider over Upload
+    // and the position slider into the time box. So they go back to where
+    // the font the panel was drawn for puts them (base units 6 x 13).
+    constexpr int DesignX = 6, DesignY = 13;
+    RECT base = {0, 0, 4, 8};
+    if (!::MapDialogRect(m_hWnd, &base) || base.right <= 0 || base.bottom <= 0) return;
+    if (base.right == DesignX && base.bottom == DesignY) return;
+    auto x = [&](int v) { return MulDiv(v, DesignX, base.right); };
+    auto y = [&](int v) { return MulDiv(v, DesignY, base.bottom); };
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        // A combo box's height is that of its open list; shut, the font sets it.
+        char kind[16] = "";
+        RECT open;
+        ::GetClassNameA(child, kind, sizeof kind);
+        if (_stricmp(kind, "ComboBox") == 0 && ::SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0,
+                                                               reinterpret_cast<LPARAM>(&open)))
+            r.bottom = r.top + (open.bottom - open.top);
+        ::MoveWindow(child, x(r.left), y(r.top), x(r.right) - x(r.left), y(r.bottom) - y(r.top), FALSE);
+    }
+    if (Resize) OnSize(0, 0, 0);
+}
+
 void CSablet2::LayoutTransportButtons() {
     RECT r;
     ::GetClientRect(m_hWnd, &r);

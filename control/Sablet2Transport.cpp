@@ -29,6 +29,7 @@ constexpr COLORREF ClockFill = 0xFCD21C;
 
 void CSablet2::InitTransport() {
     LoadSkin();
+    PlaceAtDesignScale();
     LayoutTransportButtons();
     SubclassSkinSlider(IDC_POSITION);
     SubclassSkinSlider(IDC_VOLUME);

@@ -34,12 +34,22 @@ TEST(SabletHostWeb, PageAsksTheServiceAndShowsItsPicture) {
     std::string picturePath = temp + "\\banner.gif";
     ASSERT_TRUE(WriteFileBytes(picturePath, picture));
     std::string pic = "--ad-picture '" + bench::UnixPath(picturePath) + "'";
+    // Links reach the user's browser: a stand-in that notes its address.
+    const std::string browser = temp + "\\browser.exe", opened = temp + "\\cmdline.txt";
+    ASSERT_TRUE(CopyFileA(bench::WinPath(bench::Env("BENCH_BUILD_DIR") + "/tests/ui/url_recorder.exe").c_str(),
+                          browser.c_str(), FALSE));
+    const std::string clients = "SOFTWARE\\Clients\\StartMenuInternet";
+    RegSetKeyValueA(HKEY_CURRENT_USER, clients.c_str(), nullptr, REG_SZ, "BenchBrowser", 13);
+    const std::string command = "\"" + browser + "\" \"%1\"";
+    RegSetKeyValueA(HKEY_CURRENT_USER, (clients + "\\BenchBrowser\\shell\\open\\command").c_str(), nullptr,
+                    REG_SZ, command.c_str(), static_cast<DWORD>(command.size() + 1));
     struct Case {
         std::string options;
         const char* firstHost;
+        const char* clickOpens;  // what a click on the picture opens; "" for nothing
     } cases[] = {
-        {pic, "www.cantabel.com"},
-        {pic + " --down www.cantabel.com", "ads.cantabel.com"},
+        {pic, "www.cantabel.com", "http://ads.cantabel.test/click.php?AID=12&BID=3&CID=5&PID=17&Ref=r123"},
+        {pic + " --down www.cantabel.com --ad-field 'ClickURL=C:\\windows\\notepad.exe'", "ads.cantabel.com", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
@@ -56,6 +66,20 @@ TEST(SabletHostWeb, PageAsksTheServiceAndShowsItsPicture) {
         bench::Pump(1500);
         bench::Screenshot(c.options.find("--down") == std::string::npos ? "sablet-ad" : "sablet-ad-second-host");
 
+        // The user clicks the advertisement: its address opens in the
+        // browser, and one that is no web address opens nothing.
+        DeleteFileA(opened.c_str());
+        RECT area;
+        GetWindowRect(GetDlgItem(host.ControlWindow(), IDC_ADPICTURE), &area);
+        bench::Click((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+        auto browserRan = [&] { return GetFileAttributesA(opened.c_str()) != INVALID_FILE_ATTRIBUTES; };
+        bench::PumpUntil(browserRan, c.clickOpens[0] ? 30000 : 8000);
+        bench::Pump(500);
+        std::string line = ReadFileBytes(opened);
+        if (size_t end = line.find_last_not_of("\r\n"); end != std::string::npos) line.erase(end + 1);
+        if (size_t nl = line.rfind('\n'); nl != std::string::npos) line.erase(0, nl + 1);
+        EXPECT_EQ(c.clickOpens, line);
+
         std::vector<LoggedRequest> ads = service.Requests("adinfo");
         std::vector<LoggedRequest> infos = service.Requests("hostinfo");
         ASSERT_EQ(1u, ads.size());
@@ -71,6 +95,7 @@ TEST(SabletHostWeb, PageAsksTheServiceAndShowsItsPicture) {
         host.Destroy();
         bench::Pump(200);
     }
+    RegDeleteTreeA(HKEY_CURRENT_USER, clients.c_str());
     OleUninitialize();
 }
 
@@ -104,6 +129,129 @@ host_test::PageElement PageItem(const wchar_t* tag, const wchar_t* value) {
 
 }  // namespace
 
+// The page of the upload cases: two text areas (one written to already)
+// and something else, in the container host against the stand-in.
+struct UploadBench {
+    std::string temp;
+    ServiceStandIn* service = nullptr;
+    host_test::DocumentStandIn page{
+        {PageItem(L"TEXTAREA", L"My post: "), PageItem(L"DIV", L"keep"), PageItem(L"textarea", L"")}};
+    ControlHost host;
+    HWND panel = nullptr;
+    std::string picture = MakeAdGif();
+
+    UploadBench() {
+        IsolateUserRegistry();
+        OleInitialize(nullptr);
+        temp = bench::ScratchDir();
+        SetEnvironmentVariableA("TMP", temp.c_str());
+        SetEnvironmentVariableA("TEMP", temp.c_str());
+    }
+    ~UploadBench() {
+        host.Destroy();
+        bench::Pump(200);
+        delete service;
+        OleUninitialize();
+    }
+    // Starts the service and the control; true once the service's answer
+    // (the upload host among it) is in, which is when its picture is.
+    bool Start(PropertyBag& bag) {
+        std::string picturePath = temp + "\\banner.gif";
+        if (!WriteFileBytes(picturePath, picture)) return false;
+        service = new ServiceStandIn("--ad-picture '" + bench::UnixPath(picturePath) + "'",
+                                     "up-" + std::to_string(GetCurrentProcessId()) + ".test");
+        if (!service->Ok()) return false;
+        host.SetPage(page.Container());
+        if (host.Create(sablethost::kSabletClsid, L"http://pages.test/rec.htm", &bag) != S_OK) return false;
+        panel = host.ControlWindow();
+        if (!panel || !bench::PumpUntil([&] { return ReadFileBytes(temp + "\\AdPic.gif") == picture; }, 60000))
+            return false;
+        bench::Pump(1500);
+        return true;
+    }
+    // Where the user can reach the button: its middle, or the nearest
+    // point of its middle row that no neighbour covers.
+    void Press(int id) {
+        HWND button = GetDlgItem(panel, id);
+        RECT r;
+        GetWindowRect(button, &r);
+        POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        for (int dx = 0; dx < (r.right - r.left) / 2 && WindowFromPoint(at) != button; ++dx)
+            at.x = (r.left + r.right) / 2 + dx;
+        bench::Click(at.x, at.y);
+    }
+    bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(panel, id)) != FALSE; }
+    // Record with a tone playing until Stop is offered, then for `seconds`.
+    bool Record(double seconds) {
+        auto tone = bench::PlayTone(1000, 30);
+        Press(IDC_RECORD);
+        if (!bench::PumpUntil([&] { return Enabled(IDC_STOP); }, 10000)) return false;
+        bench::Pump(static_cast<DWORD>(seconds * 1000));
+        return true;
+    }
+    bool Stop() {
+        Press(IDC_STOP);
+        return bench::PumpUntil([&] { return Enabled(IDC_UPLOAD); }, 20000);
+    }
+
+    // Upload -> "Upload Recording" from the real pop-up menu, log in,
+    // optionally untick "Public Share", Upload, then "Insert into post"
+    // and close: all by clicks.
+    struct Outcome {
+        bool publicBefore = false, resultShown = false;
+        std::string result, stage = "no menu";
+    };
+    Outcome Upload(bool untickPublic) {
+        Outcome o;
+        std::atomic<bool> done{false};
+        bench::WithDriver(
+            [&] {
+                HWND menu = nullptr;
+                WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 20000);
+                HMENU items = menu ? reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) : nullptr;
+                RECT item;
+                if (!items || !GetMenuItemRect(nullptr, items, 0, &item)) {
+                    o.stage = menu ? "no menu item" : "no menu";
+                    bench::Screenshot("sablet-upload-no-menu");
+                    done = true;
+                    return;
+                }
+                bench::Click((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+                o.stage = "no dialog";
+                HWND w = bench::WaitForDialog(GetCurrentProcessId(), "UpLoad", 30000);
+                if (!w) bench::Screenshot("sablet-upload-no-dialog");
+                if (w) {
+                    o.stage = "dialog";
+                    Sleep(500);
+                    o.publicBefore = IsDlgButtonChecked(w, IDC_SU_PUBLIC) == BST_CHECKED;
+                    PressItem(w, IDC_SU_USERNAME);
+                    bench::TypeText("alice");
+                    PressItem(w, IDC_SU_PASSWORD);
+                    bench::TypeText("secret");
+                    if (untickPublic) PressItem(w, IDC_SU_PUBLIC);
+                    Sleep(300);
+                    bench::Screenshot("sablet-upload-form");
+                    PressItem(w, IDC_SU_UPLOAD);
+                    o.resultShown =
+                        WaitFor([&] { return IsWindowVisible(GetDlgItem(w, IDC_SU_RESULT)) != FALSE; }, 90000);
+                    Sleep(500);
+                    o.result = bench::WindowText(GetDlgItem(w, IDC_SU_RESULT));
+                    bench::Screenshot("sablet-upload-result");
+                    PressItem(w, IDC_SU_INSERT);
+                    Sleep(500);
+                    PressItem(w, IDCANCEL);
+                    if (!WaitFor([&] { return !IsWindow(w); }, 5000)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                }
+                done = true;
+            },
+            [&] {
+                Press(IDC_UPLOAD);
+                bench::PumpUntil([&] { return done.load(); }, 180000);
+            });
+        return o;
+    }
+};
+
 // Record, Stop, Upload -> Upload Recording, fill the form and press Upload,
 // all with real clicks: the service stores the finished recording as it
 // is on disk (a WAV, though the page has since asked for MP3), the details
@@ -112,127 +260,45 @@ host_test::PageElement PageItem(const wchar_t* tag, const wchar_t* value) {
 // "Insert into post". While recording, Upload is refused.
 TEST(SabletHostWeb, RecordedUploadReachesTheServiceAndThePage) {
     ASSERT_TRUE(bench::HaveSound());
-    IsolateUserRegistry();
-    OleInitialize(nullptr);
-    std::string temp = bench::ScratchDir();
-    SetEnvironmentVariableA("TMP", temp.c_str());
-    SetEnvironmentVariableA("TEMP", temp.c_str());
-    std::string picture = MakeAdGif();
-    std::string picturePath = temp + "\\banner.gif";
-    ASSERT_TRUE(WriteFileBytes(picturePath, picture));
-    ServiceStandIn service("--ad-picture '" + bench::UnixPath(picturePath) + "'",
-                           "up-" + std::to_string(GetCurrentProcessId()) + ".test");
-    ASSERT_TRUE(service.Ok());
-    host_test::DocumentStandIn page(
-        {PageItem(L"TEXTAREA", L"My post: "), PageItem(L"DIV", L"keep"), PageItem(L"textarea", L"")});
-
+    UploadBench b;
     PropertyBag bag;
     bag.Set(L"UseMP3", L"0");
     bag.Set(L"Frequency", L"22050");
     bag.Set(L"Option", L"rec take");
     bag.Set(L"EmbedTag", L"<embed src=x>");
-    ControlHost host;
-    host.SetPage(page.Container());
-    ASSERT_EQ(S_OK, host.Create(sablethost::kSabletClsid, L"http://pages.test/rec.htm", &bag));
-    HWND panel = host.ControlWindow();
-    ASSERT_NE(nullptr, panel);
-    // Where the user can reach the button: its middle, or the nearest
-    // point of its middle row that no neighbour covers.
-    auto press = [&](int id) {
-        HWND button = GetDlgItem(panel, id);
-        RECT r;
-        GetWindowRect(button, &r);
-        POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        for (int dx = 0; dx < (r.right - r.left) / 2 && WindowFromPoint(at) != button; ++dx)
-            at.x = (r.left + r.right) / 2 + dx;
-        bench::Click(at.x, at.y);
-    };
-    auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(panel, id)) != FALSE; };
-    // The service's answer (the upload host among it) is in once its picture is.
-    ASSERT_TRUE(bench::PumpUntil([&] { return ReadFileBytes(temp + "\\AdPic.gif") == picture; }, 60000));
-    bench::Pump(1500);
+    ASSERT_TRUE(b.Start(bag));
 
-    auto tone = bench::PlayTone(1000, 30);
-    press(IDC_RECORD);
-    ASSERT_TRUE(bench::PumpUntil([&] { return enabled(IDC_STOP); }, 10000));
-    bench::Pump(1500);
-    EXPECT_FALSE(enabled(IDC_UPLOAD));
+    ASSERT_TRUE(b.Record(1.5));
+    EXPECT_FALSE(b.Enabled(IDC_UPLOAD));
     // Not even the menu's command sends a file still being written.
-    PostMessageA(panel, WM_COMMAND, IDM_UPLOAD_RECORDING, 0);
+    PostMessageA(b.panel, WM_COMMAND, IDM_UPLOAD_RECORDING, 0);
     bench::Pump(1500);
     EXPECT_EQ(nullptr, bench::FindDialog(GetCurrentProcessId(), "UpLoad"));
-    press(IDC_STOP);
-    ASSERT_TRUE(bench::PumpUntil([&] { return enabled(IDC_UPLOAD); }, 20000));
-    EXPECT_EQ(S_OK, host.PutLong(L"UseMP3", 1));
+    ASSERT_TRUE(b.Stop());
+    EXPECT_EQ(S_OK, b.host.PutLong(L"UseMP3", 1));
 
-    bool publicBefore = false, resultShown = false;
-    std::string result, stage = "no menu";
-    std::atomic<bool> done{false};
-    bench::WithDriver(
-        [&] {
-            HWND menu = nullptr;
-            WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 20000);
-            HMENU items = menu ? reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) : nullptr;
-            RECT item;
-            if (!items || !GetMenuItemRect(nullptr, items, 0, &item)) {
-                stage = menu ? "no menu item" : "no menu";
-                bench::Screenshot("sablet-upload-no-menu");
-                done = true;
-                return;
-            }
-            bench::Click((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-            stage = "no dialog";
-            HWND w = bench::WaitForDialog(GetCurrentProcessId(), "UpLoad", 30000);
-            if (!w) bench::Screenshot("sablet-upload-no-dialog");
-            if (w) {
-                stage = "dialog";
-                Sleep(500);
-                publicBefore = IsDlgButtonChecked(w, IDC_SU_PUBLIC) == BST_CHECKED;
-                PressItem(w, IDC_SU_USERNAME);
-                bench::TypeText("alice");
-                PressItem(w, IDC_SU_PASSWORD);
-                bench::TypeText("secret");
-                PressItem(w, IDC_SU_PUBLIC);
-                Sleep(300);
-                bench::Screenshot("sablet-upload-form");
-                PressItem(w, IDC_SU_UPLOAD);
-                resultShown = WaitFor([&] { return IsWindowVisible(GetDlgItem(w, IDC_SU_RESULT)) != FALSE; }, 90000);
-                Sleep(500);
-                result = bench::WindowText(GetDlgItem(w, IDC_SU_RESULT));
-                bench::Screenshot("sablet-upload-result");
-                PressItem(w, IDC_SU_INSERT);
-                Sleep(500);
-                PressItem(w, IDCANCEL);
-                if (!WaitFor([&] { return !IsWindow(w); }, 5000)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            }
-            done = true;
-        },
-        [&] {
-            press(IDC_UPLOAD);
-            bench::PumpUntil([&] { return done.load(); }, 180000);
-        });
-    EXPECT_TRUE(publicBefore) << stage;  // the service's "on"
-    ASSERT_TRUE(resultShown) << stage;
-    ASSERT_NE(std::string::npos, result.find("Your audio file is online.")) << result;
+    UploadBench::Outcome o = b.Upload(true);
+    EXPECT_TRUE(o.publicBefore) << o.stage;  // the service's "on"
+    ASSERT_TRUE(o.resultShown) << o.stage;
+    ASSERT_NE(std::string::npos, o.result.find("Your audio file is online.")) << o.result;
 
-    std::vector<LoggedRequest> uploads = service.Requests("upload");
+    std::vector<LoggedRequest> uploads = b.service->Requests("upload");
     ASSERT_EQ(1u, uploads.size());
-    std::string recorded = ReadFileBytes(temp + "\\Sablet.wav");
+    std::string recorded = ReadFileBytes(b.temp + "\\Sablet.wav");
     EXPECT_GT(recorded.size(), 22050u);
-    EXPECT_TRUE(service.StoredFile(uploads[0].stored) == recorded);
-    std::vector<LoggedRequest> details = service.Requests("details");
+    EXPECT_TRUE(b.service->StoredFile(uploads[0].stored) == recorded);
+    std::vector<LoggedRequest> details = b.service->Requests("details");
     ASSERT_EQ(1u, details.size());
-    std::string form = service.Body(details[0].n);
+    std::string form = b.service->Body(details[0].n);
     EXPECT_EQ(0u, form.rfind("Option=rec take&EmbedTag=<embed src%3Dx>&UploadTime=", 0)) << form;
     EXPECT_NE(std::string::npos, form.find("&isPublic=off&")) << form;
 
     // Once by itself after the upload, once more on "Insert into post".
-    const auto& e = page.Elements();
-    EXPECT_EQ(L"My post: " + Wide(result) + Wide(result), e[0].value);
+    const auto& e = b.page.Elements();
+    EXPECT_EQ(L"My post: " + Wide(o.result) + Wide(o.result), e[0].value);
     EXPECT_EQ(L"keep", e[1].value);
-    EXPECT_EQ(Wide(result) + Wide(result), e[2].value);
-    host.Destroy();
+    EXPECT_EQ(Wide(o.result) + Wide(o.result), e[2].value);
+    b.host.Destroy();
     bench::Pump(200);
-    EXPECT_EQ(0, page.OutstandingRefs());
-    OleUninitialize();
+    EXPECT_EQ(0, b.page.OutstandingRefs());
 }

@@ -21,4 +21,4 @@ brindle_test(sablet_web_test LABEL e2e TIMEOUT 240
 brindle_test(sablet_host_web_test LABEL e2e SOUND SCREEN TIMEOUT 300
   SOURCES sablet_host_web_test.cpp
   LIBS sablet_host_lib sablet_ids sharing_standin_support sablet_document_standin)
-add_dependencies(sablet_host_web_test Sablet)
+add_dependencies(sablet_host_web_test Sablet url_recorder)
