@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "control/InPlaceFrame.h"
 #include "filters/base/Module.h"
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
@@ -19,16 +20,35 @@ const char kBrowserClass[] = "Browser Example";
 const CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
 struct BrowserSiteBlock;
+HRESULT SiteQueryInterface(BrowserSiteBlock* b, REFIID iid, void** out);
+HWND WindowOf(const BrowserSiteBlock* b);
 
-// The site's four faces. Each knows its block; all answer for one object
+// One face of the site. Each knows its block; all answer for one object
 // and own nothing (AddRef and Release count nothing: the block lives as
 // long as the window).
-class ClientSite : public IOleClientSite {
+template <class Interface>
+class SiteFace : public Interface {
 public:
     BrowserSiteBlock* block = nullptr;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return SiteQueryInterface(block, iid, out); }
     STDMETHODIMP_(ULONG) AddRef() override { return 1; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
+// The faces that stand for a window: the browser's own.
+template <class Interface>
+class WindowFace : public SiteFace<Interface> {
+public:
+    STDMETHODIMP GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = WindowOf(this->block);
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+};
+
+class ClientSite : public SiteFace<IOleClientSite> {
+public:
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
     STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** out) override {
         if (out) *out = nullptr;
@@ -43,34 +63,10 @@ public:
     STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
 };
 
-class InPlaceFrame : public IOleInPlaceFrame {
-public:
-    BrowserSiteBlock* block = nullptr;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetWindow(HWND* out) override;
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP GetBorder(LPRECT) override { return E_NOTIMPL; }
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
-    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return E_NOTIMPL; }
-};
+using InPlaceFrame = PlainInPlaceFrame<WindowFace<IOleInPlaceFrame>>;
 
-class InPlaceSite : public IOleInPlaceSite {
+class InPlaceSite : public WindowFace<IOleInPlaceSite> {
 public:
-    BrowserSiteBlock* block = nullptr;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetWindow(HWND* out) override;
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnUIActivate() override { return S_OK; }
@@ -84,12 +80,8 @@ public:
     STDMETHODIMP OnPosRectChange(LPCRECT rect) override;
 };
 
-class UiHandler : public IDocHostUIHandler {
+class UiHandler : public SiteFace<IDocHostUIHandler> {
 public:
-    BrowserSiteBlock* block = nullptr;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     // The browser shows its own context menu.
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
@@ -152,22 +144,7 @@ HRESULT SiteQueryInterface(BrowserSiteBlock* b, REFIID iid, void** out) {
     return S_OK;
 }
 
-STDMETHODIMP ClientSite::QueryInterface(REFIID iid, void** out) { return SiteQueryInterface(block, iid, out); }
-STDMETHODIMP InPlaceSite::QueryInterface(REFIID iid, void** out) { return SiteQueryInterface(block, iid, out); }
-STDMETHODIMP InPlaceFrame::QueryInterface(REFIID iid, void** out) { return SiteQueryInterface(block, iid, out); }
-STDMETHODIMP UiHandler::QueryInterface(REFIID iid, void** out) { return SiteQueryInterface(block, iid, out); }
-
-STDMETHODIMP InPlaceFrame::GetWindow(HWND* out) {
-    if (!out) return E_POINTER;
-    *out = block->window;
-    return S_OK;
-}
-
-STDMETHODIMP InPlaceSite::GetWindow(HWND* out) {
-    if (!out) return E_POINTER;
-    *out = block->window;
-    return S_OK;
-}
+HWND WindowOf(const BrowserSiteBlock* b) { return b->window; }
 
 STDMETHODIMP InPlaceSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT position,
                                            LPRECT clip, LPOLEINPLACEFRAMEINFO info) {

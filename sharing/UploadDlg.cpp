@@ -64,14 +64,17 @@ private:
 };
 
 // Controls of the form page, hidden in this order on the result page.
-const int kFormControls[] = {
-    IDC_UP_HEADER,      IDC_UP_DESCRIPTION_LABEL, IDC_UP_USERNAME_LABEL, IDC_UP_PASSWORD_LABEL,
-    IDC_UP_SEPARATOR,   IDC_UP_TITLE_LABEL,       IDC_UP_TAGS_LABEL,     IDC_UP_CATEGORY_LABEL,
-    IDC_UP_HINT,        IDC_UP_UNUSED3,           IDC_UP_SITENAME,       IDC_UP_EMAIL_LABEL,
-    IDC_UP_MESSAGE_LABEL, IDC_UP_EMAIL,           IDC_UP_MESSAGE,        IDC_UP_DESCRIPTION,
-    IDC_UP_USERNAME,    IDC_UP_PASSWORD,          IDC_UP_TITLE,          IDC_UP_TAGS,
-    IDC_UP_CATEGORY,    IDC_UP_REMEMBER,          IDC_UP_SENDEMAIL,      IDC_UP_CREATEACCOUNT,
-    IDC_UP_UPLOAD,      IDC_UP_PROGRESS,
+// "Public Share" lies inside the result text, so it goes with the form.
+const int UploadDlgLayout::* const kFormControls[] = {
+    &UploadDlgLayout::Header,        &UploadDlgLayout::DescriptionLabel, &UploadDlgLayout::UserNameLabel,
+    &UploadDlgLayout::PasswordLabel, &UploadDlgLayout::Separator,        &UploadDlgLayout::TitleLabel,
+    &UploadDlgLayout::TagsLabel,     &UploadDlgLayout::CategoryLabel,    &UploadDlgLayout::Hint,
+    &UploadDlgLayout::Spare,         &UploadDlgLayout::SiteName,         &UploadDlgLayout::EmailLabel,
+    &UploadDlgLayout::MessageLabel,  &UploadDlgLayout::Email,            &UploadDlgLayout::Message,
+    &UploadDlgLayout::Description,   &UploadDlgLayout::UserName,         &UploadDlgLayout::Password,
+    &UploadDlgLayout::Title,         &UploadDlgLayout::Tags,             &UploadDlgLayout::Category,
+    &UploadDlgLayout::Remember,      &UploadDlgLayout::SendEmail,        &UploadDlgLayout::CreateAccount,
+    &UploadDlgLayout::Upload,        &UploadDlgLayout::Progress,         &UploadDlgLayout::PublicShare,
 };
 
 // The result text handed to the page is cut here.
@@ -79,18 +82,7 @@ constexpr int kInsertTextLimit = 3999;
 
 }  // namespace
 
-const UploadDlgLayout kProgramUploadLayout = {
-    IDD_UPLOAD,
-    IDC_UP_HEADER, IDC_UP_SITENAME, IDC_UP_CREATEACCOUNT, IDC_UP_HINT,
-    IDC_UP_USERNAME, IDC_UP_PASSWORD, IDC_UP_REMEMBER,
-    IDC_UP_TITLE, IDC_UP_TAGS, IDC_UP_CATEGORY, IDC_UP_DESCRIPTION,
-    IDC_UP_SENDEMAIL, IDC_UP_EMAIL_LABEL, IDC_UP_EMAIL, IDC_UP_MESSAGE_LABEL, IDC_UP_MESSAGE,
-    IDC_UP_PROGRESS, IDC_UP_UPLOAD,
-    IDC_UP_RESULT_HEADER, IDC_UP_RESULT, IDC_UP_COPY,
-    0, 0,
-    kFormControls, sizeof kFormControls / sizeof kFormControls[0],
-    false,
-};
+const UploadDlgLayout kProgramUploadLayout = UPLOAD_DLG_LAYOUT(IDC_UP_, IDD_UPLOAD, 0, 0, false);
 
 void CUploadDlg::SetBrowserOpener(BrowserOpener opener) { g_browserOpener = opener; }
 
@@ -283,8 +275,9 @@ void CUploadDlg::OnUpload() {
 void CUploadDlg::ShowUploadResult() {
     resultShown_ = true;
     const UploadDlgLayout& l = layout_;
-    for (size_t i = 0; i < l.FormControlCount; ++i) {
-        HWND control = GetDlgItem(m_hWnd, l.FormControls[i]);
+    for (const auto member : kFormControls) {
+        if (!(l.*member)) continue;
+        HWND control = GetDlgItem(m_hWnd, l.*member);
         EnableWindow(control, FALSE);
         ShowWindow(control, SW_HIDE);
     }

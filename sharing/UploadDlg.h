@@ -17,15 +17,27 @@ struct UploadDlgLayout {
     int SendEmail, EmailLabel, Email, MessageLabel, Message;
     int Progress, Upload;
     int ResultHeader, Result, Copy;
+    // Labels of the form, only ever hidden with it.
+    int DescriptionLabel, UserNameLabel, PasswordLabel, Separator, TitleLabel, TagsLabel, CategoryLabel, Spare;
     // Extras of the control's template; 0 where there are none.
     int PublicShare;     // check box: the upload's isPublic
     int InsertIntoPost;  // button of the result page: the result into the page
-    // The controls the result page hides, in the order they go.
-    const int* FormControls;
-    size_t FormControlCount;
     // The details form starts with the Option and EmbedTag fields.
     bool OptionFields;
 };
+
+// A layout whose control ids are the prefix followed by the control's name
+// (IDC_UP_HEADER, ...), as both templates name them.
+#define UPLOAD_DLG_LAYOUT(prefix, templateId, publicShare, insertIntoPost, optionFields)                     \
+    {                                                                                                         \
+        templateId, prefix##HEADER, prefix##SITENAME, prefix##CREATEACCOUNT, prefix##HINT, prefix##USERNAME,  \
+            prefix##PASSWORD, prefix##REMEMBER, prefix##TITLE, prefix##TAGS, prefix##CATEGORY,                \
+            prefix##DESCRIPTION, prefix##SENDEMAIL, prefix##EMAIL_LABEL, prefix##EMAIL, prefix##MESSAGE_LABEL, \
+            prefix##MESSAGE, prefix##PROGRESS, prefix##UPLOAD, prefix##RESULT_HEADER, prefix##RESULT,         \
+            prefix##COPY, prefix##DESCRIPTION_LABEL, prefix##USERNAME_LABEL, prefix##PASSWORD_LABEL,          \
+            prefix##SEPARATOR, prefix##TITLE_LABEL, prefix##TAGS_LABEL, prefix##CATEGORY_LABEL,               \
+            prefix##UNUSED3, publicShare, insertIntoPost, optionFields                                       \
+    }
 
 // The program's template (sharing/UploadDlg.rc).
 extern const UploadDlgLayout kProgramUploadLayout;

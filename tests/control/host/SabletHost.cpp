@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "control/InPlaceFrame.h"
+
 namespace sablethost {
 
 const wchar_t kSabletClsid[] = L"{848B4094-6C23-4EC7-ACD7-8A7F0A4050BA}";
@@ -166,7 +168,7 @@ bool PropertyBag::SaveFile(const std::string& path) const {
 
 class ControlHost::Site : public IOleClientSite,
                           public IOleInPlaceSite,
-                          public IOleInPlaceFrame,
+                          public PlainInPlaceFrame<>,
                           public IOleControlSite,
                           public IServiceProvider {
 public:
@@ -246,18 +248,6 @@ public:
     STDMETHODIMP DiscardUndoState() override { return S_OK; }
     STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
     STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
-
-    // IOleInPlaceUIWindow, IOleInPlaceFrame
-    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
-    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IOleControlSite
     STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
