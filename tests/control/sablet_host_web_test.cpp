@@ -99,6 +99,51 @@ TEST(SabletHostWeb, PageAsksTheServiceAndShowsItsPicture) {
     OleUninitialize();
 }
 
+// Two controls side by side embed a browser each; after both go and the
+// DLL unloads, a control of the reloaded DLL embeds one again, its window
+// running in the new image rather than the one that went.
+TEST(SabletHostWeb, EachControlEmbedsItsBrowserAlsoAfterAReload) {
+    IsolateUserRegistry();
+    OleInitialize(nullptr);
+    ServiceStandIn service("", "two-" + std::to_string(GetCurrentProcessId()) + ".test");
+    ASSERT_TRUE(service.Ok());
+    auto browserOf = [](ControlHost& h) {
+        return FindWindowExA(h.ControlWindow(), nullptr, "Browser Example", nullptr);
+    };
+    auto asked = [&](size_t n) {
+        return bench::PumpUntil([&] { return service.Requests("hostinfo").size() >= n; }, 60000);
+    };
+    {
+        ControlHost first, second;
+        ASSERT_EQ(S_OK, first.Create(sablethost::kSabletClsid, L"http://pages.test/one.htm", nullptr));
+        ASSERT_EQ(S_OK, second.Create(sablethost::kSabletClsid, L"http://pages.test/two.htm", nullptr, nullptr,
+                                      60, 320));
+        EXPECT_NE(nullptr, browserOf(first));
+        EXPECT_NE(nullptr, browserOf(second));
+        EXPECT_NE(browserOf(first), browserOf(second));
+        EXPECT_TRUE(asked(2));
+    }
+    HMODULE dll = GetModuleHandleA("Sablet.dll");
+    ASSERT_NE(nullptr, dll);
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(dll, "DllCanUnloadNow"));
+    ASSERT_TRUE(bench::PumpUntil([&] { return canUnload() == S_OK; }, 90000));
+    CoFreeUnusedLibraries();
+    bench::Pump(100);
+    ASSERT_EQ(nullptr, GetModuleHandleA("Sablet.dll")) << "unloaded";
+
+    ControlHost again;
+    ASSERT_EQ(S_OK, again.Create(sablethost::kSabletClsid, L"http://pages.test/one.htm", nullptr));
+    HWND browser = browserOf(again);
+    ASSERT_NE(nullptr, browser);
+    EXPECT_TRUE(asked(3));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(browser, WM_SIZE, 0, MAKELPARAM(468, 60), SMTO_ABORTIFHUNG, 5000, &answer));
+    bench::Screenshot("sablet-reloaded");
+    again.Destroy();
+    bench::Pump(200);
+    OleUninitialize();
+}
+
 namespace {
 
 void PressItem(HWND dialog, int id) {
