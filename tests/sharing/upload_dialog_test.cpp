@@ -192,7 +192,9 @@ TEST(UploadDialog, UploadsShowsTheResultAndRemembersTheLogin) {
         seen.formHidden = !IsWindowVisible(GetDlgItem(w, IDC_UP_USERNAME));
         bench::Screenshot("upload-result", w);
         ClickItem(w, IDC_UP_COPY);
-        seen.clipboard = ClipboardText();
+        // The click is handled on the dialog's thread, which holds the
+        // clipboard while it writes: read it once the text is there.
+        WaitFor([&] { return (seen.clipboard = ClipboardText()) == seen.result; }, 10000);
         ClickItem(w, IDCANCEL);
         Sleep(300);
         EndDialogIfOpen();
