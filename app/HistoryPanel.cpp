@@ -145,6 +145,14 @@ void CVelorinDlg::ShowPanelControls(bool open) {
     place(1139, open);  // OnBtnArchive then enables it only for a taggable file
     place(1137, !open);
     place(1223, !open);
+    // A hidden window keeps the focus it had, and the keys typed next would
+    // go to it (the title editor takes them as text) instead of the face.
+    if (HWND focus = ::GetFocus(); !open && focus)
+        for (HWND w : {tree, TrackListWnd})
+            if (w && (focus == w || ::IsChild(w, focus))) {
+                ::SetFocus(m_hWnd);
+                break;
+            }
 }
 
 void CVelorinDlg::BuildHistoryTree() {
@@ -292,7 +300,7 @@ void CVelorinDlg::ListHistoryDay(const char* itemText) {
 
 // ---- the tree -------------------------------------------------------------------
 
-void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick) {
+void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser) {
     HWND tree = ::GetDlgItem(m_hWnd, IDC_HISTORYTREE);
     if (!tree || !item || RefillingTree || !TrackListWnd) return;
     char text[64] = "";
@@ -303,7 +311,7 @@ void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick) {
     info.cchTextMax = sizeof text;
     if (!TreeView_GetItem(tree, &info)) return;
     if (strcmp(text, "Files for playing") == 0) {
-        ChooseFilesForPlaying(byClick);
+        if (byUser) ChooseFilesForPlaying(byClick);
         return;
     }
     ListHistoryDay(text);
@@ -312,7 +320,10 @@ void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick) {
 void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR* header, LRESULT* result) {
     *result = 0;
     const NMTREEVIEWA* change = reinterpret_cast<const NMTREEVIEWA*>(header);
-    ChooseHistoryItem(change->itemNew.hItem, false);
+    // The tree selects its first item, "Files for playing", by itself when
+    // it takes the focus with nothing selected. That is no choice of the
+    // user's: a file dialog must not open out of nowhere.
+    ChooseHistoryItem(change->itemNew.hItem, false, change->action != TVC_UNKNOWN);
 }
 
 void CVelorinDlg::OnHistoryTreeClick(NMHDR* header, LRESULT* result) {

@@ -413,7 +413,7 @@ public:
     // WM_TRACKLIST_OPENFILE: the row becomes the current file.
     void OpenTrackListRow(int row);
     void ListHistoryDay(const char* itemText);
-    void ChooseHistoryItem(HTREEITEM item, bool byClick);
+    void ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser = true);
     void EnableEditTagFor(const char* path);
     // A multiple-selection open-file dialog; false for a cancel or a failure
     // (which is told).

@@ -664,6 +664,16 @@ LRESULT CALLBACK TrackListWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the paint fills the rows' area itself
+    case WM_SHOWWINDOW:
+        // A title being edited is kept, as a click elsewhere keeps it: a
+        // hidden editor would go on holding the focus and the mouse.
+        if (!wParam && s->editor) {
+            char text[kTitleMax + 1];
+            GetWindowTextA(s->editor, text, sizeof text);
+            OnPrivate(hwnd, s, TLM_SETSELTITLE, 0, reinterpret_cast<LPARAM>(text));
+            CloseEditor(s);
+        }
+        break;
     case WM_PAINT:
         Paint(hwnd, s);
         return 0;

@@ -100,7 +100,7 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
             bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
         }
         bench::Click(489, 583);  // Archive
-        Sleep(500);
+        bench::PumpUntil([] { return WindowHeight() == 608; }, 5000);
         height = WindowHeight();
         shaped = RegionIsShaped();
         // Record History, then down its branches to the newest day.
@@ -109,11 +109,12 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
             bench::KeyPress(VK_RIGHT);
             bench::KeyPress(VK_DOWN);
         }
-        Sleep(500);
+        bench::PumpUntil([] { return RowCount() >= 2; }, 5000);
         rows = RowCount();
         first = RowName(0);
         second = RowName(1);
         ClickRow(0);
+        bench::PumpUntil([] { return ReadOnWindow<int>([] { return Dialog->InfoRowMode; }) == 2; }, 5000);
         current = ReadOnWindow<std::string>([] { return std::string(Dialog->CurrentFile); });
         playFile = ReadOnWindow<std::string>([] { return std::string(Dialog->PlayFile); });
         infoRowMode = ReadOnWindow<int>([] { return Dialog->InfoRowMode; });
@@ -152,7 +153,7 @@ TEST_F(HistoryBench, FilesForPlayingListsEveryChosenFileFromOneDialog) {
     WatchedDialog dialog;
     RunDialog(dialog, [dir, names] {
         bench::Click(489, 583);  // Archive
-        Sleep(500);
+        bench::PumpUntil([] { return WindowHeight() == 608; }, 5000);
         ClickTreeItem(Root(0));
         HWND open = nullptr;
         bench::PumpUntil([&] { return (open = FindWindowA("#32770", "Open")) && IsWindowVisible(open); }, 10000);
@@ -195,13 +196,13 @@ TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
         SendMessageA(MainWindow, WM_COMMAND, 1137, 0);
         SendMessageA(MainWindow, WM_COMMAND, 1138, 0);
         before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+        // Each click waits for the window to take its new height: a click
+        // sent before the last one took effect lands where no button is.
         for (int i = 0; i < 20; ++i) {
             bench::Click(489, 583);  // Archive
-            Sleep(100);
-            openShaped += RegionIsShaped() && WindowHeight() == 608;
+            openShaped += bench::PumpUntil([] { return WindowHeight() == 608; }, 5000) && RegionIsShaped();
             bench::Click(489, 798);  // close (239,588)-(340,608)
-            Sleep(100);
-            closedShaped += RegionIsShaped();
+            closedShaped += bench::PumpUntil([] { return WindowHeight() == 392; }, 5000) && RegionIsShaped();
         }
         closedHeight = WindowHeight();
         after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
