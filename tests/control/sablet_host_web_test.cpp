@@ -347,3 +347,38 @@ TEST(SabletHostWeb, RecordedUploadReachesTheServiceAndThePage) {
     bench::Pump(200);
     EXPECT_EQ(0, b.page.OutstandingRefs());
 }
+
+// An MP3 recording goes up as the encoder wrote it: the service holds the
+// very bytes, they decode to the tone that was recorded, and the page gets
+// the service's answer.
+TEST(SabletHostWeb, Mp3RecordingUploadsWhole) {
+    ASSERT_TRUE(bench::HaveSound());
+    UploadBench b;
+    PropertyBag bag;
+    bag.Set(L"UseMP3", L"1");
+    bag.Set(L"Frequency", L"44100");
+    bag.Set(L"Channel", L"2");
+    bag.Set(L"MP3Bitrate", L"128");
+    ASSERT_TRUE(b.Start(bag));
+    ASSERT_TRUE(b.Record(3.0));
+    ASSERT_TRUE(b.Stop());
+
+    UploadBench::Outcome o = b.Upload(false);
+    ASSERT_TRUE(o.resultShown) << o.stage;
+    std::vector<LoggedRequest> uploads = b.service->Requests("upload");
+    ASSERT_EQ(1u, uploads.size());
+    std::string recorded = ReadFileBytes(b.temp + "\\Sablet.mp3");
+    ASSERT_GT(recorded.size(), 16000u);
+    std::string stored = b.service->StoredFile(uploads[0].stored);
+    EXPECT_TRUE(stored == recorded) << stored.size() << " stored, " << recorded.size() << " recorded";
+    std::string copy = b.temp + "\\arrived.mp3";
+    ASSERT_TRUE(WriteFileBytes(copy, stored));
+    EXPECT_EQ("mp3", bench::Ffprobe(copy, "stream=codec_name"));
+    bench::Wav wav;
+    ASSERT_TRUE(bench::DecodeWithFfmpeg(copy, &wav, 44100));
+    EXPECT_GT(bench::ToneLevel(wav, 0, 1000, 22050, 44100), 0.1);
+    std::vector<LoggedRequest> details = b.service->Requests("details");
+    ASSERT_EQ(1u, details.size());
+    EXPECT_NE(std::string::npos, b.service->Body(details[0].n).find("&isPublic=on&"));
+    EXPECT_EQ(L"My post: " + Wide(o.result) + Wide(o.result), b.page.Elements()[0].value);
+}
