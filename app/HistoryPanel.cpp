@@ -291,11 +291,19 @@ void CVelorinDlg::ListHistoryDay(const char* itemText) {
         return;
     CHistoryLog log;
     log.ReadDayFile(dayFile);
+    // The list repaints itself for every row it is given: one paint for
+    // the whole day instead.
+    const bool shown = ::IsWindowVisible(TrackListWnd) != FALSE;
+    if (shown) ::SendMessageA(TrackListWnd, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(TrackListWnd, TLM_DELETEROW, static_cast<WPARAM>(-1), 0);
     // Newest first; the list keeps the first hundred it is given.
     int added = 0;
     for (auto it = log.records.rbegin(); it != log.records.rend() && added < kTrackListCapacity; ++it, ++added)
         AddTrackRow(*it);
+    if (shown) {
+        ::SendMessageA(TrackListWnd, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(TrackListWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 // ---- the tree -------------------------------------------------------------------

@@ -225,15 +225,20 @@ int CHistoryLog::ReadDayFile(const char* path) {
         if (length > 10 && ParseLine(line, &record)) records.push_back(record);
         length = 0;
     };
-    int c;
-    while ((c = fgetc(file)) != EOF) {
-        if (c == '\r' || c == '\n') {
-            finishLine();
-            continue;
+    // Read in blocks: a day can hold thousands of lines, and a call per
+    // character made listing it slow.
+    std::vector<char> block(64 * 1024);
+    size_t got;
+    while ((got = fread(block.data(), 1, block.size(), file)) > 0)
+        for (size_t i = 0; i < got; ++i) {
+            const char c = block[i];
+            if (c == '\r' || c == '\n') {
+                finishLine();
+                continue;
+            }
+            line[length++] = c;
+            if (length == kLineBytes) finishLine();  // a longer line goes on as the next
         }
-        line[length++] = static_cast<char>(c);
-        if (length == kLineBytes) finishLine();  // a longer line goes on as the next
-    }
     if (length) finishLine();
     fclose(file);
     return static_cast<int>(records.size());
