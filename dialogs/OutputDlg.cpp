@@ -60,8 +60,9 @@ BOOL COutputDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
     SettingsStore store;
     CreateButtons();
-    PlaceControl(IDC_OUTPUT_NAME, 117, 43, 135, 20);
-    PlaceControl(IDC_OUTPUT_FOLDER, 117, 73, 259, 20);
+    // One line high inside the face's wells, so the text sits in their middle.
+    PlaceControl(IDC_OUTPUT_NAME, 120, 47, 130, 15);
+    PlaceControl(IDC_OUTPUT_FOLDER, 120, 77, 254, 15);
     // The recording start builds its paths in 256-byte buffers.
     ::SendDlgItemMessageA(m_hWnd, IDC_OUTPUT_NAME, EM_LIMITTEXT, kOutputEditMax, 0);
     ::SendDlgItemMessageA(m_hWnd, IDC_OUTPUT_FOLDER, EM_LIMITTEXT, kOutputEditMax, 0);

@@ -263,6 +263,9 @@ def h_track(w, h, ticks=0, labels=None, lo=4, hi=4, fill=PANEL):
         f = font(8)
         for i, s in labels.items():
             x = lo + (w - lo - hi - 1) * i / (ticks - 1)
+            # An end label centred on its tick would be cut by the bitmap's edge.
+            half = f.getlength(s) / 2
+            x = min(max(x, half), w - 1 - half)
             text(img, int(round(x)), gy - 9, s, f, TEXT_DIM, anchor="ms")
     return img
 
@@ -333,10 +336,11 @@ def sliders():
     out["IDR_SLIDERDELAY"] = h_track(211, 30, ticks=26, lo=4, hi=6,
                                      labels={0: "0", 5: "5", 10: "10", 15: "15", 20: "20",
                                              25: "25"})
+    # The low pass runs from 10 to 20 kHz; the unit stands by the edits.
     out["IDR_SLIDERLOWPASS"] = h_track(211, 30, ticks=11, lo=4, hi=6,
-                                       labels={0: "0", 5: "5k", 10: "10k Hz"})
+                                       labels={0: "10k", 5: "15k", 10: "20k"})
     out["IDR_SLIDERHIGHPASS"] = h_track(211, 30, ticks=11, lo=4, hi=6,
-                                        labels={0: "0", 5: "5k", 10: "10k Hz"})
+                                        labels={0: "0", 5: "5k", 10: "10k"})
     out["IDR_SLIDERCHANNEL"] = h_track(61, 18, ticks=3)
     out["IDR_THUMB"] = thumb_v()
     out["IDR_THUMB2"] = thumb_h(7, 12)
