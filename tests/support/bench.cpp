@@ -178,7 +178,10 @@ HostProcess::~HostProcess() { Stop(); }
 
 void HostProcess::Stop() {
     if (pid_.empty()) return;
-    Host("kill -TERM -- -" + pid_ + " 2>/dev/null; kill -TERM " + pid_ + " 2>/dev/null; true");
+    // The player runs as its own session, a pipe of two processes: the whole
+    // group goes. The host shell is dash, whose kill takes "-PID" but fails on
+    // "-- -PID", which used to end the shell alone and leave the tone playing.
+    Host("kill -TERM -" + pid_ + " 2>/dev/null; kill -TERM " + pid_ + " 2>/dev/null; true");
     pid_.clear();
 }
 
