@@ -3,11 +3,13 @@
 #include <evcode.h>
 
 #include "filters/base/BaseFilter.h"
+#include "framework/ThreadName.h"
 
 namespace filterbase {
 
-SourceStreamPin::SourceStreamPin(BaseFilter* filter, const wchar_t* name)
-    : OutputPin(filter, name), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+SourceStreamPin::SourceStreamPin(BaseFilter* filter, const wchar_t* name,
+                                 const wchar_t* threadName)
+    : OutputPin(filter, name), threadName_(threadName), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 SourceStreamPin::~SourceStreamPin() {
     StopThread();
@@ -45,8 +47,10 @@ void SourceStreamPin::StopThread() {
 }
 
 DWORD WINAPI SourceStreamPin::ThreadMain(void* self) {
+    auto* pin = static_cast<SourceStreamPin*>(self);
+    NameCurrentThread(pin->threadName_);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    static_cast<SourceStreamPin*>(self)->Loop();
+    pin->Loop();
     CoUninitialize();
     return 0;
 }

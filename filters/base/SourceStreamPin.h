@@ -28,7 +28,9 @@ public:
     bool StopRequested() const { return WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0; }
 
 protected:
-    SourceStreamPin(BaseFilter* filter, const wchar_t* name);
+    // threadName labels the pin's thread (see framework/ThreadName.h).
+    SourceStreamPin(BaseFilter* filter, const wchar_t* name,
+                    const wchar_t* threadName = L"source stream");
     ~SourceStreamPin() override;
 
     virtual HRESULT FillBuffer(IMediaSample* sample) = 0;
@@ -41,6 +43,7 @@ private:
     static DWORD WINAPI ThreadMain(void* self);
     void Loop();
 
+    const wchar_t* threadName_;
     HANDLE stopEvent_;
     HANDLE thread_ = nullptr;
 };

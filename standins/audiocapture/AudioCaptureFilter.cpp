@@ -36,7 +36,7 @@ std::wstring Wide(const std::string& text) {
 // ---- output pin ----
 
 CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter* filter)
-    : SourceStreamPin(filter, L"Capture"), owner_(filter), format_(MediaType::Pcm(2, 44100, 16)) {}
+    : SourceStreamPin(filter, L"Capture", L"capture source"), owner_(filter), format_(MediaType::Pcm(2, 44100, 16)) {}
 
 CaptureOutputPin::~CaptureOutputPin() { StopThread(); }
 
