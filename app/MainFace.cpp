@@ -358,6 +358,8 @@ LRESULT CVelorinDlg::OnInvalidFile(WPARAM, LPARAM) {
 void CVelorinDlg::DrawWaveMeter(HDC dc) {
     CPicture meter;
     if (meter.Load("IDR_DASHBOARDWAVEMETER")) meter.Draw(dc, 256, 32, 152, 21);
+    // The picture covers the meters: their next step draws them in full.
+    Meters.Invalidate();
 }
 
 void CVelorinDlg::DrawElapsedTime(HDC dc) {

@@ -102,6 +102,16 @@ bool WriteReadyChunks(bool draining) {
     return wrote;
 }
 
+DWORD WriterIdleWaitMs(int32_t fill, int32_t chunk, DWORD bytesPerSecond) {
+    // Waiting 1 ms between passes woke the thread a thousand times a second
+    // for the one chunk a capture block brings every few dozen. Never longer
+    // than 20 ms: a ring holds at least two chunks, and the stop is seen
+    // within a pass.
+    const int64_t missing = static_cast<int64_t>(chunk) - fill;
+    if (missing <= 0 || bytesPerSecond == 0) return 1;
+    return static_cast<DWORD>(std::clamp<int64_t>(missing * 1000 / bytesPerSecond, 1, 20));
+}
+
 DWORD WINAPI EncoderThread(LPVOID) {
     NameCurrentThread(L"recording writer");
     for (;;) {
@@ -111,7 +121,10 @@ DWORD WINAPI EncoderThread(LPVOID) {
             WriteReadyChunks(true);
             break;
         }
-        if (!WriteReadyChunks(false)) Sleep(1);
+        if (!WriteReadyChunks(false))
+            Sleep(WriterIdleWaitMs(RingBufferFill(&CaptureRing),
+                                   static_cast<int32_t>(2 * RecordingSession.SamplesPerChunk),
+                                   WaveInFormat.nAvgBytesPerSec));
     }
     return 0;
 }

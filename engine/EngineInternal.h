@@ -24,3 +24,6 @@ extern EngineInternalState EngineInternal;
 // with `draining` also the last partial chunk. Returns true when it wrote
 // anything.
 bool WriteReadyChunks(bool draining);
+// How long the writer waits after a pass that wrote nothing: about as long
+// as the bytes missing from one chunk take to arrive, within 1..20 ms.
+DWORD WriterIdleWaitMs(int32_t fill, int32_t chunk, DWORD bytesPerSecond);

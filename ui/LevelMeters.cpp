@@ -52,19 +52,28 @@ void CLevelMeters::Reset() {
     peakLeft_ = peakRight_ = 48;
     maxLeft_ = maxRight_ = 48;
     barCounter_ = offsetCounter_ = 0;
+    labelsDrawn_ = false;
+}
+
+void CLevelMeters::Invalidate() {
+    lastLeft_ = lastRight_ = 49;
+    peakLeft_ = peakRight_ = 48;
+    labelsDrawn_ = false;
 }
 
 void CLevelMeters::SetBarDisplay(bool on) {
     if (on == barDisplay_) return;
     barDisplay_ = on;
     // The other display left its pixels behind: start from a full repaint.
-    lastLeft_ = lastRight_ = 49;
-    peakLeft_ = peakRight_ = 48;
+    Invalidate();
 }
 
 void CLevelMeters::DrawSegmentMeter(HDC dc, int level, int last, int* peak, int x, int y) {
     level = std::clamp(level, 0, 48);
     *peak = std::clamp(*peak, 0, 48);
+    // A steady level: the meter shows it already. Twenty full repaints a
+    // second of an unchanged meter were most of the window's work.
+    if (level == last && *peak == level) return;
     if (last == 49) {
         Fill(dc, x, y, kMeterWidth, kMeterHeight, kGrey);
         for (int k = 0; k < 48; ++k) Dots(dc, x, y, k, UnlitColour(k));
@@ -96,6 +105,11 @@ void CLevelMeters::DrawBar(HDC dc, int bar, int level) {
 }
 
 void CLevelMeters::DrawLabels(HDC dc, int left, int right, const LevelMeterInput& in) {
+    const Labels now{left, right, maxLeft_, maxRight_, in.signalTriggered,
+                     in.signalTriggered ? std::clamp(in.signalLevelIndex, 0, 47) : 0};
+    if (labelsDrawn_ && now == labels_) return;
+    labels_ = now;
+    labelsDrawn_ = true;
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);

@@ -42,11 +42,16 @@ public:
     void Reset();
     // Switching between bars and segments repaints the meters in full.
     void SetBarDisplay(bool on);
+    // The face was painted over the meters: the next step draws them and
+    // their readouts in full, whatever changed.
+    void Invalidate();
 
     // One meter step.
     void DrawLevelMeters(HDC dc, const LevelMeterInput& in);
     // Segment meter at (x, y): `last` is the previous level index (49 before
-    // the first draw), `peak` the held index, updated here.
+    // the first draw), `peak` the held index, updated here. A step that
+    // would paint the pixels already there (same level, peak held at it)
+    // draws nothing.
     void DrawSegmentMeter(HDC dc, int level, int last, int* peak, int x, int y);
     void DrawBar(HDC dc, int bar, int level);
     void DrawLabels(HDC dc, int left, int right, const LevelMeterInput& in);
@@ -64,6 +69,19 @@ private:
     int lastLeft_ = 49, lastRight_ = 49;
     int peakLeft_ = 48, peakRight_ = 48;
     int maxLeft_ = 48, maxRight_ = 48;
+    // What the readouts show now; labelsDrawn_ false until they were drawn
+    // on the face as it is.
+    struct Labels {
+        int left, right, maxLeft, maxRight;
+        bool triggered;
+        int threshold;
+        bool operator==(const Labels& o) const {
+            return left == o.left && right == o.right && maxLeft == o.maxLeft &&
+                   maxRight == o.maxRight && triggered == o.triggered && threshold == o.threshold;
+        }
+    };
+    Labels labels_{};
+    bool labelsDrawn_ = false;
     int barCounter_ = 0;
     int offsetCounter_ = 0;
     bool barDisplay_ = false;

@@ -367,6 +367,21 @@ protected:
     std::string path_;
 };
 
+// The writer's idle wait: as long as the missing bytes take, 1..20 ms.
+TEST(WriterIdleWait, FollowsTheMissingBytes) {
+    struct Case { int32_t fill, chunk; DWORD rate, want; } cases[] = {
+        {0, 4608, 176400, 20},     // a whole MP3 chunk missing: 26 ms, capped
+        {3000, 4608, 176400, 9},   // 1608 bytes at 176400 B/s
+        {4600, 4608, 176400, 1},   // a few bytes: never less than 1 ms
+        {4608, 4608, 176400, 1},   // a chunk ready (the background was missing)
+        {9000, 4608, 176400, 1},
+        {0, 4608, 0, 1},           // no format known: the old 1 ms
+        {0, 4608, 8000, 20},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.want, WriterIdleWaitMs(c.fill, c.chunk, c.rate)) << c.fill << " " << c.rate;
+}
+
 TEST_F(WriterChunks, WholeChunksWhileRecordingTheRestAtTheStop) {
     std::vector<int16_t> in(2700);  // 5400 bytes: two chunks and a tail
     for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(i);

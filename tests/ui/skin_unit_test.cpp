@@ -217,6 +217,56 @@ TEST(LevelMeters, PeakFallsOneSegmentPerStepAndFirstDrawPaintsBackground) {
     EXPECT_EQ(48, m.maxLeft());
 }
 
+// An unchanged meter step paints nothing (the meters tick twenty times a
+// second whether or not the sound changed); a changed level, a falling peak
+// and a repainted face still reach the screen.
+TEST(LevelMeters, OnlyChangedStepsPaint) {
+    Surface s(600, 200);
+    CLevelMeters m;
+    LevelMeterInput in;
+    in.bits16 = true;
+    in.levelLeft = in.levelRight = 3000;  // a steady mid level
+    m.DrawLevelMeters(s.dc, in);
+    const int lit = LitSegments(s, 257, 37);
+    ASSERT_GT(lit, 0);
+    ASSERT_LT(lit, 48);
+    const COLORREF mark = RGB(1, 2, 3);
+    auto scribble = [&] {
+        s.Fill(256, 36, 150, 20, mark);
+        s.Fill(CLevelMeters::kLabelBox.left, CLevelMeters::kLabelBox.top, 10, 10, mark);
+    };
+    scribble();
+    m.DrawLevelMeters(s.dc, in);
+    EXPECT_EQ(mark, s.At(257, 37)) << "a steady level repainted the meter";
+    EXPECT_EQ(mark, s.At(CLevelMeters::kLabelBox.left + 2, CLevelMeters::kLabelBox.top + 2));
+
+    // The face painted over it: the next step draws all of it again.
+    m.Invalidate();
+    m.DrawLevelMeters(s.dc, in);
+    EXPECT_EQ(lit, LitSegments(s, 257, 37));
+    EXPECT_NE(mark, s.At(CLevelMeters::kLabelBox.left + 2, CLevelMeters::kLabelBox.top + 2));
+
+    // Quieter: the held peak falls a segment a step, then holds still.
+    in.levelLeft = in.levelRight = 300;
+    const int target = 48 - MeterLevelIndex(300, true);
+    int steps = 0;
+    while (LitSegments(s, 257, 37) > target && steps < 60) {
+        m.DrawLevelMeters(s.dc, in);
+        ++steps;
+    }
+    EXPECT_EQ(lit - target, steps);
+    m.DrawLevelMeters(s.dc, in);  // the step that meets the level
+    scribble();
+    m.DrawLevelMeters(s.dc, in);
+    EXPECT_EQ(mark, s.At(257, 37));
+
+    // The threshold readout follows its slider even at a steady level.
+    in.signalTriggered = true;
+    in.signalLevelIndex = 10;
+    m.DrawLevelMeters(s.dc, in);
+    EXPECT_NE(mark, s.At(CLevelMeters::kLabelBox.left + 2, CLevelMeters::kLabelBox.top + 2));
+}
+
 TEST(LevelMeters, BarDisplaySurvivesMissingAndShortBlocks) {
     Surface s(600, 200);
     CLevelMeters m;
