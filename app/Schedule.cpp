@@ -26,6 +26,7 @@ constexpr DWORD kScheduleToggleDelayMs = 300;
 // Every media address goes through the same page file: a second page is
 // held back until the browser of the first had time to read it.
 constexpr DWORD kUrlPageSpacingMs = 3000;
+const char kScheduleLineTestRefusal[] = "Schedule not started: a line test is running";
 
 }  // namespace
 
@@ -224,9 +225,15 @@ void CVelorinDlg::ToggleScheduleMode() {
         OnBtnScheduleSettings();
         return;
     }
+    const bool on = !ButtonDown(1051);
+    // A line test holds the capture; a start now would only fail and blame
+    // the device.
+    if (on && LineTestBusy()) {
+        ShowStatusText(nullptr, StatusLine1, kScheduleLineTestRefusal);
+        return;
+    }
     // The user's own toggle wins over a re-toggle still on its way.
     if (!DelayedToggleActive) SchedulePending = 0;
-    const bool on = !ButtonDown(1051);
     SetButtonDown(1051, on);
     RepaintRect(kScheduleButtonArea);
     ScheduleModeOn = on;

@@ -348,8 +348,9 @@ TEST_F(ScheduleBench, BadLinesAreSkippedAndNamed) {
              "12:00:00 - 13:00:00||http://" + address + "|20\r\n"
              "25:00:00 - 26:00:00\r\n"
              "14:00:00 - 15:00:00|Sat");
-    static std::string status;
+    static std::string status, refusal;
     static std::vector<std::string> kept;
+    static bool modeOn = true;
     ClockedDialog dialog;
     RunDialog(dialog, [] {
         status = Status2();
@@ -358,7 +359,18 @@ TEST_F(ScheduleBench, BadLinesAreSkippedAndNamed) {
             for (const ScheduleEntry& e : Dialog->ScheduleLines) texts.push_back(e.text);
             return texts;
         });
+        // While a line test holds the capture the schedule does not start,
+        // and the user is told why rather than that the device is missing.
+        modeOn = ReadOnWindow<bool>([] {
+            Dialog->LineTestRunning = 1;
+            Dialog->OnBtnScheduleStart();
+            Dialog->LineTestRunning = 0;
+            return Dialog->ScheduleModeOn || Dialog->ButtonDown(1051) || Dialog->IsRecording;
+        });
+        refusal = Status2();
     });
+    EXPECT_FALSE(modeOn);
+    EXPECT_EQ("Schedule not started: a line test is running", refusal);
     EXPECT_EQ("Schedule line 2 is not a schedule line: skipped", status);
     ASSERT_EQ(3u, kept.size());
     EXPECT_EQ("08:00:00 - 09:00:00", kept[0]);
