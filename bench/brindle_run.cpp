@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "bench.h"
-#include "engine/CaptureGraph.h"
+#include "recorded_device.h"
 
 namespace brindlerun {
 
@@ -20,39 +20,6 @@ constexpr WORD kExitCommand = 1014;
 
 void StoreDword(HKEY key, const char* name, DWORD value) {
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
-}
-
-// The capture device that records the bench's sink.
-int RecordedDevice() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int index = 0;
-    {
-        CaptureDeviceList devices;
-        FillCaptureDeviceList(&devices);
-        std::string want = bench::Env("BENCH_REC_DEVICE");
-        for (int i = 0; i < devices.Count(); ++i)
-            if (!want.empty() && strstr(devices.Name(i), want.c_str())) index = i;
-    }
-    CoUninitialize();
-    return index;
-}
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[32] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == s->pid && strcmp(cls, "#32770") == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // Wine hands neither the Windows process id nor the Windows environment on
@@ -97,7 +64,7 @@ bool PrepareSettings() {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
         return false;
-    StoreDword(key, "Device", static_cast<DWORD>(RecordedDevice()));
+    StoreDword(key, "Device", static_cast<DWORD>(bench::RecordedDevice()));
     StoreDword(key, "Alert", 0);
     RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(lame.c_str()),
                    static_cast<DWORD>(lame.size()));
@@ -130,13 +97,12 @@ bool Run::Start(const std::string& args, const std::string& file) {
         pi_ = PROCESS_INFORMATION{};
         return false;
     }
-    Search s{pi_.dwProcessId, nullptr};
     const double deadline = Now() + 90;  // an emulator under load starts slowly
-    while (!s.found && Now() < deadline) {
-        EnumWindows(&Visit, reinterpret_cast<LPARAM>(&s));
+    // The window may stay hidden (/hide): any dialog of the process will do.
+    while (!window_ && Now() < deadline) {
+        window_ = bench::FindDialog(pi_.dwProcessId, nullptr, false);
         Sleep(5);
     }
-    window_ = s.found;
     // The file is made at the start, but the sound reaches it only once the
     // capture delivers (a second and more later under an emulator): the
     // recording is timed from the file's first growth.

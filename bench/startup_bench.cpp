@@ -11,25 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "bench.h"
+
 namespace {
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[32] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == s->pid && strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 double Now() {
     LARGE_INTEGER f, t;
@@ -48,18 +32,18 @@ double OneStart(const std::string& exe, double* closeSeconds) {
     double t0 = Now();
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return -1;
-    Search s{pi.dwProcessId, nullptr};
-    while (!s.found && Now() - t0 < 20) {
-        EnumWindows(&Visit, reinterpret_cast<LPARAM>(&s));
-        if (!s.found) Sleep(2);
+    HWND found = nullptr;
+    while (!found && Now() - t0 < 20) {
+        found = bench::FindDialog(pi.dwProcessId, nullptr);
+        if (!found) Sleep(2);
     }
     double shown = -1;
-    if (s.found) {
+    if (found) {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutA(s.found, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer);
+        SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer);
         shown = Now() - t0;
         double c0 = Now();
-        PostMessageA(s.found, WM_COMMAND, 1014, 0);
+        PostMessageA(found, WM_COMMAND, 1014, 0);
         WaitForSingleObject(pi.hProcess, 20000);
         *closeSeconds = Now() - c0;
     }

@@ -12,30 +12,22 @@
 
 #include "bench.h"
 #include "brindle_process.h"
-#include "engine/CaptureGraph.h"
+#include "recorded_device.h"
 
 namespace {
 
 // A folder without '-' in its path: the command line ends a file name at
-// the first '-', which build paths tend to hold.
+// the first '-', which build paths tend to hold. One per test process, as
+// cases of other build trees may run at the same time.
 std::string RecordingFolder() {
-    CreateDirectoryA("z:\\tmp\\brindleclrec", nullptr);
-    return "z:\\tmp\\brindleclrec";
+    const std::string folder = "z:\\tmp\\brindleclrec" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
 }
 
 // The stored device is the capture device that records this test's sink.
 void StoreRecordedDevice() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int index = 0;
-    {
-        CaptureDeviceList devices;
-        FillCaptureDeviceList(&devices);
-        std::string want = bench::Env("BENCH_REC_DEVICE");
-        for (int i = 0; i < devices.Count(); ++i)
-            if (!want.empty() && strstr(devices.Name(i), want.c_str())) index = i;
-    }
-    CoUninitialize();
-    StoreDword("Device", static_cast<DWORD>(index));
+    StoreDword("Device", static_cast<DWORD>(bench::RecordedDevice()));
 }
 
 // Settings as on a first start, except the device that records the test's

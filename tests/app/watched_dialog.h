@@ -17,6 +17,7 @@
 #include "bench.h"
 #include "brindle_process.h"
 #include "engine/CaptureGraph.h"
+#include "recorded_device.h"
 
 namespace {
 
@@ -69,9 +70,8 @@ inline bool FindTestRecordingLine(int* device, int* line, std::string* lineName 
     PinNameList pins;
     *device = *line = 0;
     if (graph.CreateGraph() != S_OK || FillCaptureDeviceList(&devices) != S_OK) return false;
+    *device = bench::RecordedDeviceIn(devices);
     const std::string want = bench::Env("BENCH_REC_DEVICE");
-    for (int i = 0; i < devices.Count(); ++i)
-        if (!want.empty() && strstr(devices.Name(i), want.c_str())) *device = i;
     if (graph.SelectDevice(*device, &devices, &pins) != S_OK || !graph.HasCaptureOutput() ||
         pins.Count() == 0)
         return false;

@@ -80,23 +80,8 @@ protected:
 
         // The device and line that record the test's sink.
         int device = 0, line = 0;
-        {
-            CCaptureGraph graph;
-            CaptureDeviceList devices;
-            PinNameList pins;
-            ASSERT_EQ(S_OK, graph.CreateGraph());
-            ASSERT_EQ(S_OK, FillCaptureDeviceList(&devices));
-            const std::string want = bench::Env("BENCH_REC_DEVICE");
-            for (int i = 0; i < devices.Count(); ++i)
-                if (!want.empty() && strstr(devices.Name(i), want.c_str())) device = i;
-            ASSERT_EQ(S_OK, graph.SelectDevice(device, &devices, &pins));
-            if (!graph.HasCaptureOutput() || pins.Count() == 0)
-                GTEST_SKIP() << "the capture device stand-in is not registered";
-            for (int i = 0; i < pins.Count(); ++i)
-                if (!want.empty() && strstr(pins.Name(i), want.c_str())) line = i;
-            lineName_ = pins.Name(line);
-            graph.Shutdown();
-        }
+        if (!FindTestRecordingLine(&device, &line, &lineName_))
+            GTEST_SKIP() << "the capture device stand-in is not registered";
         line_ = line;
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
         StoreDword("Device", static_cast<DWORD>(device));

@@ -20,6 +20,7 @@
 #include "engine/Id3Tag.h"
 #include "engine/Mp3Encoder.h"
 #include "engine/RingBuffer.h"
+#include "recorded_device.h"
 
 namespace {
 
@@ -59,17 +60,7 @@ CaptureFormat Format(uint32_t channels, uint32_t rate, uint16_t bits, uint16_t k
     return f;
 }
 
-std::vector<BYTE> FileBytes(const std::string& path, long from = 0) {
-    std::vector<BYTE> out;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    fseek(f, from, SEEK_SET);
-    BYTE buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    fclose(f);
-    return out;
-}
+using bench::FileBytes;
 
 uint64_t Checksum(const std::vector<BYTE>& data) {
     uint64_t h = 1469598103934665603ull;  // FNV-1a
@@ -82,13 +73,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(bench::HaveSound());
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "EngineTestMain";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("EngineTestMain", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("EngineTestMain", MainWindowProc);
         ASSERT_NE(nullptr, window_);
         graph_.notifyWindow = window_;
         CaptureGraph = &graph_;
@@ -119,13 +104,7 @@ protected:
 
     // The capture device that records the test's sink: the one named after
     // it, else the default device (which the bench points at it).
-    int RecordedDevice() {
-        std::string want = bench::Env("BENCH_REC_DEVICE");
-        for (int i = 0; i < devices_.Count(); ++i) {
-            if (!want.empty() && strstr(devices_.Name(i), want.c_str())) return i;
-        }
-        return 0;
-    }
+    int RecordedDevice() { return bench::RecordedDeviceIn(devices_); }
 
     // Lists the devices and selects the recorded one. The category lives
     // in the registry every test process of the bench shares, and another

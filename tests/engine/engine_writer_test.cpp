@@ -21,17 +21,7 @@
 
 namespace {
 
-std::vector<BYTE> FileBytes(const std::string& path, long from = 0) {
-    std::vector<BYTE> out;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    fseek(f, from, SEEK_SET);
-    BYTE buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    fclose(f);
-    return out;
-}
+using bench::FileBytes;
 
 // Drives one recording through the engine's threads. Returns what the
 // blocks carried, in order.

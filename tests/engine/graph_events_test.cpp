@@ -33,13 +33,7 @@ class GraphEvents : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "GraphEventsTest";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("GraphEventsTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("GraphEventsTest", WindowProc);
         ASSERT_NE(nullptr, window_);
         graph_.notifyWindow = window_;
         Graph = &graph_;

@@ -63,27 +63,8 @@ LRESULT CALLBACK SliderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// Canonical 44-byte-header PCM WAV of 16-bit samples.
 void WriteWav(const std::string& path, int rate, int channels, const std::vector<int16_t>& samples) {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    const uint32_t data = static_cast<uint32_t>(samples.size() * 2);
-    const uint32_t riff = data + 36, fmtSize = 16, byteRate = rate * channels * 2;
-    const uint16_t pcm = 1, ch = static_cast<uint16_t>(channels), align = ch * 2, bits = 16;
-    fwrite("RIFF", 1, 4, f);
-    fwrite(&riff, 4, 1, f);
-    fwrite("WAVEfmt ", 1, 8, f);
-    fwrite(&fmtSize, 4, 1, f);
-    fwrite(&pcm, 2, 1, f);
-    fwrite(&ch, 2, 1, f);
-    fwrite(&rate, 4, 1, f);
-    fwrite(&byteRate, 4, 1, f);
-    fwrite(&align, 2, 1, f);
-    fwrite(&bits, 2, 1, f);
-    fwrite("data", 1, 4, f);
-    fwrite(&data, 4, 1, f);
-    fwrite(samples.data(), 2, samples.size(), f);
-    fclose(f);
+    ASSERT_TRUE(bench::WriteWav(path, rate, channels, samples)) << path;
 }
 
 std::vector<int16_t> Tone(double freq, double seconds, int rate, int channels, double amplitude) {
@@ -151,18 +132,8 @@ protected:
         ASSERT_TRUE(bench::HaveSound());
         // As the main window: COM in the multithreaded apartment.
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "PlayerTestMain";
-        RegisterClassA(&wc);
-        wc.lpfnWndProc = SliderProc;
-        wc.lpszClassName = "PlayerTestSlider";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("PlayerTestMain", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
-        slider_ = CreateWindowA("PlayerTestSlider", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("PlayerTestMain", MainProc);
+        slider_ = bench::MessageWindow("PlayerTestSlider", SliderProc);
         ASSERT_NE(nullptr, window_);
         player_.notifyWindow = window_;
         player_.positionSlider = slider_;

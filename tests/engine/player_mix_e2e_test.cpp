@@ -17,6 +17,7 @@
 
 #include "bench.h"
 #include "engine/CaptureGraph.h"
+#include "recorded_device.h"
 #include "engine/EngineState.h"
 #include "engine/PlayerGraph.h"
 #include "engine/RingBuffer.h"
@@ -55,25 +56,7 @@ void WriteToneWav(const std::string& path, double freq, double seconds, double a
         samples.push_back(v);
         samples.push_back(v);
     }
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    const uint32_t data = static_cast<uint32_t>(samples.size() * 2), riff = data + 36, fmt = 16;
-    const uint32_t byteRate = rate * channels * 2;
-    const uint16_t pcm = 1, ch = channels, align = 4, bits = 16;
-    fwrite("RIFF", 1, 4, f);
-    fwrite(&riff, 4, 1, f);
-    fwrite("WAVEfmt ", 1, 8, f);
-    fwrite(&fmt, 4, 1, f);
-    fwrite(&pcm, 2, 1, f);
-    fwrite(&ch, 2, 1, f);
-    fwrite(&rate, 4, 1, f);
-    fwrite(&byteRate, 4, 1, f);
-    fwrite(&align, 2, 1, f);
-    fwrite(&bits, 2, 1, f);
-    fwrite("data", 1, 4, f);
-    fwrite(&data, 4, 1, f);
-    fwrite(samples.data(), 2, samples.size(), f);
-    fclose(f);
+    ASSERT_TRUE(bench::WriteWav(path, rate, channels, samples)) << path;
 }
 
 class MixedRecording : public ::testing::Test {
@@ -81,13 +64,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(bench::HaveSound());
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "MixTestMain";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("MixTestMain", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("MixTestMain", MainProc);
         ASSERT_NE(nullptr, window_);
         capture_.notifyWindow = window_;
         CaptureGraph = &capture_;
@@ -96,11 +73,7 @@ protected:
         InstallBackgroundPlayer();
         ASSERT_EQ(S_OK, capture_.CreateGraph());
         ASSERT_EQ(S_OK, FillCaptureDeviceList(&devices_));
-        int device = 0;
-        const std::string want = bench::Env("BENCH_REC_DEVICE");
-        for (int i = 0; i < devices_.Count(); ++i)
-            if (!want.empty() && strstr(devices_.Name(i), want.c_str())) device = i;
-        ASSERT_EQ(S_OK, capture_.SelectDevice(device, &devices_, &pins_));
+        ASSERT_EQ(S_OK, capture_.SelectDevice(bench::RecordedDeviceIn(devices_), &devices_, &pins_));
         RecordingOptions.RingBufferSize = 8000000;
         RecordingOptions.PlaybackMetering = 0;
         BackgroundErrors = 0;

@@ -149,13 +149,7 @@ class PlayerFailure : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = TestWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "PlayerUnitMain";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("PlayerUnitMain", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("PlayerUnitMain", TestWindowProc);
         ASSERT_NE(nullptr, window_);
         player_.notifyWindow = window_;
         PlayerGraph = &player_;

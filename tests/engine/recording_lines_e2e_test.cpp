@@ -47,13 +47,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(bench::HaveSound());
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "LineTestMain";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("LineTestMain", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ = bench::MessageWindow("LineTestMain", MainWindowProc);
         ASSERT_NE(nullptr, window_);
         graph_.notifyWindow = window_;
         CaptureGraph = &graph_;

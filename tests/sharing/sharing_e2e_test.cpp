@@ -58,10 +58,7 @@ std::string PatternBytes(size_t n, unsigned seed) {
 
 std::string MakeWav(size_t dataBytes) {
     std::string pcm = PatternBytes(dataBytes, 7);
-    auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-    auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-    return "RIFF" + le32(36 + dataBytes) + "WAVEfmt " + le32(16) + le16(1) + le16(2) + le32(44100) +
-           le32(176400) + le16(4) + le16(16) + "data" + le32(dataBytes) + pcm;
+    return bench::WavBytes(44100, 2, pcm);
 }
 
 }  // namespace

@@ -110,6 +110,41 @@ std::string ReadText(const std::string& winPath) {
     return ss.str();
 }
 
+std::vector<BYTE> FileBytes(const std::string& winPath, long from) {
+    std::vector<BYTE> out;
+    FILE* f = fopen(winPath.c_str(), "rb");
+    if (!f) return out;
+    fseek(f, from, SEEK_SET);
+    BYTE buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    fclose(f);
+    return out;
+}
+
+HWND MessageWindow(const char* className, WNDPROC proc) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+std::string WavBytes(int rate, int channels, const std::string& pcm) {
+    auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const uint32_t data = static_cast<uint32_t>(pcm.size());
+    return "RIFF" + le32(36 + data) + "WAVEfmt " + le32(16) + le16(1) + le16(uint16_t(channels)) +
+           le32(uint32_t(rate)) + le32(uint32_t(rate * channels * 2)) + le16(uint16_t(channels * 2)) +
+           le16(16) + "data" + le32(data) + pcm;
+}
+
+bool WriteWav(const std::string& winPath, int rate, int channels, const std::vector<int16_t>& samples) {
+    const std::string pcm(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+    return WriteText(winPath, WavBytes(rate, channels, pcm));
+}
+
 std::string Env(const char* name) {
     char buf[4096];
     DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
@@ -457,13 +492,14 @@ struct DialogSearch {
     const char* title;
     HWND owner;
     HWND found;
+    bool visibleOnly;
 };
 
 BOOL CALLBACK VisitDialog(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<DialogSearch*>(p);
     char cls[16] = "";
     GetClassNameA(w, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    if (strcmp(cls, "#32770") != 0 || (s->visibleOnly && !IsWindowVisible(w))) return TRUE;
     if (s->owner) {
         if (w == s->owner || GetWindow(w, GW_OWNER) != s->owner) return TRUE;
     } else {
@@ -476,8 +512,8 @@ BOOL CALLBACK VisitDialog(HWND w, LPARAM p) {
 }
 }  // namespace
 
-HWND FindDialog(DWORD pid, const char* title) {
-    DialogSearch s{pid, title, nullptr, nullptr};
+HWND FindDialog(DWORD pid, const char* title, bool visibleOnly) {
+    DialogSearch s{pid, title, nullptr, nullptr, visibleOnly};
     EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -489,7 +525,7 @@ HWND WaitForDialog(DWORD pid, const char* title, DWORD ms) {
 }
 
 HWND WaitForOwnedDialog(HWND owner, DWORD ms) {
-    DialogSearch s{0, nullptr, owner, nullptr};
+    DialogSearch s{0, nullptr, owner, nullptr, true};
     PumpUntil(
         [&] {
             EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&s));

@@ -29,6 +29,15 @@ std::string ScratchDir();
 // cannot be read).
 std::string ShellQuote(const std::string& s);
 std::string ReadText(const std::string& winPath);
+// The bytes of a file from `from` on (empty when it cannot be read).
+std::vector<BYTE> FileBytes(const std::string& winPath, long from = 0);
+// A message-only window of a class of its own (registered once) that hands
+// its messages to `proc`; what the engine posts its notifications to.
+HWND MessageWindow(const char* className, WNDPROC proc);
+// A canonical 44-byte-header PCM WAV holding `pcm` (16-bit samples).
+std::string WavBytes(int rate, int channels, const std::string& pcm);
+// Writes 16-bit samples as such a WAV; false when the file cannot be made.
+bool WriteWav(const std::string& winPath, int rate, int channels, const std::vector<int16_t>& samples);
 
 // Runs a command of the host (Linux) shell and waits for it. Returns its exit
 // code, or -1 when it could not be run or timed out. stdout goes to *out.
@@ -106,8 +115,8 @@ void TypeText(const std::string& text);
 // Windows and dialogs.
 std::string WindowText(HWND w);
 // A visible top-level dialog ("#32770") of process `pid` with this title
-// (any title when null), or null.
-HWND FindDialog(DWORD pid, const char* title);
+// (any title when null), or null; with `visibleOnly` false a hidden one too.
+HWND FindDialog(DWORD pid, const char* title, bool visibleOnly = true);
 // Waits up to `ms` for FindDialog to find one.
 HWND WaitForDialog(DWORD pid, const char* title, DWORD ms = 5000);
 // A visible dialog owned by `owner` (a message box it opened), waited for
