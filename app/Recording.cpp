@@ -353,7 +353,12 @@ void CVelorinDlg::StopRecording() {
             GetDlgItemText(IDC_FILENAME, path, sizeof path);
             if (!IsRecordingLongEnough(path)) ShowMessage("RecordNotFinished");
             else RepaintRect(kInfoLines);
-            PlayLength = OpenPlayerFile(path);
+            // A split does not open the closed file in the player: building
+            // a playback graph can outlast the silence before the next
+            // sound, which the next file would then miss. The length is
+            // what the recording took for the file.
+            PlayLength = SplitStopping ? static_cast<int32_t>(TakenMilliseconds())
+                                       : OpenPlayerFile(path);
             DrawPlayPosition(nullptr);
             InfoRowMode = 0;
             RepaintRect(kInfoLines);
@@ -608,7 +613,9 @@ void CVelorinDlg::OnBtnSignalRecord() {
 
 void CVelorinDlg::NewFileOnSilence() {
     IsRecording = 0;
+    SplitStopping = 1;
     OnBtnSignalRecord();  // signal mode off: the file is closed and logged
+    SplitStopping = 0;
     SignalHeard = 0;
     RestartSignalRecordLater();
 }

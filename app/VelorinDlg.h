@@ -436,6 +436,7 @@ public:
     // A new file after silence is due; a stop or a user toggle in the
     // 300 ms before it clears this, so the restart never undoes them.
     uint8_t RestartPending = 0;
+    uint8_t SplitStopping = 0;  // the stop closes a file of a silence split
     uint8_t DelayedSignalActive = 0;
     // The background switch (button 1166) and its value latched at the
     // start, which pause and resume follow.

@@ -158,11 +158,12 @@ void ProcessCaptureBuffer(WAVEHDR* header) {
     if (!drop && bytes > 0) {
         if (s.DirectWavWrite) {
             WriteWavData(data, bytes);
+            s.TakenBytes += bytes;
         } else {
             // Whole frames only: a cut block must not shift later samples
             // onto the other channel.
-            RingBufferWriteFrames(&CaptureRing, data, static_cast<int32_t>(bytes),
-                                  std::max<int32_t>(1, WaveInFormat.nBlockAlign));
+            s.TakenBytes += RingBufferWriteFrames(&CaptureRing, data, static_cast<int32_t>(bytes),
+                                                  std::max<int32_t>(1, WaveInFormat.nBlockAlign));
         }
     }
     if (s.StopRequested) {

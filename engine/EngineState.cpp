@@ -153,6 +153,11 @@ bool CaptureRunning() { return EngineInternal.running; }
 
 int64_t CaptureBytesDropped() { return RingBufferDropped(&CaptureRing); }
 
+int64_t TakenMilliseconds() {
+    const DWORD perSecond = WaveInFormat.nAvgBytesPerSec;
+    return perSecond ? int64_t(RecordingSession.TakenBytes) * 1000 / perSecond : 0;
+}
+
 CaptureResult StartCapture(int line, const char* fileName, CaptureFormat format,
                            int32_t encoderKind, int mixerId, uint8_t directWavWrite) {
     return StartGraphCapture(line, fileName, format, encoderKind, mixerId, directWavWrite);
@@ -183,6 +188,7 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     s.OutputFile = nullptr;
     s.WavFile = nullptr;
     s.WavBytesWritten = 0;
+    s.TakenBytes = 0;
     s.EncoderOutBuffer = nullptr;
     s.EncoderThreadHandle = nullptr;
     s.StopRequested = 0;

@@ -66,6 +66,7 @@ struct EngineSession {
     FILE* WavFile = nullptr;              // user-interface thread (direct) or writer
     std::atomic<uint32_t> WavBytesWritten{0};
     std::atomic<uint32_t> RecordedBytes{0};  // writer/finisher; read for display, auto-stop
+    std::atomic<uint32_t> TakenBytes{0};     // capture bytes taken for the file
     std::atomic<BYTE*> LastBlock{nullptr};   // read by the wave meter
     std::atomic<uint8_t> SignalActive{0};
 };
@@ -178,3 +179,6 @@ void WriteWavHeader();
 
 // Capture bytes dropped because the capture ring was full (this recording).
 int64_t CaptureBytesDropped();
+// How long the sound taken for the last recording's file lasts, in ms (0
+// before any start). Known at once after the stop, without opening the file.
+int64_t TakenMilliseconds();
