@@ -40,13 +40,15 @@ BOOL CDLGMP3::OnInitDialog() {
         CreateSkinButton(CheckBoxes[i], "IDR_BTNCHECKBOX", IDC_MP3_CRC + i, kFlagPlaces[i].x,
                          kFlagPlaces[i].y, 17, 12, CUniButton::kCheckFaces);
 
-    PlaceControl(IDC_MP3_BITRATE, 142, 61, 68, 17);
-    PlaceControl(IDC_MP3_MODE, 338, 61, 65, 17, 80);
+    PlaceControl(IDC_MP3_BITRATE, 142, 61, 68, 17, 290);  // every rate without a scroll bar
+    PlaceControl(IDC_MP3_MODE, 338, 61, 80, 17, 80);
     PlaceControl(IDC_MP3_ARTIST, 232, 137, 203, 17);
     PlaceControl(IDC_MP3_ALBUM, 232, 165, 203, 17);
     PlaceControl(IDC_MP3_TITLE, 232, 191, 203, 17);
     PlaceControl(IDC_MP3_YEAR, 232, 217, 48, 18);
     PlaceControl(IDC_GENRE, 331, 217, 104, 18);
+    // The tag keeps four digits of the year; the box takes no more.
+    SendDlgItemMessage(IDC_MP3_YEAR, EM_LIMITTEXT, kYearChars);
     HWND bitrates = ::GetDlgItem(m_hWnd, IDC_MP3_BITRATE);
     HWND modes = ::GetDlgItem(m_hWnd, IDC_MP3_MODE);
     HWND genres = ::GetDlgItem(m_hWnd, IDC_GENRE);

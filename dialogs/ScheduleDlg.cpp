@@ -27,7 +27,7 @@ const SkinFrame kScheduleFrame{kOutline, 13, 578, 431, "IDR_SCHEDULEFACE", {380,
 
 const POINT kDayPlaces[7] = {{435, 91}, {493, 91}, {435, 105}, {493, 105},
                              {435, 119}, {493, 119}, {435, 133}};
-const RECT kDayTextArea{413, 45, 562, 61};
+const RECT kDayTextArea{428, 47, 562, 63};
 
 struct SliderSpec {
     RECT rect;
@@ -138,12 +138,12 @@ void CScheduleDlg::CreateButtons() {
 void CScheduleDlg::PlaceControls() {
     PlaceControl(kListId, 21, 264, 345, 136);
     for (int k = 0; k < 6; ++k) {
-        PlaceControl(kFirstTimeId + k, k < 3 ? 185 : 386, 46 + (k % 3) * 50, 22, 16);
+        PlaceControl(kFirstTimeId + k, k < 3 ? 185 : 384, 46 + (k % 3) * 50, 26, 16);
         SendDlgItemMessage(kFirstTimeId + k, EM_LIMITTEXT, 19);
     }
     PlaceControl(kDateId, 435, 176, 121, 17);
     PlaceControl(kAddressId, 128, 210, 272, 18);
-    PlaceControl(kLoadingId, 485, 210, 20, 18);
+    PlaceControl(kLoadingId, 485, 210, 26, 18);
     SendDlgItemMessage(kLoadingId, EM_LIMITTEXT, 19);
     ::EnableWindow(::GetDlgItem(m_hWnd, kAddressId), UrlOption.checked);
     ::EnableWindow(::GetDlgItem(m_hWnd, kLoadingId), UrlOption.checked);
@@ -171,14 +171,16 @@ void CScheduleDlg::EnableSelectionButtons(bool enable) {
 void CScheduleDlg::DrawDayText(HDC dc) {
     HDC own = dc ? nullptr : ::GetDC(m_hWnd);
     if (own) dc = own;
-    HBRUSH grey = CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0));
-    FillRect(dc, &kDayTextArea, grey);
-    DeleteObject(grey);
+    // The days sit in a well of the skin, like the text of an edit.
+    HBRUSH well = CreateSolidBrush(RGB(240, 243, 247));
+    FillRect(dc, &kDayTextArea, well);
+    DeleteObject(well);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldColour = SetTextColor(dc, RGB(24, 27, 32));
     RECT area = kDayTextArea;
-    DrawTextA(dc, DayText, -1, &area, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    area.left += 3;
+    DrawTextA(dc, DayText, -1, &area, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);

@@ -7,6 +7,104 @@
 
 const char CSkinDialog::kBoxCaption[] = "Velorin";
 
+namespace {
+
+// The skin's colours: the light well under edits and lists, the dark face
+// a dropped list matches, its text and the accent of a chosen row.
+const COLORREF kWell = RGB(240, 243, 247);
+const COLORREF kWellText = RGB(24, 27, 32);
+const COLORREF kListFace = RGB(44, 49, 57);
+const COLORREF kListText = RGB(228, 233, 240);
+const COLORREF kListChosen = RGB(12, 130, 170);
+const COLORREF kArrow = RGB(98, 106, 117);
+const char kOldProcProp[] = "SkinComboProc";
+
+int TextHeightOf(HWND control) {
+    HDC dc = ::GetDC(control);
+    if (!dc) return 0;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(dc, &tm);
+    if (old) ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return tm.tmHeight;
+}
+
+void FillColour(HDC dc, const RECT& r, COLORREF colour) {
+    ::SetBkColor(dc, colour);
+    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+// The system draws a drop-down list sunken with a raised arrow button; over
+// that goes the flat well the skin expects and a small arrow of its own.
+void PaintFlatCombo(HWND combo) {
+    RECT client;
+    ::GetClientRect(combo, &client);
+    HDC dc = ::GetDC(combo);
+    if (!dc) return;
+    const bool enabled = ::IsWindowEnabled(combo) != FALSE;
+    const COLORREF ground = enabled ? kWell : ::GetSysColor(COLOR_3DFACE);
+    const int border = 2;
+    const int button = ::GetSystemMetrics(SM_CXVSCROLL);
+    RECT band = client;
+    band.bottom = band.top + border;
+    FillColour(dc, band, ground);
+    band = client;
+    band.top = band.bottom - border;
+    FillColour(dc, band, ground);
+    band = client;
+    band.right = band.left + border;
+    FillColour(dc, band, ground);
+    band = client;
+    band.left = band.right - border - button;
+    FillColour(dc, band, ground);
+    // A small downward triangle, centred in the button's place.
+    const int cx = band.left + (band.right - band.left) / 2, cy = (client.top + client.bottom) / 2;
+    HBRUSH brush = ::CreateSolidBrush(enabled ? kArrow : ::GetSysColor(COLOR_GRAYTEXT));
+    HPEN pen = ::CreatePen(PS_SOLID, 1, enabled ? kArrow : ::GetSysColor(COLOR_GRAYTEXT));
+    HGDIOBJ oldBrush = ::SelectObject(dc, brush), oldPen = ::SelectObject(dc, pen);
+    const POINT arrow[] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
+    ::Polygon(dc, arrow, 3);
+    ::SelectObject(dc, oldBrush);
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(brush);
+    ::DeleteObject(pen);
+    ::ReleaseDC(combo, dc);
+}
+
+bool IsClass(HWND window, const char* name) {
+    char cls[32] = "";
+    return window && ::GetClassNameA(window, cls, sizeof cls) && lstrcmpiA(cls, name) == 0;
+}
+
+bool IsDroppedList(HWND window) { return IsClass(window, "ComboLBox"); }
+
+// The text of row `index` of a drop-down list, asked of the list or of the
+// combo box, whichever drew it; empty when it does not fit.
+void RowText(HWND item, UINT index, char* text, size_t size) {
+    text[0] = '\0';
+    const bool list = IsDroppedList(item);
+    const LRESULT length = ::SendMessageA(item, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0);
+    if (length < 0 || static_cast<size_t>(length) >= size) return;
+    ::SendMessageA(item, list ? LB_GETTEXT : CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+}
+
+LRESULT CALLBACK FlatComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC old = reinterpret_cast<WNDPROC>(::GetPropA(combo, kOldProcProp));
+    if (!old) return ::DefWindowProcA(combo, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        ::RemovePropA(combo, kOldProcProp);
+        return ::CallWindowProcA(old, combo, message, wParam, lParam);
+    }
+    const LRESULT result = ::CallWindowProcA(old, combo, message, wParam, lParam);
+    if (message == WM_PAINT || message == WM_ENABLE) PaintFlatCombo(combo);
+    return result;
+}
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
@@ -15,6 +113,7 @@ BEGIN_MESSAGE_MAP(CSkinDialog, CDialog)
     ON_WM_LBUTTONUP()
     ON_WM_CAPTURECHANGED()
     ON_WM_CTLCOLOR()
+    ON_WM_DRAWITEM()
     ON_COMMAND(kOkId, OnOkCommand)
     ON_COMMAND(kCancelId, OnCancelCommand)
 END_MESSAGE_MAP()
@@ -73,13 +172,33 @@ void CSkinDialog::SetButtonChecked(CUniButton& button, bool checked) {
 void CSkinDialog::PlaceControl(int id, int x, int y, int width, int height, int listHeight) {
     HWND control = ::GetDlgItem(m_hWnd, id);
     if (!control) return;
-    char cls[16] = "";
-    ::GetClassNameA(control, cls, sizeof cls);
-    if (lstrcmpiA(cls, "ComboBox") == 0) {
+    if (IsClass(control, "ComboBox")) {
         // A drop-down list's window height includes its list; the selection
         // field is sized by its item height (the field adds a 6-pixel frame).
         ::SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height > 6 ? height - 6 : height);
+        if (::GetWindowLongA(control, GWL_STYLE) & CBS_OWNERDRAWFIXED) {
+            ::SendMessageA(control, CB_SETITEMHEIGHT, 0, TextHeightOf(control) + 4);
+            if (!::GetPropA(control, kOldProcProp)) {
+                ::SetPropA(control, kOldProcProp,
+                           reinterpret_cast<HANDLE>(::GetWindowLongPtrA(control, GWLP_WNDPROC)));
+                ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FlatComboProc));
+            }
+        }
         ::MoveWindow(control, x, y, width, height + listHeight, FALSE);
+    } else if (IsClass(control, "ListBox") || IsClass(control, "SysDateTimePick32")) {
+        // The skin's well is the control's frame: no sunken edge of its own.
+        ::SetWindowLongA(control, GWL_STYLE, ::GetWindowLongA(control, GWL_STYLE) & ~WS_BORDER);
+        ::SetWindowLongA(control, GWL_EXSTYLE, ::GetWindowLongA(control, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+        ::SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    } else if (IsClass(control, "Edit") && !(::GetWindowLongA(control, GWL_STYLE) & WS_BORDER)) {
+        // A single-line edit writes its text at its top; centred at the
+        // text's own height it sits in the middle of the well.
+        const int text = TextHeightOf(control) + 2;
+        if (text > 2 && text < height) {
+            y += (height - text) / 2;
+            height = text;
+        }
+        ::MoveWindow(control, x, y, width, height, FALSE);
     } else {
         ::MoveWindow(control, x, y, width, height, FALSE);
     }
@@ -130,17 +249,59 @@ void CSkinDialog::OnPaint() {
 
 void CSkinDialog::DrawFace(HDC) {}
 
-// The skin draws a well under every edit; an edit filled with the well's
-// colour sits in it seamlessly. Disabled and read-only edits keep the
-// system's grey, so they still look out of use.
+// The skin draws a well under every edit and list; one filled with the
+// well's colour sits in it seamlessly. Disabled and read-only edits keep the
+// system's grey, so they still look out of use. A dropped list is dark,
+// like the face it opens over.
 HBRUSH CSkinDialog::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor) {
-    const COLORREF well = RGB(240, 243, 247);
-    if (ctlColor == CTLCOLOR_EDIT && dc) {
-        if (!editBrush_.GetSafeHandle()) editBrush_.CreateSolidBrush(well);
-        ::SetBkColor(dc->GetSafeHdc(), well);
+    if (dc && (ctlColor == CTLCOLOR_EDIT ||
+               (ctlColor == CTLCOLOR_LISTBOX && control && IsClass(control->GetSafeHwnd(), "ListBox")))) {
+        if (!editBrush_.GetSafeHandle()) editBrush_.CreateSolidBrush(kWell);
+        ::SetBkColor(dc->GetSafeHdc(), kWell);
         return static_cast<HBRUSH>(editBrush_.GetSafeHandle());
     }
+    if (ctlColor == CTLCOLOR_LISTBOX && dc && control && IsDroppedList(control->GetSafeHwnd())) {
+        if (!listBrush_.GetSafeHandle()) listBrush_.CreateSolidBrush(kListFace);
+        ::SetBkColor(dc->GetSafeHdc(), kListFace);
+        ::SetTextColor(dc->GetSafeHdc(), kListText);
+        return static_cast<HBRUSH>(listBrush_.GetSafeHandle());
+    }
     return CDialog::OnCtlColor(dc, control, ctlColor);
+}
+
+// Rows of an owner-drawn drop-down list: its field in the light well, the
+// rows of its dropped list on the dark face, the chosen one in the accent.
+void CSkinDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
+    if (!dis || (dis->CtlType != ODT_COMBOBOX && !IsDroppedList(dis->hwndItem))) {
+        CDialog::OnDrawItem(id, dis);
+        return;
+    }
+    HDC dc = dis->hDC;
+    const bool field = (dis->itemState & ODS_COMBOBOXEDIT) != 0;
+    const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
+    const bool chosen = !field && (dis->itemState & ODS_SELECTED) != 0;
+    COLORREF ground = field ? (disabled ? ::GetSysColor(COLOR_3DFACE) : kWell) : kListFace;
+    COLORREF ink = field ? (disabled ? ::GetSysColor(COLOR_GRAYTEXT) : kWellText) : kListText;
+    if (chosen) {
+        ground = kListChosen;
+        ink = RGB(255, 255, 255);
+    }
+    FillColour(dc, dis->rcItem, ground);
+    char text[256] = "";
+    if (dis->itemID != static_cast<UINT>(-1)) RowText(dis->hwndItem, dis->itemID, text, sizeof text);
+    RECT box = dis->rcItem;
+    box.left += 3;
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldInk = ::SetTextColor(dc, ink);
+    ::DrawTextA(dc, text, -1, &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SetTextColor(dc, oldInk);
+    ::SetBkMode(dc, oldMode);
+    // The field shows the keyboard focus as a thin accent line under it.
+    if (field && (dis->itemState & ODS_FOCUS)) {
+        RECT line = dis->rcItem;
+        line.top = line.bottom - 1;
+        FillColour(dc, line, kListChosen);
+    }
 }
 
 // ---- mouse ---------------------------------------------------------------

@@ -81,9 +81,12 @@ protected:
                           int height, int faceMode);
     // Sets a two-state button's face and repaints it.
     static void SetButtonChecked(CUniButton& button, bool checked);
-    // Moves a control of the template to a rectangle of the face. A
-    // drop-down list keeps its selection field at `height` and drops a list
-    // of `listHeight` below it.
+    // Moves a control of the template to a rectangle of the face (the well
+    // the skin draws for it). An edit is centred in the well at the height
+    // of its text. A drop-down list keeps its selection field at `height`
+    // and drops a list of `listHeight` below it; drawn by its owner
+    // (CBS_OWNERDRAWFIXED | CBS_HASSTRINGS), it is flat in its well and its
+    // list is dark like the face.
     void PlaceControl(int id, int x, int y, int width, int height, int listHeight = 200);
     // A message box over the dialog with the program's title. While it is up
     // no edit check runs (see CheckEditRange).
@@ -108,6 +111,7 @@ protected:
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnCaptureChanged(CWnd* wnd);
     afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor);
+    afx_msg void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
     afx_msg void OnOkCommand();
     afx_msg void OnCancelCommand();
 
@@ -119,7 +123,7 @@ protected:
 private:
     SkinFrame frame_;
     CRgn region_;  // ours; the window gets a copy
-    CBrush editBrush_;
+    CBrush editBrush_, listBrush_;
     std::vector<CSkinSlider*> sliders_;
     bool boxShowing_ = false;
     bool closing_ = false;  // set once the dialog is ending: the edits lose the focus then

@@ -208,7 +208,8 @@ TEST_F(SettingsDialogs, Mp3FormatAndTagKeptAndRecorded) {
         ASSERT_TRUE(TypeInto(d, 1141, artist));
         ASSERT_TRUE(TypeInto(d, 1183, album));
         ASSERT_TRUE(TypeInto(d, 1140, title));
-        ASSERT_TRUE(TypeInto(d, 1142, "20261"));
+        ASSERT_TRUE(TypeInto(d, 1142, "20261", 4));
+        EXPECT_EQ("2026", Text(d, 1142));  // the fifth key is refused, not kept unseen
         ASSERT_TRUE(PickInList(d, 1151, 8, "Jazz"));
         EXPECT_EQ(7, Selected(d, 1144));
         EXPECT_EQ(1, Selected(d, 1150));

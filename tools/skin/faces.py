@@ -188,7 +188,7 @@ def mp3_face():
     def build(c, L):
         panel(c, 16, 42, 453, 44)
         panel(c, 16, 92, 453, 152)
-        _edits(c, [(142, 61, 68, 17), (338, 61, 65, 17), (232, 137, 203, 17),
+        _edits(c, [(142, 61, 68, 17), (338, 61, 80, 17), (232, 137, 203, 17),
                    (232, 165, 203, 17), (232, 191, 203, 17), (232, 217, 48, 18),
                    (331, 217, 104, 18)])
         L += [("cap", 26, 54, "Encoding"), ("lbl", 80, 70, "Bitrate"), ("dim", 214, 70, "kbit/s"),
@@ -258,7 +258,9 @@ def device_face():
         panel(c, 228, 36, 246, 246)
         L += [("cap", 18, 30, ""), ("cap", 236, 30, "")]
     img = dialog(485, 332, "Capture device", build)
-    _caption(img, 18, 300, "Devices on the left, their recording lines on the right")
+    # Two short lines: the footer's right half belongs to OK and Cancel.
+    _caption(img, 18, 300, "Devices on the left,")
+    _caption(img, 18, 313, "their recording lines on the right")
     return img
 
 
@@ -288,9 +290,10 @@ def schedule_face():
         panel(c, 12, 36, 404, 168)
         panel(c, 420, 20, 150, 182)
         panel(c, 12, 204, 556, 34)
-        _edits(c, [(185, 46, 22, 16), (185, 96, 22, 16), (185, 146, 22, 16),
-                   (386, 46, 22, 16), (386, 96, 22, 16), (386, 146, 22, 16),
-                   (128, 210, 272, 18), (485, 210, 20, 18), (21, 264, 345, 136)])
+        _edits(c, [(185, 46, 26, 16), (185, 96, 26, 16), (185, 146, 26, 16),
+                   (384, 46, 26, 16), (384, 96, 26, 16), (384, 146, 26, 16),
+                   (128, 210, 272, 18), (485, 210, 26, 18), (21, 264, 345, 136),
+                   (428, 47, 134, 16), (435, 176, 121, 17)])
         L += [("cap", 24, 52, "Start"), ("cap", 225, 52, "End"),
               ("dim", 120, 54, "hour"), ("dim", 120, 104, "minute"), ("dim", 120, 154, "second"),
               ("dim", 321, 54, "hour"), ("dim", 321, 104, "minute"), ("dim", 321, 154, "second"),
