@@ -259,6 +259,7 @@ public:
     void EnableItem(int id, bool enable);
     void RepaintItem(int id);
     void MeasureRecording();
+    void ReportTransportFailure(const char* text);
 
     LONG TransportState = 0;  // 0 idle, 1 playing, 2 recording
     BYTE Recording = 0, Playing = 0, Paused = 0;

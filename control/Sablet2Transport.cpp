@@ -110,13 +110,20 @@ void CSablet2::OnRecord() {
     p.Mp3 = UseMP3 ? 1 : 0;
     p.MixerId = static_cast<uint32_t>(MixerId);
     p.SmallBlocks = 0;
-    if (CtlStartCapture(p) != CtlStarted) {
-        // Nothing was recorded: back to idle, nothing new to play.
+    int started = CtlStartCapture(p);
+    if (started != CtlStarted) {
+        // Nothing was recorded: back to idle, nothing new to play, and the
+        // user told why rather than left looking at a panel that ignored him.
         TransportState = 0;
         Recording = 0;
         EnableItem(IDC_CONFIG, AllowParaChange != 0);
         RepaintItem(IDC_RECORD);
         RepaintItem(IDC_PLAY);
+        ReportTransportFailure(started == CtlNoMemory     ? "The recording could not start: not enough memory."
+                               : started == CtlFileError  ? "The recording could not start: the temporary file cannot be written."
+                               : started == CtlDeviceError ? "The recording could not start: the sound card cannot record now."
+                               : UseMP3 ? "The recording could not start: the MP3 encoder refused this format."
+                                        : "The recording could not start: the sound card refused this format.");
         return;
     }
     // A Pause pressed while idle arms the recording paused.
@@ -146,6 +153,7 @@ void CSablet2::OnPlay() {
         EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
         EnableItem(IDC_CONFIG, AllowParaChange != 0);
         RepaintItem(IDC_PLAY);
+        ReportTransportFailure("The recording cannot be played: no player on this computer opens it.");
         return;
     }
     ReferenceTime = time(nullptr);
@@ -236,11 +244,23 @@ void CSablet2::MeasureRecording() {
     PlayLength = 0;
     char path[sizeof RecordingBase + 8];
     if (LastExtension[0] && SafeFormat(path, "%s%s", RecordingBase, LastExtension)) {
-        HWND probe = MCIWndCreateA(m_hWnd, filterbase::ThisModule(),
-                                   WS_CHILD | MCIWNDF_NOERRORDLG | MCIWNDF_NOMENU, nullptr);
-        if (probe) {
-            if (MCIWndOpen(probe, path, 0) == 0) PlayLength = MCIWndGetLength(probe);
-            MCIWndDestroy(probe);
+        // The device alone, without a player window: measuring must not
+        // depend on the device taking a video window, which an audio-only
+        // file may not have.
+        MCI_OPEN_PARMSA open{};
+        open.lpstrElementName = path;
+        if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
+                            reinterpret_cast<DWORD_PTR>(&open)) == 0) {
+            MCI_SET_PARMS format{};
+            format.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+            mciSendCommandA(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
+                            reinterpret_cast<DWORD_PTR>(&format));
+            MCI_STATUS_PARMS status{};
+            status.dwItem = MCI_STATUS_LENGTH;
+            if (mciSendCommandA(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+                                reinterpret_cast<DWORD_PTR>(&status)) == 0)
+                PlayLength = static_cast<LONG>(status.dwReturn);
+            mciSendCommandA(open.wDeviceID, MCI_CLOSE, MCI_WAIT, 0);
         }
     }
     bool playable = PlayLength > PlayableMs;
@@ -249,6 +269,10 @@ void CSablet2::MeasureRecording() {
     if (TransportState == 0) EnableItem(IDC_PLAY, playable);
     EnableItem(IDC_UPLOAD, playable);
     DrawPlayTime();
+}
+
+void CSablet2::ReportTransportFailure(const char* text) {
+    ::MessageBoxA(m_hWnd, text, "Sablet", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CSablet2::OnTimer(UINT_PTR id) {
