@@ -12,7 +12,10 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-cp -a "$WINEPREFIX" "$tmp/prefix" || exit 2
+# The bench's wineserver may save the registry meanwhile, through temporary
+# files that vanish under cp: what counts is that the registry came along.
+cp -a "$WINEPREFIX" "$tmp/prefix" 2>/dev/null
+[ -f "$tmp/prefix/system.reg" ] && [ -f "$tmp/prefix/user.reg" ] || exit 2
 export WINEPREFIX=$tmp/prefix
 run() { timeout -k 5 120 wine "$@" </dev/null 2>/dev/null 3>&-; }
 windll="Z:${dll//\//\\}"
