@@ -116,7 +116,7 @@ public:
                 window = FindMainWindow();
                 return window && (!visible || IsWindowVisible(window));
             },
-            15000);
+            60000);  // an emulated start beside other tests can take half a minute
     }
 
     // The main window: the process's dialog titled "Brindle" (its settings
