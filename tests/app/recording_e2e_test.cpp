@@ -158,7 +158,10 @@ TEST_F(RecordingBench, PauseLeavesOutItsTimeWithoutAGap) {
     bench::Wav wav;
     std::string error;
     ASSERT_TRUE(bench::ReadWav(out_ + "\\take.wav", &wav, &error)) << error;
-    EXPECT_NEAR(wall - 2.0, wav.Seconds(), 0.5);
+    // The pause's 2 s are left out; the capture starting a moment after the
+    // Record click (longer on a busy machine) may shorten the file further.
+    EXPECT_LT(wav.Seconds(), wall - 2.0 + 0.4);
+    EXPECT_GT(wav.Seconds(), wall - 2.0 - 1.2);
     EXPECT_GT(ToneOf(wav), 0.3);
     EXPECT_LT(bench::LongestInnerZeroRun(wav), 441u);
     EXPECT_EQ(1u, ReadLines(DayFile()).size());

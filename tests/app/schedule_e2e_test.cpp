@@ -163,8 +163,9 @@ protected:
         CreateDirectoryA(install_.c_str(), nullptr);
         CreateDirectoryA(out_.c_str(), nullptr);
         int device = 0, line = 0;
-        if (!FindTestRecordingLine(&device, &line))
-            GTEST_SKIP() << "the capture device stand-in is not registered";
+        const std::string why = FindTestRecordingLine(&device, &line);
+        if (why == kNoCaptureDevice) GTEST_SKIP() << "the capture device stand-in is not registered";
+        ASSERT_EQ(why, "");
         ClearSettings();
         StoreDword("Device", static_cast<DWORD>(device));
         StoreDword("AudoLine", static_cast<DWORD>(line));
@@ -417,7 +418,10 @@ TEST_F(ScheduleBench, StreamingAddressOpensAheadAndEndsWithTheWindow) {
     char line[2048] = "";
     ASSERT_EQ(3, sscanf(starts.c_str(), "%lf %lu %2047[^\n]", &when, &pid, line)) << starts;
     EXPECT_EQ(std::string::npos, starts.find('\n', starts.find('\n') + 1)) << "started twice";
-    EXPECT_NEAR(base - 5, when, 1.0);
+    // The schedule looks at the clock once a second and a busy machine
+    // delays the start further: late by up to 2 s, but well ahead of the window.
+    EXPECT_GE(when, base - 6.0);
+    EXPECT_LE(when, base - 3.0);
     const std::string page = install_ + "\\brindleurl.htm";
     EXPECT_NE(std::string::npos, std::string(line).find("\"" + page + "\"")) << line;
     EXPECT_NE(std::string::npos, ReadAll(page).find("a&amp;b.mp3"));

@@ -1,5 +1,6 @@
 // Stand-in browser for the schedule's streaming addresses: appends the time
-// it started (seconds since 1970), its process id and its command line to
+// it was created (seconds since 1970; the creation, not the time main runs,
+// which an emulated start delays by seconds), its process id and its command line to
 // starts.txt beside itself, then stays up until it is ended.
 #include <windows.h>
 
@@ -7,8 +8,9 @@
 #include <cstring>
 
 int main() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
+    FILETIME now, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &now, &exited, &kernel, &user))
+        GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER v;
     v.LowPart = now.dwLowDateTime;
     v.HighPart = now.dwHighDateTime;

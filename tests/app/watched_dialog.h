@@ -61,25 +61,31 @@ T ReadOnWindow(std::function<T()> f) {
     return value;
 }
 
+// What FindTestRecordingLine says when the machine has no capture device at
+// all (the capture stand-in is not registered): the only case a test skips.
+constexpr const char* kNoCaptureDevice = "no capture device";
+
 // The capture device and line that record the test's sink (the names in
-// BENCH_REC_DEVICE), with the line's name; false when the capture device
-// stand-in is not registered.
-inline bool FindTestRecordingLine(int* device, int* line, std::string* lineName = nullptr) {
+// BENCH_REC_DEVICE), with the line's name. Returns "" when found, else why
+// not; a device that is listed but cannot be opened is a failure, not a skip.
+inline std::string FindTestRecordingLine(int* device, int* line, std::string* lineName = nullptr) {
     CCaptureGraph graph;
     CaptureDeviceList devices;
     PinNameList pins;
     *device = *line = 0;
-    if (graph.CreateGraph() != S_OK || FillCaptureDeviceList(&devices) != S_OK) return false;
+    if (graph.CreateGraph() != S_OK) return "the capture graph cannot be made";
+    if (FillCaptureDeviceList(&devices) != S_OK) return "the capture devices cannot be listed";
+    if (devices.Count() == 0) return kNoCaptureDevice;
     *device = bench::RecordedDeviceIn(devices);
     const std::string want = bench::Env("BENCH_REC_DEVICE");
-    if (graph.SelectDevice(*device, &devices, &pins) != S_OK || !graph.HasCaptureOutput() ||
-        pins.Count() == 0)
-        return false;
+    if (graph.SelectDevice(*device, &devices, &pins) != S_OK || !graph.HasCaptureOutput())
+        return std::string("capture device \"") + devices.Name(*device) + "\" cannot be selected";
+    if (pins.Count() == 0) return std::string("capture device \"") + devices.Name(*device) + "\" has no lines";
     for (int i = 0; i < pins.Count(); ++i)
         if (!want.empty() && strstr(pins.Name(i), want.c_str())) *line = i;
     if (lineName) *lineName = pins.Name(*line);
     graph.Shutdown();
-    return true;
+    return "";
 }
 
 // Runs the dialog here while `drive` works it from another thread; the

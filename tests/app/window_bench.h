@@ -80,8 +80,9 @@ protected:
 
         // The device and line that record the test's sink.
         int device = 0, line = 0;
-        if (!FindTestRecordingLine(&device, &line, &lineName_))
-            GTEST_SKIP() << "the capture device stand-in is not registered";
+        const std::string why = FindTestRecordingLine(&device, &line, &lineName_);
+        if (why == kNoCaptureDevice) GTEST_SKIP() << "the capture device stand-in is not registered";
+        ASSERT_EQ(why, "");
         line_ = line;
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Velorin");
         StoreDword("Device", static_cast<DWORD>(device));
