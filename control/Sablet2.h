@@ -398,6 +398,7 @@ private:
     HRESULT SaveState(sablet::PersistedState* state);
     HRESULT ApplyState(const sablet::PersistedState& state);
     void SetDirty(bool dirty);
+    void FormatChanged();
 
     // The page address from the container's moniker (Sablet2Site.cpp).
     void TakePageAddress(IOleClientSite* site);

@@ -165,11 +165,18 @@ STDMETHODIMP CSablet2::put_Location(BSTR value) {
     return S_OK;
 }
 
+// The panel's status box names the format; an idle panel shows a new one
+// at once (a take under way keeps the format it started with).
+void CSablet2::FormatChanged() {
+    SetDirty(true);
+    if (m_hWnd && TransportState == 0) ::InvalidateRect(m_hWnd, &TimeBoxRect, TRUE);
+}
+
 STDMETHODIMP CSablet2::get_UseMP3(LONG* value) { return GetValue<LONG>(UseMP3, value); }
 // Without the encoder library MP3 cannot be recorded, whatever the page asks.
 STDMETHODIMP CSablet2::put_UseMP3(LONG value) {
     UseMP3 = value != 0 && Mp3Available();
-    SetDirty(true);
+    FormatChanged();
     return S_OK;
 }
 
@@ -180,7 +187,7 @@ STDMETHODIMP CSablet2::get_Frequency(short* value) {
 }
 STDMETHODIMP CSablet2::put_Frequency(short value) {
     SampleRate = value;
-    SetDirty(true);
+    FormatChanged();
     return S_OK;
 }
 
@@ -201,14 +208,14 @@ STDMETHODIMP CSablet2::put_Channel(short value) {
 STDMETHODIMP CSablet2::get_MP3Bitrate(short* value) { return GetValue(MP3Bitrate, value); }
 STDMETHODIMP CSablet2::put_MP3Bitrate(short value) {
     if (sablet::Mp3BitrateAccepted(value)) MP3Bitrate = value;
-    SetDirty(true);
+    FormatChanged();
     return S_OK;
 }
 
 STDMETHODIMP CSablet2::get_SampleRate(LONG* value) { return GetValue(SampleRate, value); }
 STDMETHODIMP CSablet2::put_SampleRate(LONG value) {
     SampleRate = value;
-    SetDirty(true);
+    FormatChanged();
     return S_OK;
 }
 
@@ -222,7 +229,7 @@ STDMETHODIMP CSablet2::put_UploadURL(BSTR value) {
 STDMETHODIMP CSablet2::get_SampleFrequency(LONG* value) { return GetValue(SampleRate, value); }
 STDMETHODIMP CSablet2::put_SampleFrequency(LONG value) {
     SampleRate = sablet::SampleFrequencyRule(value);
-    SetDirty(true);
+    FormatChanged();
     return S_OK;
 }
 
