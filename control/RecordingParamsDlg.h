@@ -9,8 +9,8 @@
 
 namespace sablet {
 
-// The rate, bits and channel lists the Config dialog and the property page
-// share. They are unsorted: an entry's index is its place in the tables.
+// The Config dialog's rate, bits and channel lists (the channel list's id is
+// a parameter: templates number it differently). They are unsorted: an entry's index is its place in the tables.
 void FillFormatLists(HWND dialog, int channelList);
 // Selects the control's format in them; a rate none of the list's (a page's
 // SampleRate) shows no selection, so it stays unless the user picks one.

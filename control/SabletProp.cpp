@@ -1,12 +1,12 @@
 #include "control/SabletProp.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "control/resource.h"
-#include "control/EncoderLibrary.h"
-#include "control/RecordingParamsDlg.h"
 #include "control/Sablet_h.h"
+#include "engine/SampleRateTable.h"
 #include "filters/base/Module.h"
 
 namespace {
@@ -131,46 +131,7 @@ STDMETHODIMP SabletProp::SetObjects(ULONG count, IUnknown** objects) {
         objects[i]->AddRef();
         objects_.push_back(objects[i]);
     }
-    // The page opens on the first control's format; a choice made for
-    // other objects is dropped with them.
-    changed_ = 0;
-    dirty_ = false;
-    ComPtr<ISablet2> control;
-    if (!objects_.empty() &&
-        SUCCEEDED(objects_[0]->QueryInterface(IID_ISablet2,
-                                              reinterpret_cast<void**>(control.GetAddressOf())))) {
-        control->get_SampleRate(&rate_);
-        control->get_SampleBit(&bits_);
-        control->get_Channel(&channels_);
-        control->get_UseMP3(&useMp3_);
-    }
-    ShowFormat();
     return S_OK;
-}
-
-void SabletProp::ShowFormat() {
-    if (!dialog_) return;
-    sablet::SelectFormat(dialog_, IDC_PAGECHANNEL, rate_, bits_, channels_);
-    CheckRadioButton(dialog_, IDC_WAV, IDC_MP3, useMp3_ ? IDC_MP3 : IDC_WAV);
-    // Without the encoder library a control records WAV only.
-    EnableWindow(GetDlgItem(dialog_, IDC_MP3), EncoderLibraryLoad());
-}
-
-void SabletProp::TakeChoice(int control) {
-    if (control == IDC_FREQUENCY) {
-        sablet::ChosenRate(dialog_, &rate_);
-        changed_ |= kRate;
-    } else if (control == IDC_BITS) {
-        bits_ = sablet::ChosenBits(dialog_);
-        changed_ |= kBits;
-    } else if (control == IDC_PAGECHANNEL) {
-        channels_ = sablet::ChosenChannels(dialog_, IDC_PAGECHANNEL);
-        changed_ |= kChannels;
-    } else {
-        useMp3_ = control == IDC_MP3;
-        changed_ |= kFormat;
-    }
-    SetDirty(true);
 }
 
 STDMETHODIMP SabletProp::Show(UINT command) {
@@ -189,20 +150,13 @@ STDMETHODIMP SabletProp::Move(LPCRECT rect) {
 
 STDMETHODIMP SabletProp::IsPageDirty() { return dirty_ ? S_OK : S_FALSE; }
 
-// Only what the user changed is written, so controls that differed in the
-// rest keep their own values. The controls' put rules apply as for a page.
+// The page shows a rate but was never given a way to set one: each object
+// is only checked to be a control of ours.
 STDMETHODIMP SabletProp::Apply() {
     for (IUnknown* object : objects_) {
         ComPtr<ISablet2> control;
-        if (FAILED(object->QueryInterface(IID_ISablet2,
-                                          reinterpret_cast<void**>(control.GetAddressOf()))))
-            continue;
-        if (changed_ & kRate) control->put_SampleRate(rate_);
-        if (changed_ & kBits) control->put_SampleBit(bits_);
-        if (changed_ & kChannels) control->put_Channel(channels_);
-        if (changed_ & kFormat) control->put_UseMP3(useMp3_);
+        object->QueryInterface(IID_ISablet2, reinterpret_cast<void**>(control.GetAddressOf()));
     }
-    changed_ = 0;
     dirty_ = false;
     return S_OK;
 }
@@ -222,19 +176,18 @@ void SabletProp::SetDirty(bool dirty) {
 INT_PTR CALLBACK SabletProp::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        auto* page = reinterpret_cast<SabletProp*>(lParam);
-        sablet::FillFormatLists(dialog, IDC_PAGECHANNEL);
-        page->dialog_ = dialog;
-        page->ShowFormat();
+        char text[16];
+        for (uint32_t rate : SampleRateTable) {
+            snprintf(text, sizeof text, "%u", static_cast<unsigned>(rate));
+            SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text));
+        }
         return FALSE;
     }
     auto* page = reinterpret_cast<SabletProp*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (message != WM_COMMAND || !page) return FALSE;
-    int control = LOWORD(wParam);
-    bool list = control == IDC_FREQUENCY || control == IDC_BITS || control == IDC_PAGECHANNEL;
-    bool radio = control == IDC_WAV || control == IDC_MP3;
-    if ((list && HIWORD(wParam) == CBN_SELCHANGE) || (radio && HIWORD(wParam) == BN_CLICKED)) {
-        page->TakeChoice(control);
+    if (message == WM_COMMAND && page && LOWORD(wParam) == IDC_FREQUENCY &&
+        HIWORD(wParam) == CBN_SELCHANGE) {
+        page->SetDirty(true);
         return TRUE;
     }
     return FALSE;

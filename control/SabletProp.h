@@ -1,7 +1,6 @@
 // SabletProp: the property page class the module serves (template 109).
-// It shows the recording format of the first control it is given (rate,
-// bits, channels, WAV or MP3); a choice marks the page dirty, and Apply
-// writes what the user changed to every control.
+// Its one live list is the sample rate; choosing one marks the page dirty,
+// and Apply writes nothing back.
 #pragma once
 
 #include <windows.h>
@@ -38,20 +37,10 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void SetDirty(bool dirty);
     void ReleaseObjects();
-    void ShowFormat();
-    void TakeChoice(int control);
-
-    // What the page has changed since the last Apply.
-    enum Changed { kRate = 1, kBits = 2, kChannels = 4, kFormat = 8 };
 
     LONG refs_ = 1;
     ComPtr<IPropertyPageSite> site_;
     std::vector<IUnknown*> objects_;
     HWND dialog_ = nullptr;
     bool dirty_ = false;
-    LONG rate_ = 12000;
-    short bits_ = 16;
-    short channels_ = 2;
-    LONG useMp3_ = 0;
-    int changed_ = 0;
 };
