@@ -12,5 +12,5 @@ target_compile_definitions(commands_e2e_test PRIVATE LAME_DLL_PATH="${BRINDLE_LA
 brindle_test(history_panel_e2e_test LABEL e2e SOUND SCREEN TIMEOUT 240
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/history_panel_e2e_test.cpp
   LIBS brindle_window brindle_res dialogs_res brindle_skin brindle_skin_icon)
-add_dependencies(history_panel_e2e_test lame_enc audiocapture_standin)
+add_dependencies(history_panel_e2e_test lame_enc audiocapture_standin wmvcore_standin)
 target_compile_definitions(history_panel_e2e_test PRIVATE LAME_DLL_PATH="${BRINDLE_LAME_DLL}")

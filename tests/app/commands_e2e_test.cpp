@@ -45,7 +45,7 @@ void HoldKey(WORD vk, DWORD ms) {
 bool Recording() { return ReadOnWindow<bool>([] { return Dialog->IsRecording != 0; }); }
 
 void WaitStopped() {
-    bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
+    bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 30000);
 }
 
 std::string FileBox() {
@@ -263,24 +263,36 @@ TEST_F(CommandsBench, StopNotificationStopsWithoutReadingAHeader) {
 // the background switch off, 16-bit on again; mono records one channel;
 // during a recording the switches change nothing.
 TEST_F(CommandsBench, ChannelAndSampleSizeSwitches) {
-    auto tone = bench::PlayTone(1000, 30, 0.5);
+    auto tone = bench::PlayTone(1000, 120, 0.5);
     static bool after8[3], after16[3], filtersDuringRecording = false;
-    static int bitsDuringRecording = -1, stereoDuringRecording = -1;
+    static int bitsDuringRecording = -1, stereoDuringRecording = -1, paused = -1;
     WatchedDialog dialog;
     RunDialog(dialog, [] {
         const UINT ids[3] = {1115, 1116, 1166};
+        // Each switch is read once its click has been handled.
+        auto bits16 = [] { return ReadOnWindow<int>([] { return Dialog->Bits16On; }); };
         bench::Click(262, 275);  // 8-bit
+        bench::PumpUntil([&] { return bits16() == 0; }, 30000);
         for (int i = 0; i < 3; ++i) after8[i] = Enabled(ids[i]);
         bench::Screenshot("eight-bit");
         bench::Click(262, 247);  // 16-bit
+        bench::PumpUntil([&] { return bits16() == 1; }, 30000);
         for (int i = 0; i < 3; ++i) after16[i] = Enabled(ids[i]);
         bench::Click(262, 344);  // mono
+        bench::PumpUntil([] { return ReadOnWindow<int>([] { return Dialog->StereoOn; }) == 0; }, 30000);
         ClickButton(1000);
-        Sleep(2000);
+        bench::PumpUntil(
+            [] { return ReadOnWindow<bool>([] { return Dialog->CaptureActive && TakenMilliseconds() >= 2000; }); },
+            60000);
         bench::Click(262, 275);  // 8-bit, refused
         bench::Click(262, 316);  // stereo, refused
+        // Pause works while recording; once its click is handled, the two
+        // before it have been too.
+        ClickButton(1003);
+        bench::PumpUntil([] { return ReadOnWindow<int>([] { return Dialog->IsPaused; }) == 1; }, 30000);
+        paused = ReadOnWindow<int>([] { return Dialog->IsPaused; });
         filtersDuringRecording = Enabled(1115);
-        bitsDuringRecording = ReadOnWindow<int>([] { return Dialog->Bits16On; });
+        bitsDuringRecording = bits16();
         stereoDuringRecording = ReadOnWindow<int>([] { return Dialog->StereoOn; });
         ClickButton(1004);
         WaitStopped();
@@ -289,6 +301,7 @@ TEST_F(CommandsBench, ChannelAndSampleSizeSwitches) {
         EXPECT_FALSE(after8[i]) << i;
         EXPECT_TRUE(after16[i]) << i;
     }
+    ASSERT_EQ(1, paused);
     EXPECT_TRUE(filtersDuringRecording);
     EXPECT_EQ(1, bitsDuringRecording);
     EXPECT_EQ(0, stereoDuringRecording);

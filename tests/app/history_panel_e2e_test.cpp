@@ -213,35 +213,54 @@ TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
     EXPECT_LE(after, before + 5) << before << " GDI objects before, " << after << " after";
 }
 
-// Edit tag writes the texts into the MP3's ID3 tag; on the file being
-// recorded it is refused.
-TEST_F(HistoryBench, EditTagWritesTheMp3TagAndSparesTheFileBeingRecorded) {
-    auto tone = bench::PlayTone(1000, 30, 0.5);
-    static bool dialogSeen = false, dialogWhileRecording = true;
+// Edit tag writes the texts into an MP3's ID3 tag and a WMA file's own
+// tags, each file still whole; on the file being recorded it is refused.
+// Opens the tag dialog `caption` for `file` as a user would: the archive
+// opened with the file current, then Edit tag once the panel shows it.
+HWND OpenTagDialog(const std::string& file, const char* caption) {
+    OnWindow([file] { SafeCopy(Dialog->CurrentFile, file.c_str()); });
+    ClickButton(1137);  // Archive: the current file, tags editable
+    // The panel shows its buttons before the window grows over them, and a
+    // click that comes early lands beside the window; the round trip waits
+    // for the whole opening to end.
+    HWND button = GetDlgItem(MainWindow, 1139);
+    bench::PumpUntil([button] { return WindowHeight() == 608 && IsWindowVisible(button) && IsWindowEnabled(button); },
+                     30000);
+    OnWindow([] {});
+    ClickButton(1139);  // Edit tag
+    HWND tags = nullptr;
+    bench::PumpUntil([&] { return (tags = FindWindowA("#32770", caption)) && IsWindowVisible(tags); }, 30000);
+    return tags;
+}
+
+// Closes a tag dialog with its OK and the archive with its button.
+void CloseTagDialogAndArchive(HWND tags) {
+    PostMessageA(tags, WM_COMMAND, 1032, 0);  // OK
+    bench::PumpUntil([&] { return !IsWindow(tags); }, 30000);
+    ClickButton(1138);
+    bench::PumpUntil([] { return WindowHeight() < 608; }, 30000);
+    OnWindow([] {});
+}
+
+TEST_F(HistoryBench, EditTagWritesMp3AndWmaTagsAndSparesTheFileBeingRecorded) {
+    auto tone = bench::PlayTone(1000, 120, 0.5);
+    const bool profileChosen = ChooseWmaProfile("128");
+    static bool mp3DialogSeen = false, wmaDialogSeen = false, dialogWhileRecording = true;
     static std::string refusal, tagAfterEdit;
-    const std::string mp3 = out_ + "\\take.mp3";
+    const std::string mp3 = out_ + "\\take.mp3", wma = out_ + "\\take.wma";
     WatchedDialog dialog;
-    RunDialog(dialog, [mp3] {
-        SetOutputFile(mp3);
-        ClickButton(1000);
-        Sleep(2000);
-        ClickButton(1004);
-        bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
-        OnWindow([mp3] { SafeCopy(Dialog->CurrentFile, mp3.c_str()); });
-        bench::Click(489, 583);  // Archive: the current file, tags editable
-        Sleep(500);
-        bench::Click(266, 601);  // Edit tag
-        HWND tags = nullptr;
-        bench::PumpUntil([&] { return (tags = FindWindowA("#32770", "Set MP3 parameters")) && IsWindowVisible(tags); },
-                         5000);
-        dialogSeen = tags != nullptr;
+    RunDialog(dialog, [mp3, wma] {
+        RecordTake(mp3, 2000);
+        RecordTake(wma, 2000);
+
+        HWND tags = OpenTagDialog(mp3, "Set MP3 parameters");
+        mp3DialogSeen = tags != nullptr;
         if (!tags) return;
         SetDlgItemTextA(tags, IDC_MP3_ARTIST, "Bench Artist");
         SetDlgItemTextA(tags, IDC_MP3_ALBUM, "Bench Album");
         SetDlgItemTextA(tags, IDC_MP3_TITLE, "Bench Title");
         bench::Screenshot("edit-tag", tags);
-        PostMessageA(tags, WM_COMMAND, 1032, 0);  // OK
-        bench::PumpUntil([&] { return !IsWindow(tags); }, 5000);
+        CloseTagDialogAndArchive(tags);
         if (FILE* f = fopen(mp3.c_str(), "rb")) {
             char tag[128] = {};
             if (fseek(f, -128, SEEK_END) == 0 && fread(tag, 1, sizeof tag, f) == sizeof tag)
@@ -249,19 +268,33 @@ TEST_F(HistoryBench, EditTagWritesTheMp3TagAndSparesTheFileBeingRecorded) {
             fclose(f);
         }
 
+        tags = OpenTagDialog(wma, "Set WMA parameters");
+        wmaDialogSeen = tags != nullptr;
+        if (!tags) return;
+        SetDlgItemTextA(tags, IDC_WMA_ARTIST, "Bench Artist");
+        SetDlgItemTextA(tags, IDC_WMA_ALBUM, "Bench Album");
+        SetDlgItemTextA(tags, IDC_WMA_TITLE, "Bench Title");
+        bench::Screenshot("edit-wma-tag", tags);
+        CloseTagDialogAndArchive(tags);
+
         // The same file recorded again: its tags are not the user's now.
+        SetOutputFile(mp3);
+        OnWindow([mp3] { SafeCopy(Dialog->CurrentFile, mp3.c_str()); });
         ClickButton(1000);
-        Sleep(1000);
+        bench::PumpUntil([] { return ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 60000);
         PostMessageA(MainWindow, WM_COMMAND, 1139, 0);
-        Sleep(700);
+        // The refusal is the status line; a dialog would show first.
+        bench::PumpUntil([] { return ReadOnWindow<std::string>([] { return std::string(Dialog->StatusLine1); }) ==
+                                     "This file is being recorded"; },
+                         30000);
         HWND during = FindWindowA("#32770", "Set MP3 parameters");
         dialogWhileRecording = during && IsWindowVisible(during);
         if (during) PostMessageA(during, WM_COMMAND, 1033, 0);
         refusal = ReadOnWindow<std::string>([] { return std::string(Dialog->StatusLine1); });
         ClickButton(1004);
-        bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 5000);
+        bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 30000);
     });
-    ASSERT_TRUE(dialogSeen);
+    ASSERT_TRUE(mp3DialogSeen);
     EXPECT_FALSE(dialogWhileRecording);
     EXPECT_EQ("This file is being recorded", refusal);
     // ID3v1: "TAG", then the title in 30 characters, the artist, the album.
@@ -269,4 +302,15 @@ TEST_F(HistoryBench, EditTagWritesTheMp3TagAndSparesTheFileBeingRecorded) {
     EXPECT_EQ("TAG", tagAfterEdit.substr(0, 3));
     EXPECT_EQ("Bench Title", std::string(tagAfterEdit.c_str() + 3));
     EXPECT_EQ("Bench Artist", std::string(tagAfterEdit.c_str() + 33));
+    // The WMA file carries its new tags and still decodes whole.
+    EXPECT_TRUE(profileChosen);
+    ASSERT_TRUE(wmaDialogSeen);
+    EXPECT_EQ("Bench Title", bench::Ffprobe(wma, "format_tags=title"));
+    EXPECT_EQ("Bench Artist", bench::Ffprobe(wma, "format_tags=artist"));
+    EXPECT_EQ("Bench Album", bench::Ffprobe(wma, "format_tags=album"));
+    EXPECT_EQ("wmav2", bench::Ffprobe(wma, "stream=codec_name"));
+    bench::Wav decoded;
+    ASSERT_TRUE(bench::DecodeWithFfmpeg(wma, &decoded, 44100));
+    EXPECT_GT(decoded.Seconds(), 1.5);
+    EXPECT_GT(ToneOf(decoded), 0.25);
 }

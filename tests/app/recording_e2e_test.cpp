@@ -40,16 +40,7 @@ TEST_F(RecordingBench, RecordStopAndPlayInEachFormat) {
     WatchedDialog dialog;
     // The window loads the stored WMA profile at start-up, as the WMA
     // settings dialog leaves it.
-    bool profileChosen = false;
-    {
-        std::vector<WmaProfileName> profiles;
-        if (SUCCEEDED(ListWmaProfiles(nullptr, &profiles)))
-            for (const WmaProfileName& p : profiles)
-                if (p.name.find("128") != std::string::npos) {
-                    StoreDword("WMAFormat", static_cast<DWORD>(p.index));
-                    profileChosen = true;
-                }
-    }
+    const bool profileChosen = ChooseWmaProfile("128");
     RunDialog(dialog, [&] {
         for (int i = 0; i < 3; ++i) {
             SetOutputFile(names[i]);

@@ -16,6 +16,8 @@
 #include "bench.h"
 #include "brindle_process.h"
 #include "engine/CaptureGraph.h"
+#include "engine/EngineState.h"
+#include "engine/WmaWriter.h"
 #include "framework/SafeString.h"
 #include "watched_dialog.h"
 
@@ -27,6 +29,34 @@ inline void SetOutputFile(const std::string& path) {
         SafeCopy(Dialog->OutputPath, path.c_str());
         Dialog->SetDlgItemText(1001, path.c_str());
     });
+}
+
+// Records into `path` from the face until the take holds `ms` of sound,
+// then stops and waits for the capture to wind down. A loaded machine can
+// start the capture seconds after the click, so the take is measured, not
+// the time.
+inline void RecordTake(const std::string& path, int64_t ms) {
+    SetOutputFile(path);
+    ClickButton(1000);
+    bench::PumpUntil(
+        [ms] { return ReadOnWindow<bool>([ms] { return Dialog->CaptureActive && TakenMilliseconds() >= ms; }); },
+        60000);
+    ClickButton(1004);
+    bench::PumpUntil([] { return !ReadOnWindow<bool>([] { return Dialog->CaptureActive; }); }, 30000);
+}
+
+// Stores the last WMA profile whose name holds `part` as the one the
+// window loads at start-up, as the WMA settings dialog leaves it.
+inline bool ChooseWmaProfile(const char* part) {
+    std::vector<WmaProfileName> profiles;
+    bool chosen = false;
+    if (SUCCEEDED(ListWmaProfiles(nullptr, &profiles)))
+        for (const WmaProfileName& p : profiles)
+            if (p.name.find(part) != std::string::npos) {
+                StoreDword("WMAFormat", static_cast<DWORD>(p.index));
+                chosen = true;
+            }
+    return chosen;
 }
 
 inline std::vector<std::string> ReadLines(const std::string& path) {
