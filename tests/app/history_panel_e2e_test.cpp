@@ -30,15 +30,17 @@ std::string RowName(int index) {
     return row.name;
 }
 
-// Clicks the middle of a tree item's text.
-void ClickTreeItem(HTREEITEM item) {
+// Clicks (or double-clicks) the middle of a tree item's text.
+void ClickTreeItem(HTREEITEM item, bool doubleClick = false) {
     RECT r{};
     ASSERT_TRUE(TreeView_GetItemRect(Tree(), item, &r, TRUE));
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(Tree(), &p);
-    bench::Click(p.x, p.y);
+    bench::Click(p.x, p.y, doubleClick);
     Sleep(200);
 }
+
+bool Expanded(HTREEITEM item) { return (TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }
 
 HTREEITEM Root(int index) {
     HTREEITEM item = TreeView_GetRoot(Tree());
@@ -87,7 +89,7 @@ class HistoryBench : public RecordingBench {};
 TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
     auto tone = bench::PlayTone(1000, 40, 0.5);
     static int height = 0, rows = -1, infoRowMode = -1;
-    static bool shaped = false, editTagEnabled = false;
+    static bool shaped = false, editTagEnabled = false, openedByDoubleClick = false, closedAgain = false;
     static std::string first, second, current, playFile, info0;
     const std::string mp3 = out_ + "\\take.mp3";
     WatchedDialog dialog;
@@ -103,6 +105,12 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
         bench::PumpUntil([] { return WindowHeight() == 608; }, 5000);
         height = WindowHeight();
         shaped = RegionIsShaped();
+        // The roots keep no column for buttons: a double click opens and
+        // closes Record History.
+        ClickTreeItem(Root(1), true);
+        openedByDoubleClick = bench::PumpUntil([] { return Expanded(Root(1)); }, 10000);
+        ClickTreeItem(Root(1), true);
+        closedAgain = bench::PumpUntil([] { return !Expanded(Root(1)); }, 10000);
         // Record History, then down its branches to the newest day.
         ClickTreeItem(Root(1));
         for (int level = 0; level < 3; ++level) {
@@ -124,6 +132,8 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
     });
     EXPECT_EQ(608, height);
     EXPECT_TRUE(shaped);
+    EXPECT_TRUE(openedByDoubleClick);
+    EXPECT_TRUE(closedAgain);
     EXPECT_EQ(2, rows);
     EXPECT_EQ("take.mp3", first);
     EXPECT_EQ("take.wav", second);
