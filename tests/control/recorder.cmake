@@ -5,6 +5,8 @@ brindle_test(ctl_recorder_unit_test LABEL unit SOUND TIMEOUT 180
   SOURCES ctl_recorder_unit_test.cpp LIBS sablet_recorder sablet_picture sablet_skin)
 
 # The recorder through the container host and real clicks on the panel.
+# Its MP3 take plays through the bench's MP3 player device stand-in
+# (standins/mciplayer), since Wine's gives an audio-only file no window.
 # The encoder library goes beside this program only, in a folder of its
 # own, so the other control tests keep running without one.
 brindle_test(sablet_recorder_test LABEL e2e SOUND SCREEN TIMEOUT 300

@@ -143,7 +143,7 @@ TEST_F(SabletRecorder, WavRecordingsMatchTheirProperties) {
     }
 }
 
-TEST_F(SabletRecorder, Mp3RecordingDecodesToTheTone) {
+TEST_F(SabletRecorder, Mp3RecordingDecodesAndPlaysTheTone) {
     ASSERT_TRUE(bench::HaveSound());
     PropertyBag bag;
     bag.Set(L"UseMP3", L"1");
@@ -164,6 +164,26 @@ TEST_F(SabletRecorder, Mp3RecordingDecodesToTheTone) {
     bench::Wav wav;
     ASSERT_TRUE(bench::DecodeWithFfmpeg(path, &wav, 44100));
     EXPECT_GT(bench::ToneLevel(wav, 0, 1000, 22050, 44100), 0.1);
+
+    // Play runs the take through the control's player: the position moves,
+    // the recorded tone reaches the output sink, and at the end the panel
+    // is idle again.
+    std::string played = bench::UnixPath(temp + "\\played");
+    bench::HostProcess sink(
+        "exec parec --device=" + bench::OutputSink() +
+        ".monitor --raw --format=s16le --rate=44100 --channels=2 > '" + played + ".raw'");
+    Press(IDC_PLAY);
+    EXPECT_TRUE(bench::PumpUntil(
+        [&] { return SendMessageA(Item(IDC_POSITION), TBM_GETPOS, 0, 0) > 0; }, 20000));
+    bench::Screenshot("playing");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_RECORD)));
+    EXPECT_TRUE(bench::PumpUntil([&] { return IsWindowEnabled(Item(IDC_RECORD)) != 0; }, 30000));
+    sink.Stop();
+    ASSERT_EQ(0, bench::Host("sox -t raw -r 44100 -e signed -b 16 -c 2 '" + played + ".raw' '" +
+                             played + ".wav'"));
+    bench::Wav heard;
+    ASSERT_TRUE(bench::ReadWav(temp + "\\played.wav", &heard));
+    EXPECT_GT(bench::ToneLevel(heard, 0, 1000), 0.05) << heard.Seconds() << " s heard";
 }
 
 // Stop and Record again at once, many times: every file stays whole.
