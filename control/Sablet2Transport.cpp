@@ -296,7 +296,10 @@ void CSablet2::OnTimer(UINT_PTR id) {
                                     static_cast<uint32_t>(PlayLength));
         ::SendDlgItemMessageA(m_hWnd, IDC_POSITION, TBM_SETPOS, TRUE, PositionValue);
         DrawPlayTime();
-        if (PlayPosition >= PlayEnd) {
+        // A device that ran out stops by itself and may already report its
+        // position back at the start: its stopping is the end as well.
+        bool ranOut = MCIWndGetMode(MciWindow, nullptr, 0) == MCI_MODE_STOP;
+        if (PlayPosition >= PlayEnd || ranOut) {
             StopRecording();
             TransportState = 0;
             Recording = Playing = Paused = 0;

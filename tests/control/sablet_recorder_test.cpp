@@ -173,11 +173,14 @@ TEST_F(SabletRecorder, Mp3RecordingDecodesAndPlaysTheTone) {
         "exec parec --device=" + bench::OutputSink() +
         ".monitor --raw --format=s16le --rate=44100 --channels=2 > '" + played + ".raw'");
     Press(IDC_PLAY);
+    DWORD playStart = GetTickCount();
     EXPECT_TRUE(bench::PumpUntil(
         [&] { return SendMessageA(Item(IDC_POSITION), TBM_GETPOS, 0, 0) > 0; }, 20000));
     bench::Screenshot("playing");
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_RECORD)));
     EXPECT_TRUE(bench::PumpUntil([&] { return IsWindowEnabled(Item(IDC_RECORD)) != 0; }, 30000));
+    // Not cut short: idle only once the whole take has had its time.
+    EXPECT_GT((GetTickCount() - playStart) / 1000.0, atof(duration.c_str()) - 0.5);
     sink.Stop();
     ASSERT_EQ(0, bench::Host("sox -t raw -r 44100 -e signed -b 16 -c 2 '" + played + ".raw' '" +
                              played + ".wav'"));
