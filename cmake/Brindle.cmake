@@ -31,7 +31,11 @@ endfunction()
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
 # the program's own playback goes to the other. SERIAL runs each case with
 # no other test beside it: a case that listens to every sound device of the
-# shared sound server must not hear other tests' tones.
+# shared sound server must not hear other tests' tones, and a case that hands
+# a capture device's index to a program it starts must not have other tests'
+# sinks come and go between its count and the program's (Wine numbers the
+# devices anew in each process, so a sink added or removed in between can
+# move the case's own).
 function(brindle_test name)
   cmake_parse_arguments(T "SOUND;SCREEN;SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)

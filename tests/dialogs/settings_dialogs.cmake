@@ -8,7 +8,7 @@ brindle_test(genre_list_test LABEL unit
 brindle_test(tag_mode_test LABEL e2e SCREEN
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tag_mode_test.cpp
   LIBS dialogs dialogs_res brindle_skin)
-brindle_test(settings_dialogs_e2e_test LABEL e2e SOUND SCREEN TIMEOUT 300
+brindle_test(settings_dialogs_e2e_test LABEL e2e SOUND SCREEN SERIAL TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs_e2e_test.cpp
   LIBS engine)
 add_dependencies(settings_dialogs_e2e_test brindle lame_enc audiocapture_standin wmvcore_standin)
