@@ -55,7 +55,7 @@ TEST(CommandLineRecording, WavOfTheToneAtTheFormatTheLineAsks) {
     FreshSettings();
     std::string file = RecordingFolder() + "\\tone.wav";
     DeleteFileA(file.c_str());
-    auto tone = bench::PlayTone(1000, 12);
+    auto tone = bench::PlayTone(1000, 120);
     bench::Pump(2500);  // the sink settles
 
     ASSERT_EQ(0, RecordFor("/r /hide -frequency 22 -bit 16 -channels 1 -filename " + file, 5000));
@@ -85,7 +85,7 @@ TEST(CommandLineRecording, Mp3AtTheGivenBitrateFromTheInstallFolder) {
     StoreText("InstallPath", scratch);
     std::string file = RecordingFolder() + "\\tone.mp3";
     DeleteFileA(file.c_str());
-    auto tone = bench::PlayTone(1000, 60);
+    auto tone = bench::PlayTone(1000, 120);
     bench::Pump(2500);
 
     Program p;
@@ -117,7 +117,7 @@ TEST(CommandLineRecording, AKilledWavRecordingKeepsItsLength) {
     ASSERT_TRUE(bench::HaveSound());
     FreshSettings();
     StoreText("InstallPath", bench::ScratchDir());
-    auto tone = bench::PlayTone(1000, 30);
+    auto tone = bench::PlayTone(1000, 120);
     bench::Pump(2500);
     const struct {
         const char* format;
