@@ -18,41 +18,6 @@ int IndexOf(const T (&table)[N], long value) {
 
 }  // namespace
 
-namespace sablet {
-
-void FillFormatLists(HWND dialog, int channelList) {
-    char text[16];
-    for (uint32_t rate : SampleRateTable) {
-        snprintf(text, sizeof text, "%u", static_cast<unsigned>(rate));
-        SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    SendDlgItemMessageA(dialog, IDC_BITS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("16 Bit"));
-    SendDlgItemMessageA(dialog, IDC_BITS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("  8 Bit"));
-    SendDlgItemMessageA(dialog, channelList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Stereo"));
-    SendDlgItemMessageA(dialog, channelList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mono"));
-}
-
-void SelectFormat(HWND dialog, int channelList, LONG rate, short bits, short channels) {
-    SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_SETCURSEL, IndexOf(SampleRateTable, rate), 0);
-    SendDlgItemMessageA(dialog, IDC_BITS, CB_SETCURSEL, bits == 16 ? 0 : 1, 0);
-    SendDlgItemMessageA(dialog, channelList, CB_SETCURSEL, channels == 2 ? 0 : 1, 0);
-}
-
-void ChosenRate(HWND dialog, LONG* rate) {
-    LRESULT index = SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_GETCURSEL, 0, 0);
-    if (index >= 0 && index < 9) *rate = SampleRateTable[index];
-}
-
-short ChosenBits(HWND dialog) {
-    return SendDlgItemMessageA(dialog, IDC_BITS, CB_GETCURSEL, 0, 0) == 0 ? 16 : 8;
-}
-
-short ChosenChannels(HWND dialog, int channelList) {
-    return SendDlgItemMessageA(dialog, channelList, CB_GETCURSEL, 0, 0) == 0 ? 2 : 1;
-}
-
-}  // namespace sablet
-
 BEGIN_MESSAGE_MAP(CRecordingParamsDlg, CDialog)
     ON_BN_CLICKED(IDC_MP3, OnMp3)
     ON_BN_CLICKED(IDC_WAV, OnWav)
@@ -68,18 +33,33 @@ CRecordingParamsDlg::CRecordingParamsDlg(CWnd* parent) : CDialog(IDD_RECORDINGPA
 
 void CRecordingParamsDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_FREQUENCY, m_frequency);
+    DDX_Control(dx, IDC_BITS, m_bits);
+    DDX_Control(dx, IDC_CHANNEL, m_channel);
     DDX_Control(dx, IDC_BITRATE, m_bitrate);
 }
 
 BOOL CRecordingParamsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    sablet::FillFormatLists(m_hWnd, IDC_CHANNEL);
+    // The lists are unsorted: an entry's index is its place in the tables.
     char text[16];
+    for (uint32_t rate : SampleRateTable) {
+        snprintf(text, sizeof text, "%u", static_cast<unsigned>(rate));
+        m_frequency.AddString(text);
+    }
+    m_bits.AddString("16 Bit");
+    m_bits.AddString("  8 Bit");
+    m_channel.AddString("Stereo");
+    m_channel.AddString("Mono");
     for (short kbps : sablet::Mp3BitrateTable) {
         snprintf(text, sizeof text, "%d", kbps);
         m_bitrate.AddString(text);
     }
-    sablet::SelectFormat(m_hWnd, IDC_CHANNEL, SampleRate, Bits, Channels);
+    // A rate that is none of the list's (a page's SampleRate) shows no
+    // selection and stays as it is unless the user picks one.
+    m_frequency.SetCurSel(IndexOf(SampleRateTable, SampleRate));
+    m_bits.SetCurSel(Bits == 16 ? 0 : 1);
+    m_channel.SetCurSel(Channels == 2 ? 0 : 1);
     m_bitrate.SetCurSel(IndexOf(sablet::Mp3BitrateTable, Mp3Bitrate));
     // Without the encoder library only WAV can be chosen, and OK says so.
     if (!Mp3Available) UseMp3 = 0;
@@ -104,13 +84,14 @@ void CRecordingParamsDlg::OnWav() {
     ShowFormat(false);
 }
 
-void CRecordingParamsDlg::OnSelchangeBits() { Bits = sablet::ChosenBits(m_hWnd); }
+void CRecordingParamsDlg::OnSelchangeBits() { Bits = m_bits.GetCurSel() == 0 ? 16 : 8; }
 
-void CRecordingParamsDlg::OnSelchangeChannel() {
-    Channels = sablet::ChosenChannels(m_hWnd, IDC_CHANNEL);
+void CRecordingParamsDlg::OnSelchangeChannel() { Channels = m_channel.GetCurSel() == 0 ? 2 : 1; }
+
+void CRecordingParamsDlg::OnSelchangeFrequency() {
+    int index = m_frequency.GetCurSel();
+    if (index >= 0 && index < 9) SampleRate = SampleRateTable[index];
 }
-
-void CRecordingParamsDlg::OnSelchangeFrequency() { sablet::ChosenRate(m_hWnd, &SampleRate); }
 
 void CRecordingParamsDlg::OnSelchangeBitrate() {
     int index = m_bitrate.GetCurSel();

@@ -7,21 +7,6 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 
-namespace sablet {
-
-// The Config dialog's rate, bits and channel lists (the channel list's id is
-// a parameter: templates number it differently). They are unsorted: an entry's index is its place in the tables.
-void FillFormatLists(HWND dialog, int channelList);
-// Selects the control's format in them; a rate none of the list's (a page's
-// SampleRate) shows no selection, so it stays unless the user picks one.
-void SelectFormat(HWND dialog, int channelList, LONG rate, short bits, short channels);
-// The chosen entries' values; no rate chosen leaves rate as it is.
-void ChosenRate(HWND dialog, LONG* rate);
-short ChosenBits(HWND dialog);
-short ChosenChannels(HWND dialog, int channelList);
-
-}  // namespace sablet
-
 class CRecordingParamsDlg : public CDialog {
 public:
     explicit CRecordingParamsDlg(CWnd* parent = nullptr);
@@ -47,5 +32,8 @@ protected:
 
 private:
     void ShowFormat(bool mp3);
+    CComboBox m_frequency;
+    CComboBox m_bits;
+    CComboBox m_channel;
     CComboBox m_bitrate;
 };
