@@ -29,13 +29,14 @@ endfunction()
 # One GoogleTest program, each of its cases a CTest test run through Wine.
 # SOUND gives every case its own pair of PulseAudio null sinks (see
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
-# the program's own playback goes to the other. SERIAL runs each case with
-# no other test beside it: a case that listens to every sound device of the
-# shared sound server must not hear other tests' tones, and a case that hands
-# a capture device's index to a program it starts must not have other tests'
-# sinks come and go between its count and the program's (Wine numbers the
-# devices anew in each process, so a sink added or removed in between can
-# move the case's own).
+# the program's own playback goes to the other. SOUND, SCREEN and SERIAL
+# cases each hold a lane of the bench (tools/testbench): a display, sound
+# daemon and Wine prefix of their own, with no other test in them. SERIAL
+# names the cases that need that even without SOUND or SCREEN: a case that
+# listens to every sound device of its sound server must not hear other
+# tests' tones, and a case that hands a capture device's index to a program
+# it starts must not have other tests' sinks come and go between its count
+# and the program's (Wine numbers the devices anew in each process).
 function(brindle_test name)
   cmake_parse_arguments(T "SOUND;SCREEN;SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)
@@ -59,14 +60,11 @@ function(brindle_test name)
   if(T_SOUND)
     # Recording runs in real time: a case starved of CPU loses sound from
     # the device (Wine's capture drops what it cannot hand on), so each one
-    # claims half of an eight-slot run.
-    list(APPEND props PROCESSORS 4)
+    # claims two slots of the run.
+    list(APPEND props PROCESSORS 2)
   endif()
-  if(T_SERIAL)
-    list(APPEND props RUN_SERIAL TRUE)
-  endif()
-  if(T_SCREEN)
-    list(APPEND T_LOCK display)
+  if(T_SOUND OR T_SCREEN OR T_SERIAL)
+    list(APPEND props RESOURCE_GROUPS lanes:1)
   endif()
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK "${T_LOCK}")

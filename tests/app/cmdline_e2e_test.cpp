@@ -17,10 +17,10 @@
 namespace {
 
 // A folder without '-' in its path: the command line ends a file name at
-// the first '-', which build paths tend to hold. One per test process, as
-// cases of other build trees may run at the same time.
+// the first '-', which build paths tend to hold. One per test run, as cases
+// of other lanes and build trees may run at the same time.
 std::string RecordingFolder() {
-    const std::string folder = "z:\\tmp\\brindleclrec" + std::to_string(GetCurrentProcessId());
+    const std::string folder = "z:\\tmp\\brindleclrec" + bench::RunId();
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

@@ -77,7 +77,7 @@ protected:
     static HWND WaitForProbe() {
         HWND w = nullptr;
         DWORD start = GetTickCount();
-        while (!(w = bench::FindDialog(GetCurrentProcessId(), kTitle)) && GetTickCount() - start < 5000)
+        while (!(w = bench::FindDialog(GetCurrentProcessId(), kTitle)) && GetTickCount() - start < 60000)
             Sleep(20);
         Sleep(150);  // drawn
         return w;

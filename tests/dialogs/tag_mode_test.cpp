@@ -76,7 +76,7 @@ protected:
     static HWND WaitFor(const char* title) {
         HWND w = nullptr;
         DWORD start = GetTickCount();
-        while (!(w = bench::FindDialog(GetCurrentProcessId(), title)) && GetTickCount() - start < 5000)
+        while (!(w = bench::FindDialog(GetCurrentProcessId(), title)) && GetTickCount() - start < 60000)
             Sleep(20);
         Sleep(200);  // drawn, the profile list's timer run
         return w;

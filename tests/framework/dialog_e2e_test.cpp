@@ -74,7 +74,7 @@ INT_PTR RunDriven(CNameDlg& dlg, const std::function<void(HWND)>& drive) {
     std::atomic<bool> done{false};
     std::thread driver([&] {
         HWND w = nullptr;
-        for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 5000; Sleep(20))
+        for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 60000; Sleep(20))
             if ((w = FindWindowA("#32770", "Framework Dialog")) && IsWindowVisible(w)) break;
         if (w) {
             Sleep(150);

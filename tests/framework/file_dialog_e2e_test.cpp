@@ -24,7 +24,7 @@ void Touch(const std::string& path) {
 HWND WaitForOpen() {
     HWND w = nullptr;
     DWORD start = GetTickCount();
-    while (!(w = bench::FindDialog(GetCurrentProcessId(), "Open")) && GetTickCount() - start < 5000)
+    while (!(w = bench::FindDialog(GetCurrentProcessId(), "Open")) && GetTickCount() - start < 60000)
         Sleep(20);
     Sleep(300);  // its list filled, the name box focused
     return w;

@@ -60,8 +60,8 @@ std::string HostPrelude() {
 std::string ScriptBase() {
     std::string dir = WinPath(Env("BENCH_BUILD_DIR")) + "\\test-artifacts\\host";
     MakeDirs(dir);
-    char name[64];
-    snprintf(name, sizeof name, "\\%lu_%d", GetCurrentProcessId(), g_serial++);
+    char name[96];
+    snprintf(name, sizeof name, "\\%s_%lu_%d", RunId().c_str(), GetCurrentProcessId(), g_serial++);
     return dir + name;
 }
 
@@ -163,6 +163,11 @@ std::string UnixPath(const std::string& winPath) {
     if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p = p.substr(2);
     std::replace(p.begin(), p.end(), '\\', '/');
     return p;
+}
+
+std::string RunId() {
+    std::string id = Env("BENCH_RUN_ID");
+    return id.empty() ? std::to_string(GetCurrentProcessId()) : id;
 }
 
 std::string ArtifactDir() {
@@ -412,7 +417,32 @@ std::string Screenshot(const std::string& name, HWND window) {
     return png;
 }
 
-static void SendMouse(DWORD flags, int x, int y) {
+// The system pairs a press with the one before it into a double click when
+// both fall inside the double-click rectangle and time. On a fast machine two
+// separate clicks of one button can come that close (a dialog that lives
+// 0.3 s, pressed open again), and the control then sees a double click, not
+// a second click. So a press meant as a click of its own waits until the
+// system can no longer pair it; `pairWithLast` asks for the double click.
+struct LastPress {
+    DWORD button = 0;
+    DWORD tick = 0;
+    int x = 0, y = 0;
+};
+static LastPress lastPress;
+
+static void AwaitUnpairedPress(DWORD button, int x, int y) {
+    const LastPress& last = lastPress;
+    if (last.button != button) return;
+    int dx = GetSystemMetrics(SM_CXDOUBLECLK) / 2 + 1, dy = GetSystemMetrics(SM_CYDOUBLECLK) / 2 + 1;
+    if (abs(x - last.x) > dx || abs(y - last.y) > dy) return;
+    DWORD wait = GetDoubleClickTime() + 50;
+    DWORD since = GetTickCount() - last.tick;
+    if (since < wait) Pump(wait - since);
+}
+
+static void SendMouse(DWORD flags, int x, int y, bool pairWithLast = false) {
+    DWORD button = flags & (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN);
+    if (button && !pairWithLast) AwaitUnpairedPress(button, x, y);
     INPUT in = {};
     in.type = INPUT_MOUSE;
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -420,6 +450,7 @@ static void SendMouse(DWORD flags, int x, int y) {
     in.mi.dy = (y * 65535 + sh / 2) / (sh - 1);
     in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
+    if (button) lastPress = {button, GetTickCount(), x, y};
 }
 
 void MouseMove(int x, int y) {
@@ -430,7 +461,7 @@ void MouseMove(int x, int y) {
 void Click(int x, int y, bool doubleClick) {
     MouseMove(x, y);
     for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y, i > 0);
         Pump(20);
         SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y);
         Pump(20);

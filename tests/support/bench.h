@@ -19,6 +19,10 @@ std::string Env(const char* name);
 std::string WinPath(const std::string& unixPath);
 std::string UnixPath(const std::string& winPath);
 
+// This test run's id, unique across the bench's lanes (Windows process ids
+// start anew in each lane's prefix): for names in places every lane shares.
+std::string RunId();
+
 // A folder under the build tree for screenshots and recordings a test leaves
 // behind (Windows path, created on demand). Each test gets its own subfolder.
 std::string ArtifactDir();

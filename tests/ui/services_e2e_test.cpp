@@ -118,7 +118,7 @@ std::string ShownTip(HWND icon) {
     return text;
 }
 
-HWND WaitForWindow(const char* cls, const char* title, DWORD ms = 5000) {
+HWND WaitForWindow(const char* cls, const char* title, DWORD ms = 60000) {
     HWND w = nullptr;
     DWORD start = GetTickCount();
     while (!(w = FindWindowA(cls, title)) || !IsWindowVisible(w)) {
@@ -155,6 +155,21 @@ std::string TempScratch() {
     bench::Host("rm -rf '" + bench::UnixPath(dir) + "'");
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
+}
+
+// The folder dialog is ready for the user once selecting its initial folder
+// has walked the tree down to it and put the folder into the box; a click or
+// key before that lands on a dialog still filling itself.
+std::string WaitForShownFolder(CPathDialog& dlg) {
+    std::string shown;
+    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 30000; Sleep(50))
+        if (!(shown = bench::WindowText(dlg.GetEditBox())).empty()) break;
+    return shown;
+}
+
+// A message box answered: the dialog under it has its turn again.
+void WaitGone(HWND box) {
+    for (DWORD t0 = GetTickCount(); IsWindow(box) && GetTickCount() - t0 < 30000;) Sleep(50);
 }
 
 // A real click on a dialog's control.
@@ -280,10 +295,7 @@ TEST(PathDialog, ReturnsTheShownOrTypedFolderAndCreatesIt) {
             [&] {
                 HWND w = WaitForWindow("#32770", "Select a Folder");
                 if (!w) return EnsureClosed(nullptr);
-                // Selecting the initial folder walks the tree down to it.
-                for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < 5000; Sleep(50))
-                    if (!(shown = bench::WindowText(dlg.GetEditBox())).empty()) break;
-                Sleep(200);
+                shown = WaitForShownFolder(dlg);
                 shot = bench::Screenshot("folder-dialog", w);
                 ClickItem(w, IDOK);
                 EnsureClosed(w);
@@ -302,7 +314,7 @@ TEST(PathDialog, ReturnsTheShownOrTypedFolderAndCreatesIt) {
             [&] {
                 HWND w = WaitForWindow("#32770", "Select a Folder");
                 if (!w) return EnsureClosed(nullptr);
-                Sleep(300);
+                WaitForShownFolder(dlg);
                 POINT p = Centre(dlg.GetEditBox());
                 bench::Click(p.x, p.y);
                 bench::KeyPress(VK_END);
@@ -341,7 +353,7 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
         [&] {
             HWND w = WaitForWindow("#32770", "Select a Folder");
             if (!w) return EnsureClosed(nullptr);
-            Sleep(300);
+            WaitForShownFolder(dlg);
             HWND edit = dlg.GetEditBox();
             POINT p = Centre(edit);
             bench::Click(p.x, p.y);
@@ -353,7 +365,7 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
             invalid = bench::MessageBoxText(box);
             bench::Screenshot("folder-invalid", box);
             bench::KeyPress(VK_RETURN);
-            Sleep(300);
+            WaitGone(box);
             openAfterInvalid = IsWindowVisible(w) != FALSE;
 
             SetWindowTextA(edit, "");
@@ -364,7 +376,7 @@ TEST(PathDialog, InvalidOrDeclinedFolderKeepsTheDialogOpen) {
             if (!box) return EnsureClosed(w);
             declined = bench::MessageBoxText(box);
             bench::KeyPress('N');
-            Sleep(300);
+            WaitGone(box);
             openAfterNo = IsWindowVisible(w) != FALSE;
             bench::KeyPress(VK_ESCAPE);
             EnsureClosed(w);
