@@ -1,11 +1,15 @@
 // The control's bounded copies: wide text into its fixed ANSI buffers
-// under a double-byte code page, and the host part of a page address.
+// under a double-byte code page, the host part of a page address, and the
+// numbers and names of the controls' take files.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "control/PropertyRules.h"
+#include "control/TakeFile.h"
 
 using sablet::CopyWideToAnsi;
 using sablet::PageHostFromUrl;
@@ -66,4 +70,45 @@ TEST(SabletCopies, PageHostIsTheTextBetweenSlashesCutToItsBuffer) {
     char host[256];
     ASSERT_TRUE(PageHostFromUrl(query.c_str(), host, sizeof host));
     EXPECT_EQ(255u, strlen(host));
+}
+
+// Controls of one process take the lowest free number, a control that goes
+// gives its number to the next one, and the take's name follows the number.
+TEST(SabletTakes, EachLiveControlHasItsOwnNumberAndName) {
+    std::vector<std::unique_ptr<sablet::TakeSlot>> slots;
+    for (int i = 0; i < 3; ++i) {
+        slots.push_back(std::make_unique<sablet::TakeSlot>());
+        EXPECT_EQ(i + 1, slots.back()->Acquire());
+        EXPECT_EQ(i + 1, slots.back()->Acquire()) << "taken once";
+    }
+    slots[0].reset();
+    sablet::TakeSlot next;
+    EXPECT_EQ(1, next.Acquire());
+    slots.clear();
+    {
+        std::vector<sablet::TakeSlot> all(sablet::TakeSlot::kCount - 1);
+        for (auto& s : all) EXPECT_NE(0, s.Acquire());
+        sablet::TakeSlot none;
+        EXPECT_EQ(0, none.Acquire()) << "every number in use";
+    }
+
+    struct Row {
+        const char* temp;
+        int number;
+        size_t capacity;
+        bool fits;
+        std::string expect;
+    } rows[] = {
+        {"C:\\t\\", 1, 64, true, "C:\\t\\Sablet"},
+        {"C:\\t\\", 2, 64, true, "C:\\t\\Sablet2"},
+        {"C:\\t\\", 0, 64, false, ""},
+        {"C:\\t\\", 257, 64, false, ""},
+        {"C:\\t\\", 12, 13, false, ""},
+        {"C:\\t\\", 12, 14, true, "C:\\t\\Sablet12"},
+    };
+    for (const Row& row : rows) {
+        char out[64] = "old";
+        EXPECT_EQ(row.fits, sablet::FormatTakeBase(out, row.capacity, row.temp, row.number)) << row.number;
+        EXPECT_EQ(row.expect, std::string(out)) << row.number;
+    }
 }
