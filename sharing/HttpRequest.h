@@ -30,8 +30,10 @@ int HttpRequest(const char* url, const char* body, char* reply, size_t capacity,
                 DWORD* length, HttpAbort* abort = nullptr);
 
 // Lets another thread end the requests made with it: Cancel closes the
-// session of the request under way, which ends a connect, send or receive
-// it waits in, and every later request given this object fails at once.
+// session of the request under way, which on Windows ends a connect, send
+// or receive it waits in (Wine's internet layer lets a call already waiting
+// run to its own end), and every later request given this object fails at
+// once without going out.
 class HttpAbort {
 public:
     HttpAbort();
