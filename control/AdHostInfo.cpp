@@ -44,10 +44,13 @@ void ParseNumber(const char* reply, const char* key, int32_t* out) {
 }
 
 // Asks each address of `urls` in turn; true with the first reply that came.
-bool AskFirstAnswering(const char* const* urls, size_t count, const char* query, std::vector<char>* reply) {
-    for (size_t i = 0; i < count; ++i) {
+// A cancelled exchange asks no further address.
+bool AskFirstAnswering(const char* const* urls, size_t count, const char* query, std::vector<char>* reply,
+                       HttpAbort* abort) {
+    for (size_t i = 0; i < count && !abort->Cancelled(); ++i) {
         DWORD length = 0;
-        if (HttpRequest(urls[i], query, reply->data(), reply->size(), HTTP_REQUEST_GET, &length) == 1) return true;
+        if (HttpRequest(urls[i], query, reply->data(), reply->size(), HTTP_REQUEST_GET, &length, abort) == 1)
+            return true;
     }
     return false;
 }
@@ -160,7 +163,7 @@ bool BuildClickAddress(char* out, size_t capacity, const ControlAdInfo& ad, long
     return n >= 0 && static_cast<size_t>(n) < capacity;
 }
 
-bool SaveAdPicture(const char* picUrl, char* path, size_t capacity) {
+bool SaveAdPicture(const char* picUrl, char* path, size_t capacity, HttpAbort* abort) {
     if (capacity) path[0] = '\0';
     char ext[8];
     if (!AdPictureExtension(picUrl, ext, sizeof ext)) return false;
@@ -173,7 +176,7 @@ bool SaveAdPicture(const char* picUrl, char* path, size_t capacity) {
 
     std::vector<char> picture(kAdPictureBufferSize);
     DWORD length = 0;
-    if (HttpRequest(picUrl, "", picture.data(), picture.size(), HTTP_REQUEST_GET, &length) != 1) return false;
+    if (HttpRequest(picUrl, "", picture.data(), picture.size(), HTTP_REQUEST_GET, &length, abort) != 1) return false;
     // A full buffer means the picture may go on: a cut picture is no picture.
     if (length >= picture.size() - 1) return false;
 
@@ -211,6 +214,8 @@ void HostInfoRequest::Detach() {
     window_ = nullptr;
 }
 
+void HostInfoRequest::Cancel() { abort_.Cancel(); }
+
 bool HostInfoRequest::Done() const { return InterlockedCompareExchange(const_cast<LONG*>(&done_), 0, 0) != 0; }
 
 void HostInfoRequest::Run() {
@@ -222,11 +227,12 @@ void HostInfoRequest::Run() {
     // HttpRequest leaves "" when nothing answered; nothing is parsed then,
     // so every field keeps the control's value.
     std::vector<char> reply(kReplySize);
-    AdAnswered = AskFirstAnswering(AdIdUrls, kServiceHostCount, query, &reply);
+    AdAnswered = AskFirstAnswering(AdIdUrls, kServiceHostCount, query, &reply, &abort_);
     if (AdAnswered) ParseAdInfo(reply.data(), &Ad);
-    HostAnswered = AskFirstAnswering(HostInfoUrls, kServiceHostCount, query, &reply);
+    HostAnswered = AskFirstAnswering(HostInfoUrls, kServiceHostCount, query, &reply, &abort_);
     if (HostAnswered) ParseControlHostInfo(reply.data(), &Host);
-    PictureSaved = AdAnswered && SaveAdPicture(Ad.PicURL, PicturePath, sizeof PicturePath);
+    PictureSaved = AdAnswered && !abort_.Cancelled() &&
+                   SaveAdPicture(Ad.PicURL, PicturePath, sizeof PicturePath, &abort_);
 
     InterlockedExchange(&done_, 1);
     SectionScope scope(&windowLock_);

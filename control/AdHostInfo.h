@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sharing/HttpRequest.h"
+
 namespace sablet {
 
 // Every address of the advertisement and host-information lists, tried in
@@ -95,8 +97,8 @@ constexpr size_t kAdPicturePathSize = MAX_PATH + 16;
 // Fetches `picUrl` and writes exactly the bytes received to
 // %TEMP%\AdPic.<extension>; `path` gets the file's name. False (and no
 // file named) when the address has no ".", the fetch fails, the picture is
-// too large, or the file cannot be written.
-bool SaveAdPicture(const char* picUrl, char* path, size_t capacity);
+// too large, or the file cannot be written. `abort` ends the fetch early.
+bool SaveAdPicture(const char* picUrl, char* path, size_t capacity, HttpAbort* abort = nullptr);
 
 // One run of the host-information exchange, shared by the control (which
 // applies it) and the worker (which fills it). Reference-counted: the
@@ -115,6 +117,10 @@ public:
 
     // The control's window is going: the worker posts nothing more.
     void Detach();
+    // The control is going: the request under way ends at once (its
+    // connection is closed) and no further one is made, so the worker and
+    // what it holds go with the control instead of after every timeout.
+    void Cancel();
     // True once the worker has filled every reply slot (read by the control
     // after the "info ready" message).
     bool Done() const;
@@ -146,6 +152,7 @@ private:
     HWND window_;
     LONG refs_ = 1;
     LONG done_ = 0;  // written by the worker, read by the control
+    HttpAbort abort_;  // cancelled by the control's thread, asked by the worker
 };
 
 // Thread procedure over a HostInfoRequest the starter has AddRef'd for it:

@@ -330,7 +330,8 @@ DWORD WINAPI CtlFinishRecordingThread(void*) {
     S.DataEvent = nullptr;
     if (S.CallbackWindow)
         PostMessageA(S.CallbackWindow, CtlFinishedMessage,
-                     static_cast<WPARAM>(Get(S.RecordingNumber)), 0);
+                     static_cast<WPARAM>(Get(S.RecordingNumber)),
+                     static_cast<LPARAM>(Get(S.RecordedBytes)));
     return 0;
 }
 
@@ -368,7 +369,7 @@ int CtlStartCapture(CaptureParams params) {
     FifoReset();
     CtlSetCaptureFormat();
     if ((S.Channels != 1 && S.Channels != 2) || (S.Bits != 8 && S.Bits != 16) ||
-        params.SampleRate == 0)
+        params.SampleRate < CtlLowestRate || params.SampleRate > CtlHighestRate)
         return CtlFormatRefused;
 
     if (mp3) {

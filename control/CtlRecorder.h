@@ -35,8 +35,16 @@ enum : int {
 };
 
 // Posted to the callback window when a recording's file is complete
-// (wParam: the recording's number from CtlRecordingNumber).
+// (wParam: the recording's number from CtlRecordingNumber; lParam: the
+// bytes it recorded, which the next recording's start resets).
 constexpr UINT CtlFinishedMessage = WM_APP + 0x127;
+
+// The rates a start accepts. The system's sound layer has been seen to take
+// the whole host process down on a rate far outside them instead of
+// refusing it, so the recorder refuses them itself, as the sound card
+// would refuse a format.
+constexpr uint32_t CtlLowestRate = 8000;
+constexpr uint32_t CtlHighestRate = 48000;
 
 constexpr DWORD CtlBufferBytes = 40000;
 constexpr int CtlBufferCount = 3;

@@ -24,6 +24,7 @@
 #include "control/ConnectionPoint.h"
 #include "control/PropertyRules.h"
 #include "control/Sablet_h.h"
+#include "control/TakeFile.h"
 #include "control/TravelLogMenu.h"
 #include "control/resource.h"
 #include "framework/ComPtr.h"
@@ -259,14 +260,25 @@ public:
     void EnableItem(int id, bool enable);
     void RepaintItem(int id);
     void MeasureRecording();
-    void ReportTransportFailure(const char* text);
+    // Shows why Record, Play or Export did not happen in the time box, in
+    // place of the format and size, until the next of them: a page must
+    // not be blocked by a box of the control's own.
+    void ReportTransportFailure(const char* title, const char* reason);
+    void ClearTransportFailure();
+    const char* FailureTitle = nullptr;
+    const char* FailureReason = nullptr;
 
     LONG TransportState = 0;  // 0 idle, 1 playing, 2 recording
     BYTE Recording = 0, Playing = 0, Paused = 0;
     time_t ReferenceTime = 0;
     LONG AccumulatedSeconds = 0, ElapsedSeconds = 0;
-    // %TEMP% + "Sablet"; empty when the folder is unusable (Record stays off).
+    // %TEMP% + "Sablet" (+ this control's number after the first control
+    // of the process); empty when the folder is unusable (Record stays off).
     char RecordingBase[MAX_PATH + 16] = "";
+    sablet::TakeSlot TakeNumber;
+    // Size of this panel's last take: the recorder's count belongs to
+    // whichever control of the process records.
+    LONG TakeBytes = 0;
     // Extension of the last recording that finished, for Play and Export.
     char LastExtension[8] = "";
     bool RecordingFinishPending = false;

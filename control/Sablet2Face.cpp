@@ -420,6 +420,8 @@ void CSablet2::OnExportRecording() {
     ofn.Flags = OFN_HIDEREADONLY;
     if (!GetSaveFileNameA(&ofn)) return;
     char source[sizeof RecordingBase + 8];
-    if (SafeFormat(source, "%s%s", RecordingBase, LastExtension))
-        CopyFileA(source, file, FALSE);
+    if (SafeFormat(source, "%s%s", RecordingBase, LastExtension) && CopyFileA(source, file, FALSE))
+        ClearTransportFailure();
+    else
+        ReportTransportFailure("Cannot export:", "cannot write the file");
 }

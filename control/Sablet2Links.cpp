@@ -18,7 +18,8 @@ constexpr RECT PoweredByBox = {7, 143, 240, 155};
 constexpr RECT HomeBox = {3, 2, 103, 22};
 constexpr RECT Ad1Box = {113, 2, 313, 22};
 constexpr RECT Ad2Box = {323, 2, 523, 22};
-constexpr COLORREF LinkColour = 0xFF0000;
+// Light blue: pure blue could hardly be read on the dark panel.
+constexpr COLORREF LinkColour = RGB(110, 175, 255);
 
 RECT PoweredByRect(HWND window, bool resize) {
     if (!resize) return PoweredByBox;

@@ -48,11 +48,13 @@ void CSablet2::InitTransport() {
         }
     }
 
-    // The recording's place: a temporary folder too long for the name, or
-    // none at all, leaves Record off rather than writing somewhere else.
+    // The recording's place, this control's own: a temporary folder too
+    // long for the name, none at all, or no free number leaves Record off
+    // rather than writing somewhere else.
     char temp[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !SafeFormat(RecordingBase, "%sSablet", temp))
+    if (n == 0 || n >= sizeof temp ||
+        !sablet::FormatTakeBase(RecordingBase, sizeof RecordingBase, temp, TakeNumber.Acquire()))
         RecordingBase[0] = '\0';
     ReferenceTime = time(nullptr);
     AccumulatedSeconds = ElapsedSeconds = 0;
@@ -86,14 +88,19 @@ void CSablet2::OnRecord() {
     const char* ext = UseMP3 ? ".mp3" : ".wav";
     char path[sizeof RecordingBase + 8];
     if (!SafeFormat(path, "%s%s", RecordingBase, ext)) return;
-    // Only one recording at a time in the whole process: another control's
-    // recording leaves this panel idle.
-    if (CtlIsRecording()) return;
+    ClearTransportFailure();
+    // Only one recording at a time in the whole process (one sound card):
+    // another control's recording leaves this panel idle, saying so.
+    if (CtlIsRecording()) {
+        ReportTransportFailure("Cannot record:", "sound card in use");
+        return;
+    }
     TransportState = 2;
     EnableItem(IDC_PLAY, false);
     EnableItem(IDC_CONFIG, false);
     EnableItem(IDC_UPLOAD, false);
     InterlockedExchange(&CtlCaptureState.RecordedBytes, 0);
+    TakeBytes = 0;
     ReferenceTime = time(nullptr);
     AccumulatedSeconds = ElapsedSeconds = 0;
     PlayLength = 0;
@@ -119,11 +126,14 @@ void CSablet2::OnRecord() {
         EnableItem(IDC_CONFIG, AllowParaChange != 0);
         RepaintItem(IDC_RECORD);
         RepaintItem(IDC_PLAY);
-        ReportTransportFailure(started == CtlNoMemory     ? "The recording could not start: not enough memory."
-                               : started == CtlFileError  ? "The recording could not start: the temporary file cannot be written."
-                               : started == CtlDeviceError ? "The recording could not start: the sound card cannot record now."
-                               : UseMP3 ? "The recording could not start: the MP3 encoder refused this format."
-                                        : "The recording could not start: the sound card refused this format.");
+        // The device's refusal of the format is also what a machine without
+        // any recording device answers.
+        bool noDevice = waveInGetNumDevs() == 0;
+        ReportTransportFailure("Cannot record:", noDevice                    ? "no recording device"
+                                                 : started == CtlNoMemory    ? "not enough memory"
+                                                 : started == CtlFileError   ? "cannot write the file"
+                                                 : started == CtlDeviceError ? "sound card in use"
+                                                                             : "format not supported");
         return;
     }
     // A Pause pressed while idle arms the recording paused.
@@ -139,6 +149,7 @@ void CSablet2::OnRecord() {
 
 void CSablet2::OnPlay() {
     if (TransportState != 0 || LastExtension[0] == '\0') return;
+    ClearTransportFailure();
     TransportState = 1;
     EnableItem(IDC_RECORD, false);
     EnableItem(IDC_CONFIG, false);
@@ -153,7 +164,7 @@ void CSablet2::OnPlay() {
         EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
         EnableItem(IDC_CONFIG, AllowParaChange != 0);
         RepaintItem(IDC_PLAY);
-        ReportTransportFailure("The recording cannot be played: no player on this computer opens it.");
+        ReportTransportFailure("Cannot play:", "no player opens the take");
         return;
     }
     ReferenceTime = time(nullptr);
@@ -172,6 +183,9 @@ void CSablet2::PlayFile(const char* path) {
         MciWindow = nullptr;
         return;
     }
+    // A player made with a parent is shown with a border, which sound does
+    // not need: on the panel it was a white frame over the banner's corner.
+    ::ShowWindow(MciWindow, SW_HIDE);
     PlayEnd = MCIWndGetEnd(MciWindow);
     PlayLength = MCIWndGetLength(MciWindow);
     PlayPosition = static_cast<LONG>(PlayPositionMs(PositionValue, static_cast<uint32_t>(PlayLength)));
@@ -231,9 +245,12 @@ LRESULT CSablet2::OnWaveInData(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CSablet2::OnRecordingFinished(WPARAM, LPARAM) {
+LRESULT CSablet2::OnRecordingFinished(WPARAM, LPARAM recordedBytes) {
     if (!RecordingFinishPending || Recording) return 0;
     RecordingFinishPending = false;
+    // Another control may have started recording since: the count comes
+    // with the notice.
+    TakeBytes = static_cast<LONG>(recordedBytes);
     MeasureRecording();
     return 0;
 }
@@ -271,8 +288,16 @@ void CSablet2::MeasureRecording() {
     DrawPlayTime();
 }
 
-void CSablet2::ReportTransportFailure(const char* text) {
-    ::MessageBoxA(m_hWnd, text, "Sablet", MB_OK | MB_ICONEXCLAMATION);
+void CSablet2::ReportTransportFailure(const char* title, const char* reason) {
+    FailureTitle = title;
+    FailureReason = reason;
+    DrawPlayTime();
+}
+
+void CSablet2::ClearTransportFailure() {
+    if (!FailureReason) return;
+    FailureTitle = FailureReason = nullptr;
+    DrawPlayTime();
 }
 
 void CSablet2::OnTimer(UINT_PTR id) {
@@ -355,7 +380,12 @@ void CSablet2::DrawStatusText(HDC dc) {
     char text[64];
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     SetBkMode(dc, TRANSPARENT);
-    FormatRecordedSize(static_cast<uint32_t>(CtlCaptureState.RecordedBytes), text, sizeof text);
+    // While this panel records (or its take is being finished) the
+    // recorder's running count is this panel's; otherwise its last take's.
+    LONG bytes = Recording || RecordingFinishPending
+                     ? InterlockedCompareExchange(&CtlCaptureState.RecordedBytes, 0, 0)
+                     : TakeBytes;
+    FormatRecordedSize(static_cast<uint32_t>(bytes), text, sizeof text);
     SetTextAlign(dc, TA_RIGHT | TA_TOP);
     TextOutA(dc, TimeBoxRect.right - 2, TimeBoxRect.top, text, static_cast<int>(strlen(text)));
     SetTextAlign(dc, TA_LEFT | TA_TOP);
@@ -380,6 +410,18 @@ void DrawClockText(HWND wnd, const char* text, CSablet2* panel) {
     DeleteObject(fill);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     SetBkMode(dc, TRANSPARENT);
+    if (panel->FailureReason) {
+        // The reason takes the whole box: the format, size and clock
+        // would only crowd it.
+        SetTextAlign(dc, TA_LEFT | TA_TOP);
+        const char* title = panel->FailureTitle ? panel->FailureTitle : "";
+        TextOutA(dc, box.left + 2, box.top, title, static_cast<int>(strlen(title)));
+        TextOutA(dc, box.left + 2, box.bottom - 11, panel->FailureReason,
+                 static_cast<int>(strlen(panel->FailureReason)));
+        SelectObject(dc, oldFont);
+        ReleaseDC(wnd, dc);
+        return;
+    }
     SetTextAlign(dc, TA_RIGHT | TA_TOP);
     TextOutA(dc, box.right - 2, box.bottom - 11, text, static_cast<int>(strlen(text)));
     SelectObject(dc, oldFont);

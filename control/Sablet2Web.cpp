@@ -270,8 +270,9 @@ void CSablet2::CreateEmbeddedBrowser() {
 
 void CSablet2::ReleaseWeb() {
     if (HostRequest) {
-        // The worker may still run: it keeps its own reference and posts
-        // nothing more.
+        // The worker may still run: it ends its exchange at once, keeps its
+        // own reference until then and posts nothing more.
+        HostRequest->Cancel();
         HostRequest->Detach();
         HostRequest->Release();
         HostRequest = nullptr;

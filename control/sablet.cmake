@@ -25,7 +25,8 @@ add_custom_target(sablet_typelib DEPENDS ${_sablet_gen}/Sablet.tlb ${_sablet_gen
 
 add_library(sablet_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PropertyRules.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PersistedProperties.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/PersistedProperties.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TakeFile.cpp)
 target_include_directories(sablet_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(sablet_core PUBLIC engine_parts oleaut32)
 

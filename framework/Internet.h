@@ -23,6 +23,9 @@ public:
     HINTERNET Get() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
     void Reset(HINTERNET h = nullptr);
+    // Forgets the handle without closing it: it was closed elsewhere (with
+    // its parent), and its value may already name another thread's handle.
+    void Abandon() { h_ = nullptr; }
 
 private:
     HINTERNET h_ = nullptr;
@@ -70,6 +73,7 @@ public:
                                                        const char* user = nullptr,
                                                        const char* password = nullptr);
     void Close() { handle_.Reset(); }
+    void Abandon() { handle_.Abandon(); }
     HINTERNET GetHandle() const { return handle_.Get(); }
     DWORD GetContext() const { return context_; }
 
@@ -90,6 +94,7 @@ public:
                                            const char** acceptTypes = nullptr,
                                            const char* version = nullptr, DWORD flags = 0);
     void Close() { handle_.Reset(); }
+    void Abandon() { handle_.Abandon(); }
     HINTERNET GetHandle() const { return handle_.Get(); }
 
 private:
@@ -123,6 +128,7 @@ public:
     // The reply's Content-Length; false when the reply gave none.
     bool QueryContentLength(DWORD* length);
     void Close() { handle_.Reset(); }
+    void Abandon() { handle_.Abandon(); }
     HINTERNET GetHandle() const { return handle_.Get(); }
 
 private:

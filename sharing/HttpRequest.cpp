@@ -1,6 +1,7 @@
 #include "sharing/HttpRequest.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "framework/Internet.h"
@@ -17,8 +18,76 @@ void ApplySharingTimeouts(CHttpFile& request) {
     request.SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, kSharingTimeoutMs);
 }
 
+HttpAbort::HttpAbort() { InitializeCriticalSection(&cs_); }
+
+HttpAbort::~HttpAbort() { DeleteCriticalSection(&cs_); }
+
+void HttpAbort::Cancel() {
+    EnterCriticalSection(&cs_);
+    cancelled_ = true;
+    if (session_ && !closed_) {
+        InternetCloseHandle(session_);
+        closed_ = true;
+    }
+    LeaveCriticalSection(&cs_);
+}
+
+bool HttpAbort::Cancelled() {
+    EnterCriticalSection(&cs_);
+    bool cancelled = cancelled_;
+    LeaveCriticalSection(&cs_);
+    return cancelled;
+}
+
+bool HttpAbort::Enter(HINTERNET session) {
+    EnterCriticalSection(&cs_);
+    bool go = !cancelled_;
+    if (go) {
+        session_ = session;
+        closed_ = false;
+    }
+    LeaveCriticalSection(&cs_);
+    return go;
+}
+
+bool HttpAbort::Leave() {
+    EnterCriticalSection(&cs_);
+    bool ours = !closed_;
+    session_ = nullptr;
+    closed_ = false;
+    LeaveCriticalSection(&cs_);
+    return ours;
+}
+
+namespace {
+
+// Hands the session back when the request ends; when Cancel closed it (and
+// with it the connection and the request), nothing of them is closed again.
+class AbortScope {
+public:
+    AbortScope(HttpAbort* abort, CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
+               std::unique_ptr<CHttpFile>& file)
+        : abort_(abort), session_(session), connection_(connection), file_(file) {}
+    ~AbortScope() {
+        if (!abort_ || abort_->Leave()) return;
+        if (file_) file_->Abandon();
+        if (connection_) connection_->Abandon();
+        session_.Abandon();
+    }
+    AbortScope(const AbortScope&) = delete;
+    AbortScope& operator=(const AbortScope&) = delete;
+
+private:
+    HttpAbort* abort_;
+    CInternetSession& session_;
+    std::unique_ptr<CHttpConnection>& connection_;
+    std::unique_ptr<CHttpFile>& file_;
+};
+
+}  // namespace
+
 int HttpRequest(const char* url, const char* body, char* reply, size_t capacity, int kind,
-                DWORD* length) {
+                DWORD* length, HttpAbort* abort) {
     DWORD dummy = 0;
     if (!length) length = &dummy;
     *length = 0;
@@ -33,9 +102,13 @@ int HttpRequest(const char* url, const char* body, char* reply, size_t capacity,
 
     try {
         CInternetSession session;
-        ApplySharingTimeouts(session);
-        std::unique_ptr<CHttpConnection> connection = session.GetHttpConnection(server.c_str(), port);
+        std::unique_ptr<CHttpConnection> connection;
         std::unique_ptr<CHttpFile> file;
+        if (abort && !abort->Enter(session.GetHandle())) ThrowInternetException(ERROR_INTERNET_OPERATION_CANCELLED);
+        // Goes before the connection and the request do, and decides how.
+        AbortScope scope(abort, session, connection, file);
+        ApplySharingTimeouts(session);
+        connection = session.GetHttpConnection(server.c_str(), port);
         if (kind == HTTP_REQUEST_GET) {
             file = connection->OpenRequest("GET", (object + body).c_str());
             ApplySharingTimeouts(*file);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <cstddef>
 
@@ -22,8 +23,38 @@ constexpr DWORD kSharingTimeoutMs = 30000;
 // may well hold text that parses as an answer), or a reply that ended
 // before the length the server announced. On 0, *length is 0 and the buffer
 // holds "".
+//
+// With `abort`, another thread can end the exchange early (HttpAbort).
+class HttpAbort;
 int HttpRequest(const char* url, const char* body, char* reply, size_t capacity, int kind,
-                DWORD* length);
+                DWORD* length, HttpAbort* abort = nullptr);
+
+// Lets another thread end the requests made with it: Cancel closes the
+// session of the request under way, which on Windows ends a connect, send
+// or receive it waits in (Wine's internet layer lets a call already waiting
+// run to its own end), and every later request given this object fails at
+// once without going out.
+class HttpAbort {
+public:
+    HttpAbort();
+    ~HttpAbort();
+    HttpAbort(const HttpAbort&) = delete;
+    HttpAbort& operator=(const HttpAbort&) = delete;
+
+    void Cancel();
+    bool Cancelled();
+
+    // The request's side: Enter gives the session to close (false: already
+    // cancelled); Leave takes it back, false when Cancel has closed it.
+    bool Enter(HINTERNET session);
+    bool Leave();
+
+private:
+    CRITICAL_SECTION cs_;
+    HINTERNET session_ = nullptr;  // the running request's, under cs_
+    bool cancelled_ = false;       // under cs_
+    bool closed_ = false;          // under cs_: session_ was closed by Cancel
+};
 
 // Whether an HTTP status answers a request of the sharing client: only 2xx
 // does. 0 (no status line at all) does not.

@@ -13,8 +13,9 @@ add_dependencies(sablet_host Sablet)
 brindle_test(sablet_com_test LABEL e2e SCREEN SOURCES sablet_com_test.cpp
   LIBS sablet_host_lib sablet_ids)
 target_include_directories(sablet_com_test PRIVATE ${CMAKE_BINARY_DIR}/generated)
-target_compile_definitions(sablet_com_test PRIVATE SABLET_DLL="$<TARGET_FILE:Sablet>")
-add_dependencies(sablet_com_test Sablet)
+target_compile_definitions(sablet_com_test PRIVATE SABLET_DLL="$<TARGET_FILE:Sablet>"
+                           LAME_DLL="${BRINDLE_LAME_DLL}")
+add_dependencies(sablet_com_test Sablet lame_enc)
 
 brindle_test(sablet_core_test LABEL unit SOURCES sablet_core_test.cpp LIBS sablet_core)
 

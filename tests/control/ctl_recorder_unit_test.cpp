@@ -108,6 +108,8 @@ int CountLog(const char* what) {
 uint64_t DeliveredBytes = 0;
 int Finished = 0;
 
+LPARAM FinishedBytes = -1;  // what the last end notice said was recorded
+
 LRESULT CALLBACK ReportProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == MM_WIM_DATA) {
         auto* h = reinterpret_cast<WAVEHDR*>(lp);
@@ -120,6 +122,7 @@ LRESULT CALLBACK ReportProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == CtlFinishedMessage) {
         ++Finished;
+        FinishedBytes = lp;
         return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -268,6 +271,7 @@ TEST(CtlRecorder, WavStopWritesTheBlocksStillInTheDevice) {
         EXPECT_EQ(static_cast<int>(c.bits), wav.bits);
         EXPECT_EQ(wav.dataSize + 36, wav.riffSize);
         EXPECT_EQ(0u, wav.dataSize % (c.channels * c.bits / 8));
+        EXPECT_EQ(static_cast<LPARAM>(wav.dataSize), FinishedBytes) << "the end notice tells the take's size";
         EXPECT_NEAR(elapsed / 1000.0, wav.Seconds(), 0.5);
         EXPECT_GT(bench::ToneLevel(wav, 0, 1000, c.rate / 10, c.rate / 2), 0.1);
     }
@@ -278,8 +282,29 @@ TEST(CtlRecorder, FailedAndRefusedStartsLeaveTheRecorderUsable) {
     ASSERT_TRUE(bench::HaveSound());
     std::string path = bench::ScratchDir() + "\\f.wav";
     CtlStopCapture();  // idle: nothing to stop, nothing signalled
-    EXPECT_EQ(CtlFormatRefused, CtlStartCapture(Params(path, 0, 2, 16, false)));
     EXPECT_EQ(CtlFormatRefused, CtlStartCapture(Params(path, 44100, 2, 12, false)));
+    // Rates a page can set that the sound layer must never see (a negative
+    // rate reaches the recorder as a huge unsigned one); the file of an
+    // earlier take is not touched by the refusal.
+    ASSERT_TRUE(bench::WriteWav(path, 44100, 1, std::vector<int16_t>(441, 7)));
+    const std::vector<BYTE> before = bench::FileBytes(path);
+    for (uint32_t rate : {0u, 7999u, 48001u, 65535u, 1000000u, static_cast<uint32_t>(-5),
+                          static_cast<uint32_t>(-1)}) {
+        SCOPED_TRACE(rate);
+        EXPECT_EQ(CtlFormatRefused, CtlStartCapture(Params(path, rate, 2, 16, false)));
+        EXPECT_EQ(CtlFormatRefused, CtlStartCapture(Params(path, rate, 1, 8, false)));
+        EXPECT_FALSE(CtlIsRecording());
+    }
+    EXPECT_EQ(before, bench::FileBytes(path));
+    // The two ends of the range are recorded.
+    for (uint32_t rate : {CtlLowestRate, CtlHighestRate}) {
+        ASSERT_EQ(CtlStarted, CtlStartCapture(Params(path, rate, 1, 16, false))) << rate;
+        bench::Pump(200);
+        StopAndFinish();
+        bench::Wav wav;
+        ASSERT_TRUE(bench::ReadWav(path, &wav));
+        EXPECT_EQ(static_cast<int>(rate), wav.rate);
+    }
     EXPECT_FALSE(CtlIsRecording());
     EXPECT_EQ(nullptr, CtlCaptureState.DataEvent);
     EXPECT_TRUE(DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);

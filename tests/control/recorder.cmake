@@ -10,7 +10,7 @@ brindle_test(ctl_recorder_unit_test LABEL unit SOUND TIMEOUT 180
 # The encoder library goes beside this program only, in a folder of its
 # own, so the other control tests keep running without one.
 brindle_test(sablet_recorder_test LABEL e2e SOUND SCREEN TIMEOUT 300
-  SOURCES sablet_recorder_test.cpp LIBS sablet_host_lib sablet_ids)
+  SOURCES sablet_recorder_test.cpp LIBS sablet_host_lib sablet_ids winmm)
 set_target_properties(sablet_recorder_test PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/with-encoder)
 add_custom_command(TARGET sablet_recorder_test POST_BUILD

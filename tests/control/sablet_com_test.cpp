@@ -1,7 +1,7 @@
 // Sablet.dll as a page uses it, in our container: registration, the 22
 // properties through IDispatch, persistence, lifetime, the Config dialog
 // and the property page. This program has no encoder library beside it, so
-// MP3 is never available here.
+// MP3 is available only to a copy of the DLL with the encoder beside it.
 #include <gtest/gtest.h>
 
 #include <olectl.h>
@@ -450,4 +450,35 @@ TEST_F(Sablet, PropertyPageListsTheRatesAndAppliesNothing) {
     EXPECT_EQ(S_OK, page->Deactivate());
     page->SetObjects(0, nullptr);
     page->SetPageSite(nullptr);
+}
+
+// An encoder installed beside the control's DLL (not beside the program
+// that hosts it, nor in c:\) makes MP3 available; without one the control
+// records WAV only.
+TEST_F(Sablet, EncoderBesideTheControlsOwnDllIsFound) {
+    Show();
+    EXPECT_EQ(L"0", host.GetText(L"UseMP3")) << "no encoder beside the registered DLL";
+    host.Destroy();
+
+    const std::string dir = bench::ScratchDir();
+    const std::string copy = dir + "\\Sablet.dll";
+    ASSERT_TRUE(CopyFileA(bench::WinPath(SABLET_DLL).c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(bench::WinPath(LAME_DLL).c_str(), (dir + "\\lame_enc.dll").c_str(), FALSE));
+    // Kept loaded to the end of the program: its threads may outlive the case.
+    HMODULE dll = LoadLibraryA(copy.c_str());
+    ASSERT_NE(nullptr, dll);
+    auto getClass = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+        GetProcAddress(dll, "DllGetClassObject"));
+    ASSERT_NE(nullptr, getClass);
+    CLSID clsid;
+    ASSERT_EQ(S_OK, CLSIDFromString(sablethost::kSabletClsid, &clsid));
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK, getClass(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())));
+    host.UseFactory(factory.Get());
+    Show();
+    EXPECT_EQ(L"1", host.GetText(L"UseMP3"));
+    EXPECT_EQ(S_OK, host.PutLong(L"UseMP3", 1));
+    EXPECT_EQ(L"1", host.GetText(L"UseMP3")) << "a page's choice of MP3 is kept";
+    host.Destroy();
+    host.UseFactory(nullptr);
 }

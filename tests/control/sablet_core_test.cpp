@@ -1,11 +1,14 @@
 // The control's bounded copies: wide text into its fixed ANSI buffers
-// under a double-byte code page, and the host part of a page address.
+// under a double-byte code page, the host part of a page address, and the
+// numbers and names of the controls' take files.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "control/PropertyRules.h"
+#include "control/TakeFile.h"
 
 using sablet::CopyWideToAnsi;
 using sablet::PageHostFromUrl;
@@ -66,4 +69,26 @@ TEST(SabletCopies, PageHostIsTheTextBetweenSlashesCutToItsBuffer) {
     char host[256];
     ASSERT_TRUE(PageHostFromUrl(query.c_str(), host, sizeof host));
     EXPECT_EQ(255u, strlen(host));
+}
+
+// Controls of one process take the lowest free number, a control that goes
+// gives its number to the next one, and the take's name follows the number.
+TEST(SabletTakes, EachLiveControlHasItsOwnNumberAndName) {
+    auto first = std::make_unique<sablet::TakeSlot>();
+    sablet::TakeSlot second;
+    EXPECT_EQ(1, first->Acquire());
+    EXPECT_EQ(2, second.Acquire());
+    EXPECT_EQ(2, second.Acquire()) << "taken once";
+    first.reset();
+    sablet::TakeSlot third;
+    EXPECT_EQ(1, third.Acquire());
+
+    char out[16] = "old";
+    EXPECT_TRUE(sablet::FormatTakeBase(out, sizeof out, "C:\\t\\", 1));
+    EXPECT_STREQ("C:\\t\\Sablet", out);
+    EXPECT_TRUE(sablet::FormatTakeBase(out, 14, "C:\\t\\", 12));
+    EXPECT_STREQ("C:\\t\\Sablet12", out);
+    EXPECT_FALSE(sablet::FormatTakeBase(out, 13, "C:\\t\\", 12)) << "cut names name another file";
+    EXPECT_STREQ("", out);
+    EXPECT_FALSE(sablet::FormatTakeBase(out, sizeof out, "C:\\t\\", 0));
 }

@@ -22,7 +22,7 @@ brindle_test(sablet_web_test LABEL e2e TIMEOUT 240
 # the recorder's test, away from the other control tests).
 brindle_test(sablet_host_web_test LABEL e2e SOUND SCREEN TIMEOUT 300
   SOURCES sablet_host_web_test.cpp
-  LIBS sablet_host_lib sablet_ids sharing_standin_support sablet_document_standin)
+  LIBS sablet_host_lib sablet_ids sharing_standin_support sablet_document_standin psapi)
 set_target_properties(sablet_host_web_test PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/with-encoder)
 add_custom_command(TARGET sablet_host_web_test POST_BUILD

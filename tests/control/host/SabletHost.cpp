@@ -287,8 +287,10 @@ HRESULT ControlHost::Create(const wchar_t* classText, const wchar_t* pageUrl, IP
     HRESULT hr = classText[0] == L'{' ? CLSIDFromString(classText, &clsid)
                                      : CLSIDFromProgID(classText, &clsid);
     if (FAILED(hr)) return hr;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                          reinterpret_cast<void**>(control_.GetAddressOf()));
+    hr = factory_ ? factory_->CreateInstance(nullptr, IID_IUnknown,
+                                             reinterpret_cast<void**>(control_.GetAddressOf()))
+                  : CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                     reinterpret_cast<void**>(control_.GetAddressOf()));
     if (FAILED(hr)) return hr;
     control_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch_.GetAddressOf()));
 

@@ -56,6 +56,10 @@ public:
     // The page's document as the container answers it (none by default);
     // set before Create, it must outlive the control.
     void SetPage(IOleContainer* page) { page_ = page; }
+    // Makes the control through this class factory instead of the
+    // registered server (a copy of the DLL loaded from elsewhere); set
+    // before Create, it must outlive it.
+    void UseFactory(IClassFactory* factory) { factory_ = factory; }
     // Deactivates, closes and releases the control, and closes the window.
     void Destroy();
 
@@ -82,6 +86,7 @@ private:
     Site* site_ = nullptr;
     HWND window_ = nullptr;
     IOleContainer* page_ = nullptr;
+    IClassFactory* factory_ = nullptr;
     ComPtr<IUnknown> control_;
     ComPtr<IDispatch> dispatch_;
 };
