@@ -39,7 +39,7 @@ constexpr int kFaceWidth = 592, kFaceWidthWithBox = 949;
 
 // The panel's wells are dark like the rest of the skin; the tree, the track
 // list and the file information are drawn in them in the skin's colours.
-const COLORREF kTrackListBackground = RGB(26, 29, 34);
+const COLORREF kWellGround = RGB(26, 29, 34);
 const COLORREF kWellText = RGB(228, 233, 240);
 const COLORREF kWellLines = RGB(98, 106, 117);
 const COLORREF kChosenItem = RGB(12, 130, 170);
@@ -98,14 +98,14 @@ void CVelorinDlg::SetUpHistoryTree() {
     ::SetWindowLongA(tree, GWL_EXSTYLE, ::GetWindowLongA(tree, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
     ::SetWindowPos(tree, nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    TreeView_SetBkColor(tree, kTrackListBackground);
+    TreeView_SetBkColor(tree, kWellGround);
     TreeView_SetTextColor(tree, kWellText);
     TreeView_SetLineColor(tree, kWellLines);
 }
 
 void CVelorinDlg::RegisterTrackWindowClass() {
     if (TrackListWnd) return;
-    TrackListBrush = CreateSolidBrush(kTrackListBackground);
+    TrackListBrush = CreateSolidBrush(kWellGround);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -237,7 +237,7 @@ void CVelorinDlg::DrawFileInfoPanel(HDC dc) {
     RECT frame = kFileInfoRect;
     FillRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InflateRect(&frame, -1, -1);
-    const COLORREF oldBack = SetBkColor(dc, kTrackListBackground);
+    const COLORREF oldBack = SetBkColor(dc, kWellGround);
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &frame, nullptr, 0, nullptr);
     SetBkColor(dc, oldBack);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));

@@ -257,19 +257,17 @@ void CSkinDialog::AddWell(int id, int x, int y, int width, int height) {
 }
 
 void CSkinDialog::DrawWellsOutOfUse(HDC dc) {
-    HBRUSH brush = nullptr;
     for (const Well& well : wells_) {
         HWND control = ::GetDlgItem(m_hWnd, well.id);
         if (!control || !::IsWindowVisible(control) || !IsFieldOutOfUse(control)) continue;
-        if (!brush) brush = ::CreateSolidBrush(kWellDisabled);
+        if (!disabledBrush_.GetSafeHandle()) disabledBrush_.CreateSolidBrush(kWellDisabled);
         // The skin's well reaches two pixels past the control, its corners rounded.
-        HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+        HGDIOBJ oldBrush = ::SelectObject(dc, disabledBrush_.GetSafeHandle());
         HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
         ::RoundRect(dc, well.rect.left - 2, well.rect.top - 2, well.rect.right + 3, well.rect.bottom + 3, 6, 6);
         ::SelectObject(dc, oldPen);
         ::SelectObject(dc, oldBrush);
     }
-    if (brush) ::DeleteObject(brush);
 }
 
 void CSkinDialog::AddSlider(CSkinSlider* slider) {
