@@ -37,7 +37,12 @@ constexpr RECT kPlayFileRow{260, 98, 545, 111};
 constexpr int kClosedHeight = 392, kOpenHeight = 608;
 constexpr int kFaceWidth = 592, kFaceWidthWithBox = 949;
 
-const COLORREF kTrackListBackground = RGB(240, 255, 220);
+// The panel's wells are dark like the rest of the skin; the tree, the track
+// list and the file information are drawn in them in the skin's colours.
+const COLORREF kWellGround = RGB(26, 29, 34);
+const COLORREF kWellText = RGB(228, 233, 240);
+const COLORREF kWellLines = RGB(98, 106, 117);
+const COLORREF kChosenItem = RGB(12, 130, 170);
 
 const char kPlayFilter[] =
     " WMA File ( *.WMA)|*.WMA|MP3 File ( *.MP3)|*.MP3|WAV File ( *.WAV)|*.WAV|All Files(*.*)|*.*|";
@@ -87,11 +92,20 @@ void CVelorinDlg::SetUpHistoryTree() {
                                          RGB(255, 0, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     if (HistoryImages) TreeView_SetImageList(tree, HistoryImages, TVSIL_NORMAL);
     TreeView_SetIndent(tree, 10);
+    // The panel's well frames the tree: no border of its own (the control
+    // turns its template's border into a sunken edge).
+    ::SetWindowLongA(tree, GWL_STYLE, ::GetWindowLongA(tree, GWL_STYLE) & ~WS_BORDER);
+    ::SetWindowLongA(tree, GWL_EXSTYLE, ::GetWindowLongA(tree, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+    ::SetWindowPos(tree, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    TreeView_SetBkColor(tree, kWellGround);
+    TreeView_SetTextColor(tree, kWellText);
+    TreeView_SetLineColor(tree, kWellLines);
 }
 
 void CVelorinDlg::RegisterTrackWindowClass() {
     if (TrackListWnd) return;
-    TrackListBrush = CreateSolidBrush(kTrackListBackground);
+    TrackListBrush = CreateSolidBrush(kWellGround);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -223,10 +237,12 @@ void CVelorinDlg::DrawFileInfoPanel(HDC dc) {
     RECT frame = kFileInfoRect;
     FillRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InflateRect(&frame, -1, -1);
-    FillRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const COLORREF oldBack = SetBkColor(dc, kWellGround);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &frame, nullptr, 0, nullptr);
+    SetBkColor(dc, oldBack);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldColour = SetTextColor(dc, kWellText);
     const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
     const int middle = (kFileInfoRect.left + kFileInfoRect.right) / 2;
     for (int i = 0; i < 6; ++i) {
@@ -332,6 +348,19 @@ void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR* header, LRESULT* result) {
     // it takes the focus with nothing selected. That is no choice of the
     // user's: a file dialog must not open out of nowhere.
     ChooseHistoryItem(change->itemNew.hItem, false, change->action != TVC_UNKNOWN);
+}
+
+// The chosen item keeps the skin's accent while the focus is elsewhere:
+// the system would put it on its pale button face, under the light text.
+void CVelorinDlg::OnHistoryTreeCustomDraw(NMHDR* header, LRESULT* result) {
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+    *result = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        *result = CDRF_NOTIFYITEMDRAW;
+    } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED)) {
+        draw->clrText = RGB(255, 255, 255);
+        draw->clrTextBk = kChosenItem;
+    }
 }
 
 void CVelorinDlg::OnHistoryTreeClick(NMHDR* header, LRESULT* result) {

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include "app/FaceText.h"
 #include "app/RecordingRules.h"
+#include "app/StatusRows.h"
 #include "app/resource.h"
 #include "engine/EngineState.h"
 #include "engine/PlayerGraph.h"
@@ -284,8 +285,17 @@ void CVelorinDlg::ShowStatusText(HDC dc, const char* line1, const char* line2) {
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     CString first = line1 ? line1 : "", second = line2 ? line2 : "";
-    ExtTextOutA(dc, 260, 124, ETO_CLIPPED, &area, first, first.GetLength(), nullptr);
-    ExtTextOutA(dc, 260, 136, ETO_CLIPPED, &area, second, second.GetLength(), nullptr);
+    // The rows show what fits; the info line's tooltip keeps the whole texts.
+    const StatusRows rows = FitStatusRows(
+        first.GetString(), second.GetString(), area.right - area.left, [dc](const char* text, int length) {
+            SIZE size{};
+            GetTextExtentPoint32A(dc, text, length, &size);
+            return static_cast<int>(size.cx);
+        });
+    ExtTextOutA(dc, 260, 124, ETO_CLIPPED, &area, rows.first.c_str(), static_cast<UINT>(rows.first.size()),
+                nullptr);
+    ExtTextOutA(dc, 260, 136, ETO_CLIPPED, &area, rows.second.c_str(),
+                static_cast<UINT>(rows.second.size()), nullptr);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
     SelectObject(dc, old);

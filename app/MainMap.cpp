@@ -132,6 +132,7 @@ BEGIN_MESSAGE_MAP(CVelorinDlg, CDialog)
     ON_LBN_DBLCLK(1055, OnScheduleListDblClk)
     ON_NOTIFY(TVN_SELCHANGED, 1187, OnHistoryTreeSelChanged)
     ON_NOTIFY(NM_CLICK, 1187, OnHistoryTreeClick)
+    ON_NOTIFY(NM_CUSTOMDRAW, 1187, OnHistoryTreeCustomDraw)
     ON_NOTIFY_EX(TTN_NEEDTEXTA, 0, OnToolTipNeedText)
 END_MESSAGE_MAP()
 

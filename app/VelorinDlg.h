@@ -204,6 +204,7 @@ public:
     afx_msg void OnScheduleListDblClk();
     afx_msg void OnHistoryTreeSelChanged(NMHDR* header, LRESULT* result);
     afx_msg void OnHistoryTreeClick(NMHDR* header, LRESULT* result);
+    afx_msg void OnHistoryTreeCustomDraw(NMHDR* header, LRESULT* result);
     virtual BOOL OnToolTipNeedText(UINT id, NMHDR* header, LRESULT* result);
 
     // ---- the record timer ----

@@ -17,7 +17,12 @@ const COLORREF kListFace = RGB(44, 49, 57);
 const COLORREF kListText = RGB(228, 233, 240);
 const COLORREF kListChosen = RGB(12, 130, 170);
 const COLORREF kArrow = RGB(98, 106, 117);
+// A field out of use (disabled, or a read-only edit): its well and the
+// control in it greyed alike, edits and drop-down lists the same way.
+const COLORREF kWellDisabled = RGB(172, 178, 187);
+const COLORREF kWellDisabledText = RGB(92, 98, 108);
 const char kOldProcProp[] = "SkinComboProc";
+const char kOldEditProcProp[] = "SkinEditProc";
 
 int TextHeightOf(HWND control) {
     HDC dc = ::GetDC(control);
@@ -44,8 +49,9 @@ void PaintFlatCombo(HWND combo) {
     HDC dc = ::GetDC(combo);
     if (!dc) return;
     const bool enabled = ::IsWindowEnabled(combo) != FALSE;
-    const COLORREF ground = enabled ? kWell : ::GetSysColor(COLOR_3DFACE);
-    const int border = 2;
+    const COLORREF ground = enabled ? kWell : kWellDisabled;
+    // The frame and the one-pixel ring the system leaves round the field.
+    const int border = 3;
     const int button = ::GetSystemMetrics(SM_CXVSCROLL);
     RECT band = client;
     band.bottom = band.top + border;
@@ -61,8 +67,8 @@ void PaintFlatCombo(HWND combo) {
     FillColour(dc, band, ground);
     // A small downward triangle, centred in the button's place.
     const int cx = band.left + (band.right - band.left) / 2, cy = (client.top + client.bottom) / 2;
-    HBRUSH brush = ::CreateSolidBrush(enabled ? kArrow : ::GetSysColor(COLOR_GRAYTEXT));
-    HPEN pen = ::CreatePen(PS_SOLID, 1, enabled ? kArrow : ::GetSysColor(COLOR_GRAYTEXT));
+    HBRUSH brush = ::CreateSolidBrush(enabled ? kArrow : kWellDisabledText);
+    HPEN pen = ::CreatePen(PS_SOLID, 1, enabled ? kArrow : kWellDisabledText);
     HGDIOBJ oldBrush = ::SelectObject(dc, brush), oldPen = ::SelectObject(dc, pen);
     const POINT arrow[] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
     ::Polygon(dc, arrow, 3);
@@ -90,16 +96,54 @@ void RowText(HWND item, UINT index, char* text, size_t size) {
     ::SendMessageA(item, list ? LB_GETTEXT : CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
 }
 
-LRESULT CALLBACK FlatComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC old = reinterpret_cast<WNDPROC>(::GetPropA(combo, kOldProcProp));
-    if (!old) return ::DefWindowProcA(combo, message, wParam, lParam);
+bool IsFieldOutOfUse(HWND control) {
+    return !::IsWindowEnabled(control) ||
+           (IsClass(control, "Edit") && (::GetWindowLongA(control, GWL_STYLE) & ES_READONLY));
+}
+
+// The well around a field is the dialog's face: it is repainted, greyed or
+// not, when the field is switched on or off.
+void InvalidateWell(HWND control) {
+    HWND dialog = ::GetParent(control);
+    RECT r;
+    if (!dialog || !::GetWindowRect(control, &r)) return;
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    ::InflateRect(&r, 4, 4);
+    ::InvalidateRect(dialog, &r, FALSE);
+}
+
+void Subclass(HWND control, const char* prop, WNDPROC proc) {
+    if (::GetPropA(control, prop)) return;
+    ::SetPropA(control, prop, reinterpret_cast<HANDLE>(::GetWindowLongPtrA(control, GWLP_WNDPROC)));
+    ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+}
+
+LRESULT ForwardSubclassed(HWND control, const char* prop, UINT message, WPARAM wParam, LPARAM lParam,
+                          bool* handled) {
+    WNDPROC old = reinterpret_cast<WNDPROC>(::GetPropA(control, prop));
+    *handled = false;
+    if (!old) return ::DefWindowProcA(control, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        ::RemovePropA(combo, kOldProcProp);
-        return ::CallWindowProcA(old, combo, message, wParam, lParam);
+        ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        ::RemovePropA(control, prop);
+        return ::CallWindowProcA(old, control, message, wParam, lParam);
     }
-    const LRESULT result = ::CallWindowProcA(old, combo, message, wParam, lParam);
-    if (message == WM_PAINT || message == WM_ENABLE) PaintFlatCombo(combo);
+    *handled = true;
+    return ::CallWindowProcA(old, control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FlatComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool live = false;
+    const LRESULT result = ForwardSubclassed(combo, kOldProcProp, message, wParam, lParam, &live);
+    if (live && (message == WM_PAINT || message == WM_ENABLE)) PaintFlatCombo(combo);
+    if (live && message == WM_ENABLE) InvalidateWell(combo);
+    return result;
+}
+
+LRESULT CALLBACK SkinEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool live = false;
+    const LRESULT result = ForwardSubclassed(edit, kOldEditProcProp, message, wParam, lParam, &live);
+    if (live && message == WM_ENABLE) InvalidateWell(edit);
     return result;
 }
 
@@ -178,19 +222,18 @@ void CSkinDialog::PlaceControl(int id, int x, int y, int width, int height, int 
         ::SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height > 6 ? height - 6 : height);
         if (::GetWindowLongA(control, GWL_STYLE) & CBS_OWNERDRAWFIXED) {
             ::SendMessageA(control, CB_SETITEMHEIGHT, 0, TextHeightOf(control) + 4);
-            if (!::GetPropA(control, kOldProcProp)) {
-                ::SetPropA(control, kOldProcProp,
-                           reinterpret_cast<HANDLE>(::GetWindowLongPtrA(control, GWLP_WNDPROC)));
-                ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FlatComboProc));
-            }
+            Subclass(control, kOldProcProp, FlatComboProc);
         }
         ::MoveWindow(control, x, y, width, height + listHeight, FALSE);
+        AddWell(id, x, y, width, height);
     } else if (IsClass(control, "ListBox") || IsClass(control, "SysDateTimePick32")) {
         // The skin's well is the control's frame: no sunken edge of its own.
         ::SetWindowLongA(control, GWL_STYLE, ::GetWindowLongA(control, GWL_STYLE) & ~WS_BORDER);
         ::SetWindowLongA(control, GWL_EXSTYLE, ::GetWindowLongA(control, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
         ::SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     } else if (IsClass(control, "Edit") && !(::GetWindowLongA(control, GWL_STYLE) & WS_BORDER)) {
+        Subclass(control, kOldEditProcProp, SkinEditProc);
+        AddWell(id, x, y, width, height);
         // A single-line edit writes its text at its top; centred at the
         // text's own height it sits in the middle of the well.
         const int text = TextHeightOf(control) + 2;
@@ -201,6 +244,29 @@ void CSkinDialog::PlaceControl(int id, int x, int y, int width, int height, int 
         ::MoveWindow(control, x, y, width, height, FALSE);
     } else {
         ::MoveWindow(control, x, y, width, height, FALSE);
+    }
+}
+
+void CSkinDialog::AddWell(int id, int x, int y, int width, int height) {
+    for (Well& well : wells_)
+        if (well.id == id) {
+            well.rect = RECT{x, y, x + width, y + height};
+            return;
+        }
+    wells_.push_back(Well{id, RECT{x, y, x + width, y + height}});
+}
+
+void CSkinDialog::DrawWellsOutOfUse(HDC dc) {
+    for (const Well& well : wells_) {
+        HWND control = ::GetDlgItem(m_hWnd, well.id);
+        if (!control || !::IsWindowVisible(control) || !IsFieldOutOfUse(control)) continue;
+        if (!disabledBrush_.GetSafeHandle()) disabledBrush_.CreateSolidBrush(kWellDisabled);
+        // The skin's well reaches two pixels past the control, its corners rounded.
+        HGDIOBJ oldBrush = ::SelectObject(dc, disabledBrush_.GetSafeHandle());
+        HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
+        ::RoundRect(dc, well.rect.left - 2, well.rect.top - 2, well.rect.right + 3, well.rect.bottom + 3, 6, 6);
+        ::SelectObject(dc, oldPen);
+        ::SelectObject(dc, oldBrush);
     }
 }
 
@@ -243,6 +309,7 @@ void CSkinDialog::OnPaint() {
     CPaintDC paint(this);
     CXTMemDC mem(paint.GetSafeHdc());
     FacePicture.Draw(mem, 0, 0, frame_.width, frame_.height);
+    DrawWellsOutOfUse(mem);
     for (CSkinSlider* slider : sliders_) slider->Draw(mem);
     DrawFace(mem);
 }
@@ -250,10 +317,16 @@ void CSkinDialog::OnPaint() {
 void CSkinDialog::DrawFace(HDC) {}
 
 // The skin draws a well under every edit and list; one filled with the
-// well's colour sits in it seamlessly. Disabled and read-only edits keep the
-// system's grey, so they still look out of use. A dropped list is dark,
-// like the face it opens over.
+// well's colour sits in it seamlessly. Disabled and read-only edits (they
+// ask with CTLCOLOR_STATIC) are greyed with their well, as the drop-down
+// lists are. A dropped list is dark, like the face it opens over.
 HBRUSH CSkinDialog::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor) {
+    if (dc && ctlColor == CTLCOLOR_STATIC && control && IsClass(control->GetSafeHwnd(), "Edit")) {
+        if (!disabledBrush_.GetSafeHandle()) disabledBrush_.CreateSolidBrush(kWellDisabled);
+        ::SetBkColor(dc->GetSafeHdc(), kWellDisabled);
+        ::SetTextColor(dc->GetSafeHdc(), kWellDisabledText);
+        return static_cast<HBRUSH>(disabledBrush_.GetSafeHandle());
+    }
     if (dc && (ctlColor == CTLCOLOR_EDIT ||
                (ctlColor == CTLCOLOR_LISTBOX && control && IsClass(control->GetSafeHwnd(), "ListBox")))) {
         if (!editBrush_.GetSafeHandle()) editBrush_.CreateSolidBrush(kWell);
@@ -280,8 +353,8 @@ void CSkinDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
     const bool field = (dis->itemState & ODS_COMBOBOXEDIT) != 0;
     const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
     const bool chosen = !field && (dis->itemState & ODS_SELECTED) != 0;
-    COLORREF ground = field ? (disabled ? ::GetSysColor(COLOR_3DFACE) : kWell) : kListFace;
-    COLORREF ink = field ? (disabled ? ::GetSysColor(COLOR_GRAYTEXT) : kWellText) : kListText;
+    COLORREF ground = field ? (disabled ? kWellDisabled : kWell) : kListFace;
+    COLORREF ink = field ? (disabled ? kWellDisabledText : kWellText) : kListText;
     if (chosen) {
         ground = kListChosen;
         ink = RGB(255, 255, 255);

@@ -87,6 +87,8 @@ protected:
     // and drops a list of `listHeight` below it; drawn by its owner
     // (CBS_OWNERDRAWFIXED | CBS_HASSTRINGS), it is flat in its well and its
     // list is dark like the face.
+    // A placed edit or list that is disabled (or a read-only edit) is
+    // greyed together with its well.
     void PlaceControl(int id, int x, int y, int width, int height, int listHeight = 200);
     // A message box over the dialog with the program's title. While it is up
     // no edit check runs (see CheckEditRange).
@@ -121,9 +123,17 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    struct Well {
+        int id;
+        RECT rect;  // where PlaceControl put the field, before centring an edit
+    };
+    void AddWell(int id, int x, int y, int width, int height);
+    void DrawWellsOutOfUse(HDC dc);
+
     SkinFrame frame_;
     CRgn region_;  // ours; the window gets a copy
-    CBrush editBrush_, listBrush_;
+    CBrush editBrush_, listBrush_, disabledBrush_;
+    std::vector<Well> wells_;
     std::vector<CSkinSlider*> sliders_;
     bool boxShowing_ = false;
     bool closing_ = false;  // set once the dialog is ending: the edits lose the focus then

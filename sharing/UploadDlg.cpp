@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,58 @@ HINSTANCE ModuleOfThisCode() {
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<const char*>(&ModuleOfThisCode), &module);
     return module;
+}
+
+// ---- fitting the template's texts to the font ---------------------------------
+
+RECT ChildRect(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The extent of a label's text in its own font: one line, or wrapped at
+// whole words within `width` when it is above 0.
+SIZE LabelTextSize(HWND label, int width) {
+    SIZE size{};
+    char text[512] = "";
+    GetWindowTextA(label, text, sizeof text);
+    HDC dc = GetDC(label);
+    if (!dc) return size;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT box{0, 0, width > 0 ? width : 0, 0};
+    DrawTextA(dc, text, -1, &box, DT_CALCRECT | DT_NOPREFIX | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    size.cx = box.right - box.left;
+    size.cy = box.bottom - box.top;
+    return size;
+}
+
+// The template was laid out for a narrower font than some systems have. A
+// label that would be cut grows to its text: `label` in width, pushing the
+// left edge of `follower` (the text that continues its sentence) along and
+// keeping its right edge; `wrapped` in height, taking the lines its words
+// need at its width.
+void FitLabels(HWND dialog, int label, int follower, int wrapped) {
+    if (HWND h = GetDlgItem(dialog, label)) {
+        const RECT r = ChildRect(h);
+        const LONG need = LabelTextSize(h, 0).cx;
+        if (need > r.right - r.left) {
+            MoveWindow(h, r.left, r.top, need, r.bottom - r.top, FALSE);
+            if (HWND f = GetDlgItem(dialog, follower)) {
+                const RECT fr = ChildRect(f);
+                const LONG left = std::max(fr.left, r.left + need);
+                MoveWindow(f, left, fr.top, std::max(0L, fr.right - left), fr.bottom - fr.top, FALSE);
+            }
+        }
+    }
+    if (HWND h = GetDlgItem(dialog, wrapped)) {
+        const RECT r = ChildRect(h);
+        const LONG need = LabelTextSize(h, r.right - r.left).cy;
+        if (need > r.bottom - r.top) MoveWindow(h, r.left, r.top, r.right - r.left, need, FALSE);
+    }
 }
 
 // Owner of a global memory block until the clipboard takes it.
@@ -178,6 +231,7 @@ void CUploadDlg::EnableEmailControls(BOOL on) {
 
 BOOL CUploadDlg::OnInitDialog() {
     const UploadDlgLayout& l = layout_;
+    FitLabels(m_hWnd, l.Header, l.SiteName, l.Hint);
     EnableEmailControls(FALSE);
     // The members hold 99 and 999 characters: say so before the user types more.
     for (int id : {l.UserName, l.Password, l.Title, l.Tags, l.Email})

@@ -37,7 +37,14 @@ void Dots(HDC dc, int x, int y, int k, COLORREF colour) {
     Fill(dc, x + 3 * k + 1, y + 4, 2, 2, colour);
 }
 
-void Text(HDC dc, int x, int y, const char* s) { TextOutA(dc, x, y, s, static_cast<int>(strlen(s))); }
+// Draws `s` at (x, y) and returns the right end of what it drew.
+int Text(HDC dc, int x, int y, const char* s) {
+    const int length = static_cast<int>(strlen(s));
+    TextOutA(dc, x, y, s, length);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, s, length, &size);
+    return x + size.cx;
+}
 
 }  // namespace
 
@@ -114,19 +121,21 @@ void CLevelMeters::DrawLabels(HDC dc, int left, int right, const LevelMeterInput
     COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    Fill(dc, kLabelBox.left, kLabelBox.top, kLabelBox.right - kLabelBox.left,
+    Fill(dc, kLabelBox.left, kLabelBox.top, std::max<int>(kLabelBox.right, labelsRight_) - kLabelBox.left,
          kLabelBox.bottom - kLabelBox.top, kFace);
     char s[32];
+    int textEnd = kLabelBox.right;
     Text(dc, 409, 32, "L");
     snprintf(s, sizeof(s), ":-%ddB", left);
     Text(dc, 417, 32, s);
     snprintf(s, sizeof(s), "Max:-%ddB", maxLeft_);
-    Text(dc, 451, 32, s);
+    textEnd = std::max(textEnd, Text(dc, 451, 32, s));
     Text(dc, 409, 42, "R");
     snprintf(s, sizeof(s), ":-%ddB", right);
     Text(dc, 417, 42, s);
     snprintf(s, sizeof(s), "Max:-%ddB", maxRight_);
-    Text(dc, 451, 42, s);
+    textEnd = std::max(textEnd, Text(dc, 451, 42, s));
+    labelsRight_ = textEnd;
     if (in.signalTriggered) {
         const RECT& b = kThresholdBox;
         Fill(dc, b.left, b.top, b.right - b.left, b.bottom - b.top, kThresholdFill);

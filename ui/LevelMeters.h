@@ -82,6 +82,9 @@ private:
     };
     Labels labels_{};
     bool labelsDrawn_ = false;
+    // Right end of the widest readout text last drawn: a "Max" text may run
+    // past the label box, and its tail must go when the text shortens.
+    int labelsRight_ = kLabelBox.right;
     int barCounter_ = 0;
     int offsetCounter_ = 0;
     bool barDisplay_ = false;

@@ -76,9 +76,16 @@ bool CPicture::Draw(HDC dc, int x, int y, int width, int height) const {
     OLE_YSIZE_HIMETRIC h = 0;
     picture_->get_Width(&w);
     picture_->get_Height(&h);
+    // A picture drawn smaller than it is loses whole rows and columns; the
+    // DC's default mode would AND them into their neighbours and smear dark
+    // specks over text and ticks (the threshold scale is one pixel narrower
+    // on the main face than in the dialogs).
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
     // Pictures are stored bottom-up in HIMETRIC: start at the bottom with a
     // negative height so the result stands upright.
-    return picture_->Render(dc, x, y, width, height, 0, h, w, -h, nullptr) == S_OK;
+    const bool drawn = picture_->Render(dc, x, y, width, height, 0, h, w, -h, nullptr) == S_OK;
+    if (oldMode) SetStretchBltMode(dc, oldMode);
+    return drawn;
 }
 
 SIZE CPicture::NaturalSize(HDC dc) const {

@@ -14,8 +14,10 @@ namespace {
 constexpr int kColumns = 6;
 // Column 0 holds the check box: wide enough to show the whole picture and
 // to be hit, and never resized by the user. The time columns fit
-// "00:00:00" between their margins.
-constexpr int kColumnWidths[kColumns] = {20, 120, 120, 64, 64, 120};
+// "00:00:00" and "m:ss" between their margins; the location gives way so
+// that the last column keeps room for its "Audio line" title even beside
+// the scroll bar of a long day.
+constexpr int kColumnWidths[kColumns] = {20, 120, 104, 60, 50, 120};
 const char* const kItemTexts[kColumns] = {"", "Title", "Time", "Start", "End", "Status"};
 const char* const kColumnTitles[kColumns] = {"", "Name", "Location", "Start time", "Duration",
                                              "Audio line"};
@@ -25,6 +27,7 @@ constexpr int kTitleMax = 260;         // characters of a name, NUL excluded
 constexpr int kStatusMax = 70;
 const COLORREF kGrey = RGB(128, 128, 128);
 const COLORREF kSelectedText = RGB(255, 255, 255);
+const COLORREF kDarkGroundText = RGB(228, 233, 240);
 
 // Everything one list keeps, in a GlobalAlloc block at GWLP_USERDATA.
 struct TrackListState {
@@ -191,6 +194,18 @@ void DrawBox(HDC dc, const RECT& r, const TrackListRow& row) {
         g_boxChecked->Draw(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+// Row text that reads on the owner's background brush: the system's text
+// colour on a light one, a light grey on a dark one.
+COLORREF TextColourOn(HBRUSH background) {
+    LOGBRUSH brush{};
+    if (!background || GetObjectA(background, sizeof brush, &brush) != sizeof brush ||
+        brush.lbStyle != BS_SOLID)
+        return GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF c = brush.lbColor;
+    const int luma = (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
+    return luma < 128 ? kDarkGroundText : GetSysColor(COLOR_WINDOWTEXT);
+}
+
 void Paint(HWND list, TrackListState* s) {
     PAINTSTRUCT ps;
     HDC target = BeginPaint(list, &ps);
@@ -203,6 +218,7 @@ void Paint(HWND list, TrackListState* s) {
         CXTMemDC dc(target, &area);
         HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrA(list, GCLP_HBRBACKGROUND));
         FillRect(dc, &area, background ? background : GetSysColorBrush(COLOR_WINDOW));
+        const COLORREF rowText = TextColourOn(background);
         IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
         HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
         SetBkMode(dc, TRANSPARENT);
@@ -218,7 +234,7 @@ void Paint(HWND list, TrackListState* s) {
                     FillRect(dc, &band, s->brush);
                 }
                 DrawBox(dc, BoxRect(s, a), row);
-                SetTextColor(dc, a == s->selected ? kSelectedText : GetSysColor(COLOR_WINDOWTEXT));
+                SetTextColor(dc, a == s->selected ? kSelectedText : rowText);
                 const char* texts[kColumns] = {"", row.name, row.location, row.startTime, row.duration,
                                                row.audioLine};
                 for (int c = 1; c < kColumns; ++c) {

@@ -223,6 +223,39 @@ TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
     EXPECT_LE(after, before + 5) << before << " GDI objects before, " << after << " after";
 }
 
+// The open panel's tree, track list and file information are dark with
+// light text, as the skin around them, not the system's white.
+TEST_F(HistoryBench, TreeListAndInformationTakeTheSkinsColours) {
+    static COLORREF treeBack = 0, treeText = 0, listPixel = 0, infoPixel = 0;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        ClickButton(1137);
+        bench::PumpUntil([] { return WindowHeight() == 608; }, 30000);
+        OnWindow([] {});
+        HWND tree = GetDlgItem(MainWindow, IDC_HISTORYTREE);
+        treeBack = TreeView_GetBkColor(tree);
+        treeText = TreeView_GetTextColor(tree);
+        // The list's empty lower right corner and the information area's,
+        // in client pixels of the main window, once the grown window has
+        // been painted there.
+        POINT list{560, 520}, info{565, 575};
+        ClientToScreen(MainWindow, &list);
+        ClientToScreen(MainWindow, &info);
+        auto dark = [&] {
+            HDC screen = GetDC(nullptr);
+            listPixel = GetPixel(screen, list.x, list.y);
+            infoPixel = GetPixel(screen, info.x, info.y);
+            ReleaseDC(nullptr, screen);
+            return listPixel == RGB(26, 29, 34) && infoPixel == RGB(26, 29, 34);
+        };
+        if (!bench::PumpUntil(dark, 15000)) bench::Screenshot("panel-colours");
+    });
+    EXPECT_EQ(RGB(26, 29, 34), treeBack);
+    EXPECT_EQ(RGB(228, 233, 240), treeText);
+    EXPECT_EQ(RGB(26, 29, 34), listPixel);
+    EXPECT_EQ(RGB(26, 29, 34), infoPixel);
+}
+
 // Edit tag writes the texts into an MP3's ID3 tag and a WMA file's own
 // tags, each file still whole; on the file being recorded it is refused.
 // Opens the tag dialog `caption` for `file` as a user would: the archive

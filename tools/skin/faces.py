@@ -144,9 +144,9 @@ def log_face():
     well(c, 10, 50, 116, 159)
     panel(c, 136, 42, 444, 172)
     # The track list above, the file information (framed by the program)
-    # below.
-    well(c, 142, 50, 432, 106, fill=(240, 243, 247))
-    well(c, 142, 162, 432, 46, fill=(255, 255, 255))
+    # below, dark like the tree's well.
+    well(c, 142, 50, 432, 106)
+    well(c, 142, 162, 432, 46)
     img = c.image()
     _caption(img, 140, 26, "History")
     return img
@@ -300,7 +300,7 @@ def schedule_face():
               ("lbl", 440, 35, "On days"), ("lbl", 455, 97, "Sun"), ("lbl", 513, 97, "Mon"),
               ("lbl", 455, 111, "Tue"), ("lbl", 513, 111, "Wed"), ("lbl", 455, 125, "Thu"),
               ("lbl", 513, 125, "Fri"), ("lbl", 455, 139, "Sat"), ("dim", 435, 166, "or on date"),
-              ("lbl", 40, 220, "Open web address"), ("dim", 410, 220, "load (s)"),
+              ("lbl", 40, 220, "Open web address"), ("dim", 444, 220, "load (s)"),
               ("cap", 24, 252, "Scheduled recordings")]
     return dialog(578, 431, "Schedule", build, footer=False)
 
