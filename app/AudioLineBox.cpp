@@ -94,11 +94,6 @@ int CVelorinDlg::OpenAudioBox(HDC dc, const RECT& box) {
     if (IsNt6 && IsCaptureDeviceMissing())
         if (CUniButton* b = FaceButton(1020)) ::EnableWindow(b->GetSafeHwnd(), FALSE);
     if (CUniButton* detect = FaceButton(1008)) ::ShowWindow(detect->GetSafeHwnd(), SW_HIDE);
-    // The detect button, disabled and hidden, took the focus with it: with
-    // no window holding it, keys pressed with Alt come as system keys, which
-    // the hot-key translation leaves alone. The face takes it back.
-    const HWND focus = ::GetFocus();
-    if (!focus || !::IsWindowVisible(focus) || !::IsWindowEnabled(focus)) ::SetFocus(m_hWnd);
     HoverRow = -1;
     return 1;
 }
