@@ -431,7 +431,7 @@ void CScheduleDlg::OnOkButton() {
     if (KeepFile) {
         char text[600];
         SafeFormat(text,
-                   "The schedule file %s is Unicode text, which cannot be read here, so it is "
+                   "The schedule file %s is Unicode text, which this editor cannot read, so it is "
                    "left as it is. Save it as ANSI text to edit it here.",
                    path);
         ShowBox(text);

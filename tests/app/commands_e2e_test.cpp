@@ -158,6 +158,7 @@ TEST_F(CommandsBench, HotKeysDriveTheRecordingOnceEach) {
         auto status1 = [] { return ReadOnWindow<std::string>([] { return std::string(Dialog->StatusLine1); }); };
         bench::PumpUntil([&] { return status1() != "Recording"; }, 5000);
         backgroundRefusal = status1();
+        bench::Screenshot("background-refused");
         missingLine = ReadOnWindow<std::string>([] { return std::string(Dialog->GetMixerLineName(99)); });
         bench::KeyPress(VK_ESCAPE);
         WaitStopped();

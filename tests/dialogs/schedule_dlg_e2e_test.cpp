@@ -252,6 +252,11 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
     bool stayedOpen = false;
     Run([&](HWND w) {
         ClickButtonAt(380, 385);
+        if (HWND shown = bench::WaitForOwnedDialog(w, 3000)) {
+            Sleep(300);
+            bench::Screenshot("unicode-file-kept");
+            (void)shown;
+        }
         box = TakeBox(w, IDNO);
         stayedOpen = IsWindowVisible(w) != FALSE;
         ClickButtonAt(470, 385);
