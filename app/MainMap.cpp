@@ -212,12 +212,13 @@ BOOL CVelorinDlg::PreTranslateMessage(MSG* msg) {
     // the dialogs this window owns pass here too: their keys are theirs.
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDialog::PreTranslateMessage(msg);
     // A face button that had the focus and is then disabled (Record while
-    // recording) leaves no window with the focus. The system then sends
-    // every key to this window as a system key, without Alt; it is still
-    // the user's key for the face.
+    // recording, detect when the audio-line box opens) leaves no window with
+    // the focus. The system then sends every key to this window as a system
+    // key; without Alt, or with Alt and Ctrl together (which a window with
+    // the focus gets as a plain key), it is still the user's key for the face.
     MSG key = *msg;
-    if ((key.message == WM_SYSKEYDOWN || key.message == WM_SYSKEYUP) && !(key.lParam & (1L << 29)) &&
-        !::GetFocus())
+    const bool altAlone = (key.lParam & (1L << 29)) && !(::GetKeyState(VK_CONTROL) & 0x8000);
+    if ((key.message == WM_SYSKEYDOWN || key.message == WM_SYSKEYUP) && !altAlone && !::GetFocus())
         key.message = key.message == WM_SYSKEYDOWN ? WM_KEYDOWN : WM_KEYUP;
     if (key.message == WM_KEYDOWN || key.message == WM_KEYUP) {
         bool matched = false;

@@ -95,7 +95,11 @@ void CVelorinDlg::UpdateButtonStates() {
             if (HWND h = b->GetSafeHwnd()) ::EnableWindow(h, !busy);
 }
 
-const char* CVelorinDlg::GetMixerLineName(int line) { return LineList.Name(line); }
+const char* CVelorinDlg::GetMixerLineName(int line) {
+    // No such row: the history and the line test still name something.
+    const char* name = LineList.Name(line);
+    return *name ? name : "Unknown";
+}
 
 // ---- record ------------------------------------------------------------
 

@@ -349,6 +349,8 @@ void CVelorinDlg::CheckSchedule() {
         ScheduleActiveLine = -1;
         if (tick.announceStart >= 0)
             AnnounceScheduleTime("RecordingStart", ScheduleLines[tick.announceStart].line.startSeconds);
+        else
+            ShowStatusText(nullptr, StatusLine1, "");  // "will stop at" is over
         if (ScheduleAction == 1) {
             // The window's file is finished now; the next recording starts
             // paused 300 ms later, unless a stop or a toggle comes first.

@@ -149,7 +149,10 @@ void CVelorinDlg::OnMenuSelectDevice() { OnBtnDevice(); }
 
 void CVelorinDlg::OnBtnBackgroundSettings() {
     // The background thread of a recording reads the file name on its own.
-    if (IsRecording) return;
+    if (IsRecording) {
+        ShowStatusText(nullptr, "Stop the recording first", "then change the background");
+        return;
+    }
     SettingsStore store;
     store.WriteDword("Background Scale", static_cast<DWORD>(MixBalancePercent));
     CDLGBackground dialog(this);

@@ -135,6 +135,9 @@ BOOL CVelorinDlg::OnInitDialog() {
     WmaOutput.end = WmaAvailable() ? &WmaEndWriting : nullptr;
 
     LoadWmaTagSettings();
+    // The gate level and the filters' cut-offs must be in force before the
+    // first recording, not only once their dialog has been opened.
+    LoadNoiseGateSettings();
     LoadBackgroundSettings();
 
     LoadFaceSkins();

@@ -171,13 +171,14 @@ void CDLGBackground::OnOkButton() {
             if (Radios[g * 3 + k].checked) *GroupValue(g) = kGroups[g].values[k];
     RemoveVoice = RemoveVoiceBox.checked ? 1 : 0;
     EnablePreview = PreviewBox.checked ? 1 : 0;
-    Store.WriteDword("Background Scale", static_cast<DWORD>(Scale));
-    Store.WriteDword("Background Channel", static_cast<DWORD>(BackgroundChannel));
-    Store.WriteDword("Recording Channel", static_cast<DWORD>(RecordingChannel));
-    Store.WriteDword("Vocal Channel", static_cast<DWORD>(VocalChannel));
-    Store.WriteDword("Background Action", static_cast<DWORD>(BackgroundAction));
-    Store.WriteDword("Remove Voice", static_cast<DWORD>(RemoveVoice));
-    Store.WriteDword("Background Enable Preview", static_cast<DWORD>(EnablePreview));
-    Store.WriteString("Background File", BackgroundFile);
-    CloseOk();
+    int stored = 1;
+    stored &= Store.WriteDword("Background Scale", static_cast<DWORD>(Scale));
+    stored &= Store.WriteDword("Background Channel", static_cast<DWORD>(BackgroundChannel));
+    stored &= Store.WriteDword("Recording Channel", static_cast<DWORD>(RecordingChannel));
+    stored &= Store.WriteDword("Vocal Channel", static_cast<DWORD>(VocalChannel));
+    stored &= Store.WriteDword("Background Action", static_cast<DWORD>(BackgroundAction));
+    stored &= Store.WriteDword("Remove Voice", static_cast<DWORD>(RemoveVoice));
+    stored &= Store.WriteDword("Background Enable Preview", static_cast<DWORD>(EnablePreview));
+    stored &= Store.WriteString("Background File", BackgroundFile);
+    CloseOkIfStored(stored != 0);
 }

@@ -112,33 +112,38 @@ void CDLGMP3::OnId3() {
 }
 
 void CDLGMP3::OnOkButton() {
-    if (InTagMode()) SaveTag();
-    else SaveSettings();
-    CloseOk();
+    if (InTagMode()) {
+        SaveTag();
+        CloseOk();
+        return;
+    }
+    CloseOkIfStored(SaveSettings());
 }
 
-void CDLGMP3::SaveSettings() {
-    for (int i = 0; i < 5; ++i) Store.WriteDword(kFlagNames[i], CheckBoxes[i].checked ? 1 : 0);
+bool CDLGMP3::SaveSettings() {
+    int stored = 1;
+    for (int i = 0; i < 5; ++i) stored &= Store.WriteDword(kFlagNames[i], CheckBoxes[i].checked ? 1 : 0);
     // A list without a selection keeps what was read.
     LRESULT bitrate = SendDlgItemMessage(IDC_MP3_BITRATE, CB_GETCURSEL);
     if (bitrate != CB_ERR) MP3Bitrate = static_cast<int32_t>(bitrate);
     LRESULT mode = SendDlgItemMessage(IDC_MP3_MODE, CB_GETCURSEL);
     if (mode != CB_ERR) MP3Mode = static_cast<int32_t>(mode);
-    Store.WriteMP3Bitrate(static_cast<DWORD>(MP3Bitrate));
-    Store.WriteMP3Mode(static_cast<DWORD>(MP3Mode));
+    stored &= Store.WriteMP3Bitrate(static_cast<DWORD>(MP3Bitrate));
+    stored &= Store.WriteMP3Mode(static_cast<DWORD>(MP3Mode));
 
     char text[kTextChars + 1];
     GetDlgItemText(IDC_MP3_ARTIST, text, sizeof text);
-    Store.WriteString("Artist", text);
+    stored &= Store.WriteString("Artist", text);
     GetDlgItemText(IDC_MP3_ALBUM, text, sizeof text);
-    Store.WriteString("Album", text);
+    stored &= Store.WriteString("Album", text);
     GetDlgItemText(IDC_MP3_TITLE, text, sizeof text);
-    Store.WriteString("Title", text);
+    stored &= Store.WriteString("Title", text);
     GetDlgItemText(IDC_MP3_YEAR, text, kYearChars + 1);
-    Store.WriteString("Year", text);
+    stored &= Store.WriteString("Year", text);
 
     int genre = ReadGenreSelection(::GetDlgItem(m_hWnd, IDC_GENRE));
-    if (genre >= 0) Store.WriteDword("Genre", static_cast<DWORD>(genre));
+    if (genre >= 0) stored &= Store.WriteDword("Genre", static_cast<DWORD>(genre));
+    return stored != 0;
 }
 
 void CDLGMP3::SaveTag() {

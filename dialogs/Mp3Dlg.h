@@ -32,7 +32,8 @@ protected:
 private:
     bool InTagMode() const { return TagMode && TagRecord; }
     void EnableTagBoxes(bool enable);
-    void SaveSettings();
+    // False when the registry refused a write.
+    bool SaveSettings();
     void SaveTag();
 
     // CRC, Original, Copyright, Private, ID3 (1145..1149).

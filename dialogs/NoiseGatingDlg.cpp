@@ -68,6 +68,7 @@ void CNoiseGatingDlg::OnOkButton() {
     AttackTime = stored[kAttack];
     LowPass = stored[kLowPass];
     HighPass = stored[kHighPass];
-    for (int i = 0; i < kFieldCount; ++i) Settings.WriteDword(kNames[i], static_cast<DWORD>(stored[i]));
-    CloseOk();
+    int written = 1;
+    for (int i = 0; i < kFieldCount; ++i) written &= Settings.WriteDword(kNames[i], static_cast<DWORD>(stored[i]));
+    CloseOkIfStored(written != 0);
 }

@@ -184,9 +184,10 @@ void COutputDlg::OnOkButton() {
     if (!MakeFolder(folder.c_str())) return;
 
     SettingsStore store;
-    store.WriteBtnTimeStampedStatus(TimeStampedBox.checked ? 1 : 0);
-    store.WriteBtnMultiFileStatus(MultiFileBox.checked ? 1 : 0);
-    store.WriteDword("Alert", AlertBox.checked ? 1 : 0);
-    store.WriteLastName(path.c_str());
-    CloseOk();
+    int stored = 1;
+    stored &= store.WriteBtnTimeStampedStatus(TimeStampedBox.checked ? 1 : 0);
+    stored &= store.WriteBtnMultiFileStatus(MultiFileBox.checked ? 1 : 0);
+    stored &= store.WriteDword("Alert", AlertBox.checked ? 1 : 0);
+    stored &= store.WriteLastName(path.c_str());
+    CloseOkIfStored(stored != 0);
 }

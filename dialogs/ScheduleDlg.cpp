@@ -108,6 +108,7 @@ BOOL CScheduleDlg::OnInitDialog() {
     SchedulePath(path, sizeof path);
     const ScheduleFileText file = ReadScheduleFile(path);
     UnreadableLines = file.unreadableCount;
+    KeepFile = !ScheduleFileReplaceable(file);
     // Every readable line is shown and written back as it is, schedule line
     // or not; only selecting one parses it.
     for (const std::string& line : file.lines)
@@ -425,6 +426,17 @@ void CScheduleDlg::OnListSelChange() {
 // ---- OK --------------------------------------------------------------------------
 
 void CScheduleDlg::OnOkButton() {
+    char path[400];
+    SchedulePath(path, sizeof path);
+    if (KeepFile) {
+        char text[600];
+        SafeFormat(text,
+                   "The schedule file %s is Unicode text, which this editor cannot read, so it is "
+                   "left as it is. Save it as ANSI text to edit it here.",
+                   path);
+        ShowBox(text);
+        return;
+    }
     if (UnreadableLines > 0) {
         char text[300];
         SafeFormat(text,
@@ -437,8 +449,6 @@ void CScheduleDlg::OnOkButton() {
     std::vector<std::string> lines;
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) lines.push_back(ScheduleListItem(list, i));
-    char path[400];
-    SchedulePath(path, sizeof path);
     if (!WriteScheduleFile(path, lines)) {
         char text[600];
         SafeFormat(text, "The schedule could not be saved to %s. The file is unchanged.", path);
@@ -446,6 +456,9 @@ void CScheduleDlg::OnOkButton() {
         return;
     }
     UnreadableLines = 0;
-    Settings.WriteScheduleType(AbsoluteButton.checked ? 0 : 1);
+    if (!Settings.WriteScheduleType(AbsoluteButton.checked ? 0 : 1)) {
+        ShowBox(kSettingsNotSavedText);
+        return;
+    }
     CloseOk();
 }

@@ -29,6 +29,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // Enter does nothing here: it would save and close with a line typed
+    // into the boxes but not yet added. OK and Cancel go by their buttons.
+    void OnOK() override {}
     void OnOkButton() override;
     void DrawFace(HDC dc) override;
     void OnSliderMoved(CSkinSlider* slider) override;
@@ -54,4 +57,7 @@ private:
     SettingsStore Settings;
     // Lines of the file that could not be read: OK asks before it drops them.
     int UnreadableLines = 0;
+    // The file is Unicode text whose lines were not all read: OK must not
+    // replace it.
+    bool KeepFile = false;
 };

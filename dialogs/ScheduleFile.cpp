@@ -18,6 +18,29 @@ class LineGatherer {
 public:
     explicit LineGatherer(ScheduleFileText& text) : text_(text) {}
 
+    // Takes the next block of the file; the first block decides about a
+    // byte-order mark.
+    void Put(const unsigned char* data, size_t size) {
+        size_t i = 0;
+        if (first_) {
+            first_ = false;
+            if (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
+                // Two bytes a character: every line would hold NULs. The
+                // whole file counts as one unreadable line.
+                text_.byteOrderMark = 16;
+                text_.unreadableCount = 1;
+                text_.firstUnreadable = 1;
+                return;
+            }
+            if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+                text_.byteOrderMark = 8;
+                i = 3;
+            }
+        }
+        if (text_.byteOrderMark == 16) return;
+        for (; i < size; ++i) Put(data[i]);
+    }
+
     void Put(int c) {
         if (c == '\n') {
             EndLine();
@@ -25,7 +48,9 @@ public:
         }
         pending_ = true;
         if (bad_) return;
-        if (c == '\0' || line_.size() >= kScheduleReadLimit) {
+        // A UTF-8 line reads as its ANSI text only while it is ASCII.
+        const bool foreign = text_.byteOrderMark == 8 && c >= 0x80;
+        if (c == '\0' || c == 0x1A || foreign || line_.size() >= kScheduleReadLimit) {
             bad_ = true;
             line_.clear();
             line_.shrink_to_fit();
@@ -55,6 +80,7 @@ private:
 
     ScheduleFileText& text_;
     std::string line_;
+    bool first_ = true;
     bool bad_ = false;
     bool pending_ = false;
     int number_ = 0;
@@ -99,25 +125,32 @@ ScheduleFileText ParseScheduleText(const char* data, size_t size) {
     ScheduleFileText text;
     text.opened = true;
     LineGatherer gather(text);
-    for (size_t i = 0; i < size; ++i) gather.Put(static_cast<unsigned char>(data[i]));
+    gather.Put(reinterpret_cast<const unsigned char*>(data), size);
     gather.Finish();
     return text;
 }
 
 ScheduleFileText ReadScheduleFile(const char* path) {
     ScheduleFileText text;
-    FILE* file = fopen(path, "rt");
+    // Bytes, not text mode: text mode ends the file at the first Ctrl-Z,
+    // and the lines behind it would vanish from the list and the file.
+    FILE* file = fopen(path, "rb");
     if (!file) return text;
     text.opened = true;
     LineGatherer gather(text);
     // Read in blocks: a character at a time costs a stream lock per byte,
-    // which a large or hostile file turns into seconds.
+    // which a large or hostile file turns into seconds. The first block
+    // holds a whole byte-order mark: fread fills it unless the file ends.
     unsigned char block[16384];
-    for (size_t got; (got = fread(block, 1, sizeof block, file)) > 0;)
-        for (size_t i = 0; i < got; ++i) gather.Put(block[i]);
+    for (size_t got; (got = fread(block, 1, sizeof block, file)) > 0;) gather.Put(block, got);
     gather.Finish();
     fclose(file);
     return text;
+}
+
+bool ScheduleFileReplaceable(const ScheduleFileText& text) {
+    if (text.byteOrderMark == 0) return true;
+    return text.byteOrderMark == 8 && text.unreadableCount == 0;
 }
 
 bool WriteScheduleFile(const char* path, const std::vector<std::string>& lines) {

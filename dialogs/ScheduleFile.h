@@ -26,18 +26,27 @@ struct ScheduleFileText {
     // The readable lines, in file order, without their line ends.
     std::vector<std::string> lines;
     std::vector<int> lineNumbers;  // 1-based, in the file, of each kept line
-    // Lines holding a NUL or longer than kScheduleReadLimit: counted, with
-    // the 1-based number of the first, but not kept.
+    // Lines holding a NUL or a Ctrl-Z (0x1A), or longer than
+    // kScheduleReadLimit: counted, with the 1-based number of the first,
+    // but not kept.
     int unreadableCount = 0;
     int firstUnreadable = 0;
+    // The byte-order mark the file starts with: 8 (UTF-8), 16 (UTF-16,
+    // either order; none of its lines is read) or 0 (none, ANSI text).
+    // Lines of a UTF-8 file are kept only where they are ASCII.
+    int byteOrderMark = 0;
 };
 
-// Reads the whole file in text mode. A last line without a line end is a
-// line; one trailing "\r" of a line is dropped. A missing file gives
-// `opened` false and no lines.
+// Reads the whole file as bytes (a Ctrl-Z ends nothing). A last line
+// without a line end is a line; one trailing "\r" of a line is dropped. A
+// missing file gives `opened` false and no lines.
 ScheduleFileText ReadScheduleFile(const char* path);
-// The same over text already in memory (as text mode hands it on).
+// The same over bytes already in memory.
 ScheduleFileText ParseScheduleText(const char* data, size_t size);
+// Whether writing the list back may replace the file: a file marked as
+// Unicode text is only replaced when every line of it was read, since
+// anything else would empty it or drop lines the user cannot see.
+bool ScheduleFileReplaceable(const ScheduleFileText& text);
 
 // Writes every line and a line end after it into a new file beside
 // `path`, then puts it in the old one's place; the old file stays whole

@@ -6,6 +6,9 @@
 #include "framework/SafeString.h"
 
 const char CSkinDialog::kBoxCaption[] = "Velorin";
+const char CSkinDialog::kSettingsNotSavedText[] =
+    "The settings could not all be saved: the registry refused a write. Press OK to try again, or "
+    "Cancel to close without saving.";
 
 namespace {
 
@@ -280,6 +283,14 @@ void CSkinDialog::CloseOk() {
     closing_ = true;
     OkPressed = 1;
     EndDialog(IDOK);
+}
+
+void CSkinDialog::CloseOkIfStored(bool stored) {
+    if (stored) {
+        CloseOk();
+        return;
+    }
+    ShowBox(kSettingsNotSavedText);
 }
 
 void CSkinDialog::CloseCancel() {

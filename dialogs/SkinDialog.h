@@ -37,6 +37,8 @@ public:
     enum { kOkId = 1032, kCancelId = 1033 };
     // Caption of every message box of the dialogs.
     static const char kBoxCaption[];
+    // What a dialog says when the registry refused one of its writes.
+    static const char kSettingsNotSavedText[];
 
     CSkinDialog(UINT templateId, const SkinFrame& frame, CWnd* parent = nullptr);
     ~CSkinDialog() override;
@@ -73,6 +75,9 @@ protected:
     // ---- helpers ----
     void CloseOk();
     void CloseCancel();
+    // CloseOk when `stored` (every write of the dialog was taken); otherwise
+    // the dialog says so and stays open, its values still in it.
+    void CloseOkIfStored(bool stored);
     // Sliders the frame forwards presses, moves, releases, capture loss and
     // paint to. The dialog owns them; register after Create.
     void AddSlider(CSkinSlider* slider);

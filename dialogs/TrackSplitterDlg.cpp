@@ -94,8 +94,9 @@ void CTrackSplitterDlg::OnOkButton() {
     const int threshold = Fields[kThreshold].slider.GetPos();
     const int delay = Fields[kDelay].slider.GetPos();
     const int action = StopButton.checked ? kActionStop : PauseButton.checked ? kActionPause : kActionNewFile;
-    Settings.WriteThreshold(static_cast<DWORD>(threshold));
-    Settings.WriteSignalType(static_cast<DWORD>(action));
-    Settings.WriteNewFileDelay(static_cast<DWORD>(delay));
-    CloseOk();
+    int stored = 1;
+    stored &= Settings.WriteThreshold(static_cast<DWORD>(threshold));
+    stored &= Settings.WriteSignalType(static_cast<DWORD>(action));
+    stored &= Settings.WriteNewFileDelay(static_cast<DWORD>(delay));
+    CloseOkIfStored(stored != 0);
 }

@@ -106,17 +106,18 @@ void CDLGWMA::OnOkButton() {
         CloseOk();
         return;
     }
+    int stored = 1;
     for (const WmaText& t : kTexts) {
         GetDlgItemText(t.id, text, sizeof text);
-        Store.WriteString(t.name, text);
+        stored &= Store.WriteString(t.name, text);
     }
     // A list without a selection keeps the stored value: the genre one that
     // came in out of range, the profile one before its list has filled.
-    if (genre >= 0) Store.WriteDword("WMAGenre", static_cast<DWORD>(genre));
+    if (genre >= 0) stored &= Store.WriteDword("WMAGenre", static_cast<DWORD>(genre));
     const LRESULT profile = SendDlgItemMessage(IDC_WMA_FORMAT, CB_GETCURSEL);
     if (profile != CB_ERR) {
         const LRESULT number = SendDlgItemMessage(IDC_WMA_FORMAT, CB_GETITEMDATA, profile);
-        if (number != CB_ERR) Store.WriteDword("WMAFormat", static_cast<DWORD>(number));
+        if (number != CB_ERR) stored &= Store.WriteDword("WMAFormat", static_cast<DWORD>(number));
     }
-    CloseOk();
+    CloseOkIfStored(stored != 0);
 }

@@ -83,6 +83,7 @@ void SharingSession::RequestHostInfoFrom(const char* const* urls, size_t count) 
 
 bool SharingSession::LoginToService(bool remember) {
     UserID = 0;
+    loginAnswered_ = false;
     CopyBounded(IP, "0.0.0.0");
     if (!UserName[0]) return false;
 
@@ -90,7 +91,9 @@ bool SharingSession::LoginToService(bool remember) {
     std::vector<char> reply(kLoginReplySize);
     reply[0] = '\0';
     DWORD length = 0;
-    HttpRequest(ValidateURL, body.c_str(), reply.data(), reply.size(), HTTP_REQUEST_POST, &length);
+    // An error status or no answer at all says nothing about the user.
+    loginAnswered_ =
+        HttpRequest(ValidateURL, body.c_str(), reply.data(), reply.size(), HTTP_REQUEST_POST, &length) == 1;
 
     std::string v;
     UserID = FindReplyValue(reply.data(), "UserID=", false, &v) ? sharing::ParseInt32(v.c_str()) : 0;
@@ -199,7 +202,16 @@ int SharingSession::UploadFile(const char* path, char* reply, size_t capacity) {
 std::string SharingSession::UploadedFileId(const char* uploadReply) {
     const char* at = uploadReply ? strstr(uploadReply, "FILEID=") : nullptr;
     if (!at) return "";
-    return sharing::TrimLineEnd(at + strlen("FILEID="));
+    std::string id = at + strlen("FILEID=");
+    while (!id.empty() && (id.back() == '\r' || id.back() == '\n')) id.pop_back();
+    return id;
+}
+
+bool SharingSession::IsUsableFileId(const std::string& id) {
+    if (id.empty()) return false;
+    for (char c : id)
+        if (c <= ' ' || c > '~' || strchr("\"'<>&", c)) return false;
+    return true;
 }
 
 std::string SharingSession::BuildUploadDetails(const char* uploadReply, bool sendEmail,
@@ -245,7 +257,8 @@ bool SharingSession::PostDeleteRequest() {
 ShareOutcome SharingSession::ShareFile(bool remember, bool sendEmail) {
     ShareOutcome outcome;
     if (!LoginToService(remember)) {
-        outcome.result = ShareResult::LoginFailed;
+        const bool refused = LoginAnswered() || !UserName[0];
+        outcome.result = refused ? ShareResult::LoginFailed : ShareResult::ServiceUnavailable;
         return outcome;
     }
     std::vector<char> reply(kUploadReplySize);
@@ -261,22 +274,25 @@ ShareOutcome SharingSession::ShareFile(bool remember, bool sendEmail) {
         outcome.result = ShareResult::Refused;
         return outcome;
     }
-    if (result == 1 && strstr(text, "FILEID=")) {
+    if (result == 1 && strstr(text, "FILEID=") && IsUsableFileId(UploadedFileId(text))) {
         std::vector<char> details(kDetailsReplySize);
         details[0] = '\0';
         PostUploadDetails(text, sendEmail, details.data(), details.size());
         const char* message = strstr(details.data(), "[MESSAGE]=");
         if (!message) {
+            // The file sits on the service without its details: a failed
+            // upload, and failed uploads are not left there.
             outcome.result = ShareResult::DetailsFailed;
+            outcome.deleteSent = PostDeleteRequest();
             return outcome;
         }
         outcome.result = ShareResult::Shared;
         outcome.text = message + strlen("[MESSAGE]=");
         return outcome;
     }
-    // Not sent, not openable, or an answer that names no file (an error
-    // page, a proxy's reply, an empty body): the file of this login must
-    // not linger on the service.
+    // Not sent, not openable, or an answer that names no usable file (an
+    // error page, a proxy's reply, an empty body, an empty or hostile id):
+    // the file of this login must not linger on the service.
     outcome.result = result == -1 ? ShareResult::FileMissing : ShareResult::UploadFailed;
     outcome.deleteSent = PostDeleteRequest();
     return outcome;

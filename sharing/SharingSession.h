@@ -13,8 +13,9 @@
 
 // How one press of Upload ended; the dialog turns it into its message.
 enum class ShareResult {
-    LoginFailed,    // no user name, refused, or no answer
-    UploadFailed,   // sending failed, or the service's reply named no file
+    LoginFailed,    // no user name, or the service refused the user
+    ServiceUnavailable,  // the login got no answer, or an error status (5xx ...)
+    UploadFailed,   // sending failed, or the service's reply named no usable file
     FileMissing,    // the recording could not be opened
     DebugReply,     // the service answered with a diagnostic text (in `text`)
     Refused,        // the service refused the file (FILEID=NULL)
@@ -43,8 +44,12 @@ public:
 
     // Logs UserName/Password in at ValidateURL. True when the service
     // accepted the user (UserID not 0); then SN grows by one and the login
-    // cookie is written in the form `remember` chooses.
+    // cookie is written in the form `remember` chooses. LoginAnswered()
+    // then tells a refusal from a service that gave no answer.
     bool LoginToService(bool remember);
+    // Whether the last login request got a complete answer with a success
+    // status (false also when no request was made).
+    bool LoginAnswered() const { return loginAnswered_; }
 
     // Reads the login cookie of UploadSite into UserName, Password and SN.
     void LoadLoginCookie();
@@ -55,8 +60,13 @@ public:
     int UploadFile(const char* path, char* reply, size_t capacity);
 
     // The file id text the service gave in an upload reply ("" when the
-    // reply has none): behind "FILEID=", up to the line's end.
+    // reply has none): behind "FILEID=" to the end of the reply, without
+    // the line ends that close it.
     static std::string UploadedFileId(const char* uploadReply);
+    // An id that names a file: not empty, printable ASCII without blank,
+    // quote, "<", ">" or "&". Anything else (an empty id, a warning page
+    // behind it, markup) goes back into the service's page and the message.
+    static bool IsUsableFileId(const std::string& id);
     // The details form of an upload: with or without the e-mail fields.
     std::string BuildUploadDetails(const char* uploadReply, bool sendEmail,
                                    const SYSTEMTIME& localNow) const;
@@ -94,4 +104,6 @@ protected:
 
 private:
     std::string CookieUrl() const;
+
+    bool loginAnswered_ = false;
 };

@@ -75,6 +75,7 @@ OutcomeMessage MessageFor(const ShareOutcome& outcome) {
     case ShareResult::LoginFailed:
         return {"Invalid User Name or Password\n\nIf you don't have an account, you can create one",
                 "Invaliad User Name or Password"};
+    case ShareResult::ServiceUnavailable: return {kServiceUnavailableText, ""};
     case ShareResult::UploadFailed: return {kUploadFailedText, ""};
     case ShareResult::FileMissing: return {kFileMissingText, ""};
     case ShareResult::DebugReply: return {outcome.text, ""};

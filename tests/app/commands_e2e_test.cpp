@@ -107,7 +107,9 @@ class CommandsBench : public RecordingBench {};
 
 // F8 records once, F6 pauses and resumes (a held F6 once), F5 stops: the
 // file holds the time recorded less the paused time. Enter records and
-// Esc stops with the window still open; Space plays the last file.
+// Esc stops with the window still open; Space plays the last file. The
+// background settings, refused while recording, say why; a line that does
+// not exist is named "Unknown".
 TEST_F(CommandsBench, HotKeysDriveTheRecordingOnceEach) {
     auto tone = bench::PlayTone(1000, 90, 0.5);
     static double wall = 0, paused = 0;
@@ -115,6 +117,7 @@ TEST_F(CommandsBench, HotKeysDriveTheRecordingOnceEach) {
     static int heldPausedState = -1, recordingAfterEnter = -1, recordingAfterEsc = -1;
     static int playingAfterSpace = -1;
     static bool windowOpen = false;
+    static std::string backgroundRefusal, missingLine;
     const std::string take = out_ + "\\take.wav";
     WatchedDialog dialog;
     RunDialog(dialog, [take] {
@@ -151,6 +154,12 @@ TEST_F(CommandsBench, HotKeysDriveTheRecordingOnceEach) {
         bench::KeyPress(VK_RETURN);
         Sleep(1500);
         recordingAfterEnter = Recording();
+        bench::KeyPress('B', true, true);
+        auto status1 = [] { return ReadOnWindow<std::string>([] { return std::string(Dialog->StatusLine1); }); };
+        bench::PumpUntil([&] { return status1() != "Recording"; }, 5000);
+        backgroundRefusal = status1();
+        bench::Screenshot("background-refused");
+        missingLine = ReadOnWindow<std::string>([] { return std::string(Dialog->GetMixerLineName(99)); });
         bench::KeyPress(VK_ESCAPE);
         WaitStopped();
         recordingAfterEsc = Recording();
@@ -166,6 +175,8 @@ TEST_F(CommandsBench, HotKeysDriveTheRecordingOnceEach) {
     EXPECT_GT(grownAfterResume, 100000u);
     EXPECT_EQ(1, heldPausedState);
     EXPECT_EQ(1, recordingAfterEnter);
+    EXPECT_EQ("Stop the recording first", backgroundRefusal);
+    EXPECT_EQ("Unknown", missingLine);
     EXPECT_EQ(0, recordingAfterEsc);
     EXPECT_TRUE(windowOpen) << "Esc closed the window";
     EXPECT_EQ(1, playingAfterSpace);

@@ -139,6 +139,13 @@ TEST(AudioLineBoxProgram, OpensWithTheProbeAndClosesAndTheWindowButtonsStillWork
     EXPECT_TRUE(bench::PumpUntil([&] { return !IsIconic(p.window); }, 2000));
     bench::Pump(300);
 
+    // Opened by a click, the box takes its Ctrl+Alt keys at once: the
+    // detect button that held the focus is hidden, and the face holds it.
+    ClickButton(1008);
+    EXPECT_TRUE(bench::PumpUntil(boxOpen, 5000));
+    bench::KeyPress('C', true, false, true);
+    EXPECT_TRUE(bench::PumpUntil(boxClosed, 5000)) << "Ctrl+Alt+C did not close the box";
+
     // Closing with the box open frees it and ends cleanly.
     ClickButton(1008);
     EXPECT_TRUE(bench::PumpUntil(boxOpen, 5000));

@@ -195,14 +195,15 @@ protected:
 
 // One file: the WAV grows only inside the two windows, ends with their 10 s
 // of tone and a whole header; the info line says when the window ends and
-// when the next one starts.
+// when the next one starts, and once the last has ended, no longer when it
+// will stop.
 TEST_F(ScheduleBench, OneFileGrowsOnlyInsideItsWindows) {
     auto tone = bench::PlayTone(1000, 90, 0.5);
     // Whole seconds, so the windows start on a second of the clock.
     const double base = static_cast<double>(static_cast<int64_t>(NowSeconds())) + 8;
     WriteSchedule({Window(base, 0, 5), Window(base, 9, 14)});
     static std::vector<std::pair<double, int64_t>> sizes;
-    static std::string inside, between;
+    static std::string inside, between, after;
     sizes.clear();
     const std::string file = out_ + "\\take.wav";
     ClockedDialog dialog;
@@ -215,6 +216,7 @@ TEST_F(ScheduleBench, OneFileGrowsOnlyInsideItsWindows) {
                 bench::Screenshot("schedule-window");
             }
             if (between.empty() && NowSeconds() > base + 7) between = Status2();
+            if (NowSeconds() > base + 15.5) after = Status2();
             Sleep(250);
         }
         ClickButton(1004);
@@ -223,6 +225,7 @@ TEST_F(ScheduleBench, OneFileGrowsOnlyInsideItsWindows) {
     });
     EXPECT_EQ("Recording will stop at " + LocalTimeText(base + 5), inside);
     EXPECT_EQ("Recording will start at " + LocalTimeText(base + 9), between);
+    EXPECT_EQ(std::string::npos, after.find("will stop")) << after;
     // Growth per phase, with a margin for the tick and the writer.
     auto grew = [](double from, double to) {
         int64_t first = -1, last = -1;

@@ -73,6 +73,37 @@ TEST(ScheduleFile, ReadsWholeLinesAndReportsWhatItCannotHold) {
     EXPECT_STREQ("d:\\my app\\TimeSchedule.txt", path);
 }
 
+// A Ctrl-Z is one more unreadable character, not the file's end; a file
+// with a byte-order mark keeps what it holds: UTF-8 reads as its ASCII
+// lines, UTF-16 not at all, and neither may be replaced unless all of it
+// was read.
+TEST(ScheduleFile, CtrlZAndByteOrderMarksHideAndLoseNothing) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+        int unreadable, firstUnreadable, mark;
+        bool replaceable;
+    } cases[] = {
+        {"ctrl-z", "a\r\n\x1a\r\nb\x1a c\r\nd", {"a", "d"}, 2, 2, 0, true},
+        {"utf-8", "\xef\xbb\xbf" "08:00:00 - 09:00:00\r\nx\r\n", {"08:00:00 - 09:00:00", "x"}, 0, 0, 8, true},
+        {"utf-8 accent", "\xef\xbb\xbf" "a\r\n\xc3\xa9\r\nb", {"a", "b"}, 1, 2, 8, false},
+        {"utf-16le", std::string("\xff\xfe" "a\0\r\0\n\0", 8), {}, 1, 1, 16, false},
+        {"utf-16be", std::string("\xfe\xff\0a\0\r\0\n", 8), {}, 1, 1, 16, false},
+        {"ansi", "\xef\xbb x\r\n", {"\xef\xbb x"}, 0, 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScheduleFileText text = ReadScheduleFile(WriteBytes("marks.txt", c.bytes).c_str());
+        ASSERT_TRUE(text.opened);
+        EXPECT_EQ(c.lines, text.lines);
+        EXPECT_EQ(c.unreadable, text.unreadableCount);
+        EXPECT_EQ(c.firstUnreadable, text.firstUnreadable);
+        EXPECT_EQ(c.mark, text.byteOrderMark);
+        EXPECT_EQ(c.replaceable, ScheduleFileReplaceable(text));
+    }
+}
+
 TEST(ScheduleFile, WritesBesideAndKeepsTheOldFileOnFailure) {
     const std::string path = WriteBytes("write.txt", "old\r\n");
     const std::vector<std::string> lines = {"08:00:00 - 09:00:00|Mon,Fri",

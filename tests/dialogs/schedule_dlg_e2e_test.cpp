@@ -2,7 +2,9 @@
 // clicks on its face: lines added with weekdays, with a date picked in the
 // picker and with an address, changed and deleted, then written; an
 // address too long refused; a file with bad lines written back as it was;
-// a read-only file that keeps the dialog open.
+// a read-only file that keeps the dialog open; Enter that saves nothing, a
+// Ctrl-Z that hides no line, a Unicode file and a refused ScheduleType that
+// are never taken for a save.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 
 #include "bench.h"
 #include "dialogs/ScheduleDlg.h"
+#include "registry_refusal.h"
 
 namespace {
 
@@ -69,13 +72,14 @@ void ClickListItem(HWND dialog, int index) {
     Sleep(150);
 }
 
-// The message of the box the editor raises, closed again; "" when none came.
-std::string TakeBox(HWND dialog) {
+// The message of the box the editor raises, closed again with `answer`;
+// "" when none came.
+std::string TakeBox(HWND dialog, int answer = IDOK) {
     HWND box = bench::WaitForOwnedDialog(dialog, 3000);
     if (!box) return "";
     std::string text = bench::MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    Sleep(200);
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    bench::PumpUntil([&] { return !IsWindow(box); }, 5000);
     return text;
 }
 
@@ -211,6 +215,74 @@ TEST_F(ScheduleEditor, BadLinesAreWrittenBackAndAReadOnlyFileStaysOpen) {
     EXPECT_NE(std::string::npos, box.find("could not be saved")) << box;
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(seeded + "\r\n", ReadAll(file_));
+}
+
+TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
+    // A Ctrl-Z in the middle: the lines behind it are shown and kept.
+    WriteAll(file_, "08:00:00 - 09:00:00\r\n\x1a\r\n10:00:00 - 11:00:00\r\n");
+    LRESULT shown = 0;
+    bool openAfterEnter = false;
+    std::string question;
+    Run([&](HWND w) {
+        shown = SendDlgItemMessageA(w, 1101, LB_GETCOUNT, 0, 0);
+        // A time typed, not yet added: Enter must neither save nor close.
+        RECT hour;
+        GetWindowRect(GetDlgItem(w, 1106), &hour);
+        bench::Click((hour.left + hour.right) / 2, (hour.top + hour.bottom) / 2);
+        bench::KeyPress(VK_END);
+        bench::KeyPress(VK_HOME, false, true);
+        bench::TypeText("07");
+        bench::KeyPress(VK_RETURN);
+        Sleep(500);
+        openAfterEnter = IsWindowVisible(w) && !bench::WaitForOwnedDialog(w, 300);
+        ClickButtonAt(380, 385);
+        question = TakeBox(w, IDYES);
+        Sleep(300);
+    });
+    EXPECT_EQ(2, shown);
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_NE(std::string::npos, question.find("cannot be read")) << question;
+    EXPECT_EQ("08:00:00 - 09:00:00\r\n10:00:00 - 11:00:00\r\n", ReadAll(file_));
+
+    // UTF-16 text (its lines unread): OK refuses to replace it.
+    std::string unicode = "\xff\xfe";
+    for (char c : std::string("08:00:00 - 09:00:00\r\n")) unicode += std::string(1, c) + '\0';
+    WriteAll(file_, unicode);
+    std::string box;
+    bool stayedOpen = false;
+    Run([&](HWND w) {
+        ClickButtonAt(380, 385);
+        if (HWND shown = bench::WaitForOwnedDialog(w, 3000)) {
+            Sleep(300);
+            bench::Screenshot("unicode-file-kept");
+            (void)shown;
+        }
+        box = TakeBox(w, IDNO);
+        stayedOpen = IsWindowVisible(w) != FALSE;
+        ClickButtonAt(470, 385);
+        Sleep(300);
+    });
+    EXPECT_NE(std::string::npos, box.find("Unicode")) << box;
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(unicode == ReadAll(file_)) << "the Unicode file was rewritten";
+
+    // ScheduleType refused by the registry: said, and the dialog stays.
+    WriteAll(file_, "08:00:00 - 09:00:00\r\n");
+    box.clear();
+    stayedOpen = false;
+    {
+        bench::RegistryWriteRefusal refusal(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_TRUE(refusal.Active());
+        Run([&](HWND w) {
+            ClickButtonAt(380, 385);
+            box = TakeBox(w);
+            stayedOpen = IsWindowVisible(w) != FALSE;
+            ClickButtonAt(470, 385);
+            Sleep(300);
+        });
+    }
+    EXPECT_NE(std::string::npos, box.find("could not all be saved")) << box;
+    EXPECT_TRUE(stayedOpen);
 }
 
 }  // namespace

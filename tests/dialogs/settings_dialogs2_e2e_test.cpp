@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "registry_refusal.h"
 #include "tests/app/brindle_process.h"
 #include "engine/CaptureGraph.h"
 
@@ -480,6 +481,50 @@ TEST_F(SettingsDialogs2, NoiseGateAndFiltersStoreCheckAndAct) {
         ASSERT_TRUE(Record(3000, take, &wav));
     }
     EXPECT_GT(bench::ToneLevel(wav, 0, 1000, wav.rate / 2), 0.2);
+}
+
+// Stored values act from the start, before their dialog was ever opened:
+// the high pass at 2000 Hz takes a 200 Hz tone down to a hundredth. And OK
+// on a dialog whose writes the registry refuses says so and stays open.
+TEST_F(SettingsDialogs2, StoredFilterActsAtOnceAndARefusedSaveKeepsTheDialog) {
+    ASSERT_TRUE(bench::HaveSound());
+    const std::string take = folder_ + "\\stored.wav";
+    StoreRecordingSettings(take);
+    StoreDword("HighPass", 2000);
+    Start();
+
+    bench::Wav wav;
+    double open = 0, filtered = 0;
+    {
+        auto tone = bench::PlayTone(200, 30, 0.5);
+        bench::Pump(1500);
+        ClickControl(program_->window, 1116);
+        ASSERT_TRUE(Record(3000, take, &wav));
+        filtered = bench::ToneLevel(wav, 0, 200, wav.rate / 2);
+        ClickControl(program_->window, 1116);
+        ASSERT_TRUE(Record(3000, take, &wav));
+        open = bench::ToneLevel(wav, 0, 200, wav.rate / 2);
+    }
+    EXPECT_GT(open, 0.1);
+    EXPECT_LT(filtered, open * 0.05) << open << " " << filtered;
+
+    HWND dialog = Open(1118, kNoiseTitle);
+    ASSERT_NE(nullptr, dialog);
+    {
+        bench::RegistryWriteRefusal refusal(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_TRUE(refusal.Active());
+        TypeInto(dialog, 1128, "4");
+        ClickControl(dialog, 1032);
+        std::string message;
+        EXPECT_EQ(1, AnswerBoxes(dialog, 10000, &message));
+        EXPECT_NE(std::string::npos, message.find("could not all be saved")) << message;
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ("4", ControlText(dialog, 1128));
+    }
+    // With the registry writable again, the same OK stores and closes.
+    ClickControl(dialog, 1032);
+    ASSERT_TRUE(Gone(dialog));
+    EXPECT_EQ(4, StoredDword("ReleaseTime"));
 }
 
 TEST_F(SettingsDialogs2, OutputFolderNameAndSwitches) {

@@ -333,7 +333,9 @@ TEST(SharingService, UploadsArriveByteForByteWithDetails) {
 
 // Every way an upload can fail before the file is safely with the service
 // ends in a failure, and the file of the login is deleted; a refusal by the
-// service (FILEID=NULL) and a diagnostic answer are reported as such.
+// service (FILEID=NULL) and a diagnostic answer are reported as such. A
+// reply whose id is empty, follows a warning page or is markup names no
+// file: no details go out with it.
 TEST(SharingService, FailedUploadsAskForTheDelete) {
     struct Case {
         const char* options;
@@ -345,6 +347,9 @@ TEST(SharingService, FailedUploadsAskForTheDelete) {
         {"--fault upload=reset", false, ShareResult::UploadFailed, true},
         {"--fault upload=truncated", false, ShareResult::UploadFailed, true},
         {"--upload-answer none", false, ShareResult::UploadFailed, true},
+        {"--upload-answer empty", false, ShareResult::UploadFailed, true},
+        {"--upload-answer warning", false, ShareResult::UploadFailed, true},
+        {"--upload-answer script", false, ShareResult::UploadFailed, true},
         {"", true, ShareResult::FileMissing, true},
         {"--upload-answer null", false, ShareResult::Refused, false},
         {"--upload-answer debug", false, ShareResult::DebugReply, false},
@@ -393,8 +398,9 @@ struct FaultCase {
 }  // namespace
 
 // Every fault of the stand-in ends in a clear result: the service is not
-// available, the login fails, the upload fails (and the file is deleted),
-// or the details post fails. Nothing is reported as shared that was not,
+// available (also when the login gets no answer or an error status), the
+// login fails, the upload fails or its details post fails (and the file is
+// deleted either way). Nothing is reported as shared that was not,
 // and replies that are merely slow, split or oversized still work, cut to
 // their buffers.
 TEST(SharingService, EveryFaultEndsInAClearResult) {
@@ -407,18 +413,18 @@ TEST(SharingService, EveryFaultEndsInAClearResult) {
         {"--fault hostinfo=oversized", true, ShareResult::Shared, false},
         {"--fault hostinfo=nosemicolon", true, ShareResult::Shared, false},
         {"--fault login=split", true, ShareResult::Shared, false},
-        {"--fault login=truncated", true, ShareResult::LoginFailed, false},
-        {"--fault login=http500", true, ShareResult::LoginFailed, false},
-        {"--fault login=reset", true, ShareResult::LoginFailed, false},
+        {"--fault login=truncated", true, ShareResult::ServiceUnavailable, false},
+        {"--fault login=http500", true, ShareResult::ServiceUnavailable, false},
+        {"--fault login=reset", true, ShareResult::ServiceUnavailable, false},
         {"--fault login=oversized", true, ShareResult::Shared, false},
         {"--fault login=nosemicolon", true, ShareResult::Shared, false},
         {"--fault upload=slow:2", true, ShareResult::Shared, false},
         {"--fault upload=split", true, ShareResult::Shared, false},
         {"--fault upload=oversized", true, ShareResult::Shared, false},
         {"--fault upload=nosemicolon", true, ShareResult::Shared, false},
-        {"--fault details=http500", true, ShareResult::DetailsFailed, false},
-        {"--fault details=reset", true, ShareResult::DetailsFailed, false},
-        {"--fault details=truncated", true, ShareResult::DetailsFailed, false},
+        {"--fault details=http500", true, ShareResult::DetailsFailed, true},
+        {"--fault details=reset", true, ShareResult::DetailsFailed, true},
+        {"--fault details=truncated", true, ShareResult::DetailsFailed, true},
         {"--fault details=split", true, ShareResult::Shared, false},
         {"--fault details=oversized", true, ShareResult::Shared, false},
         {"--fault upload=http500 --fault delete=reset", true, ShareResult::UploadFailed, false},
@@ -426,9 +432,9 @@ TEST(SharingService, EveryFaultEndsInAClearResult) {
         {"--fault upload=reset --fault delete=http500", true, ShareResult::UploadFailed, false},
         // An error status with a body that parses is a failure all the same.
         {"--fault hostinfo=status500", false, ShareResult::LoginFailed, false},
-        {"--fault login=status500", true, ShareResult::LoginFailed, false},
+        {"--fault login=status500", true, ShareResult::ServiceUnavailable, false},
         {"--fault upload=status500", true, ShareResult::UploadFailed, true},
-        {"--fault details=status500", true, ShareResult::DetailsFailed, false},
+        {"--fault details=status500", true, ShareResult::DetailsFailed, true},
         {"--fault upload=reset --fault delete=status500", true, ShareResult::UploadFailed, false},
     };
     std::string wav = bench::ScratchDir() + "\\fault.wav";

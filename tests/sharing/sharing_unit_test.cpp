@@ -308,8 +308,16 @@ TEST(UploadDetails, FormOrderEncodingAndFileId) {
     EXPECT_EQ(s.BuildUploadDetails("ok FILEID=42\r\n", true, t),
               "UploadTime=2026-03-07 09:05:07&FileID=42&Title=A%26B&Description=d&Category=-1"
               "&isPublic=on&Tags=t&EmailAddress=x@y.z&EmailContent=hi%3Dyou");
-    EXPECT_EQ(SharingSession::UploadedFileId("FILEID=12 \r\nmore"), "12");
+    // The id runs to the reply's end; only the closing line ends go.
+    EXPECT_EQ(SharingSession::UploadedFileId("FILEID=12\r\n"), "12");
+    EXPECT_EQ(SharingSession::UploadedFileId("FILEID=12 \r\nmore"), "12 \r\nmore");
     EXPECT_EQ(SharingSession::UploadedFileId("no id"), "");
+    struct IdCase {
+        const char* id;
+        bool usable;
+    } ids[] = {{"12", true}, {"aB-3_x.9", true}, {"", false}, {"12 ", false}, {"12\r\nmore", false},
+               {"<script>", false}, {"a&b", false}, {"a\"b", false}, {"a'b", false}, {"\xe9", false}};
+    for (const IdCase& c : ids) EXPECT_EQ(SharingSession::IsUsableFileId(c.id), c.usable) << c.id;
 }
 
 TEST(HttpExchange, UnusableAddressesMakeNoRequest) {
@@ -448,6 +456,8 @@ TEST(UploadForm, EveryOutcomeHasItsMessage) {
         {ShareResult::LoginFailed,
          "Invalid User Name or Password\n\nIf you don't have an account, you can create one",
          "Invaliad User Name or Password"},
+        {ShareResult::ServiceUnavailable,
+         "Service not available!\n\nPlease check if you have internet connection and try later", ""},
         {ShareResult::UploadFailed, "Upload failed\n\n Please try again later", ""},
         {ShareResult::FileMissing, "The file you want to upload is not exist\n\n Please try aother file", ""},
         {ShareResult::Refused, "Upload failed\n\n Please try again later", "Upload failed"},

@@ -383,6 +383,14 @@ class Handler(BaseHTTPRequestHandler):
             text = "FILEID=DEBUG userid=%s bytes=%d" % (info.get("userid"), len(data or b""))
         elif answer == "none":
             text = "OK"
+        elif answer == "empty":
+            text = "FILEID=\r\n"
+        elif answer == "warning":
+            # A script that failed before it had an id to print.
+            text = ("<br />\n<b>Warning</b>:  mysql_insert_id(): no MySQL-Link resource supplied in "
+                    "<b>/var/www/upost.php</b> on line <b>41</b><br />\nFILEID=")
+        elif answer == "script":
+            text = "FILEID=<script>alert(document.cookie)</script>"
         elif kind == "oversized":
             text = "FILEID=" + file_id + "9" * 10000
         elif kind == "nosemicolon":
@@ -419,7 +427,7 @@ def main():
     p.add_argument("--account", action="append", help="NAME:PASSWORD:USERID (repeatable)")
     p.add_argument("--down", action="append", help="host whose requests get a reset connection")
     p.add_argument("--error-host", action="append", help="host whose host information is a 404 page")
-    p.add_argument("--upload-answer", default="id", choices=("id", "null", "debug", "none"))
+    p.add_argument("--upload-answer", default="id", choices=("id", "null", "debug", "none", "empty", "warning", "script"))
     p.add_argument("--fault", action="append",
                    help="ENDPOINT=KIND[:ARG], ENDPOINT in %s or all, KIND in %s"
                    % ("/".join(ENDPOINTS), "/".join(FAULTS)))
