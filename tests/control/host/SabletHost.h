@@ -4,7 +4,8 @@
 // "Name=Value" lines (a page's PARAM tags) or a stream, activates it in
 // place in a window of its own, and reads and writes its properties by
 // name through IDispatch, as page script does. The site answers that no
-// browser hosts it; its container is the page's document when one is given.
+// browser hosts it unless one is given; its container is the page's
+// document when one is given.
 #pragma once
 
 #include <windows.h>
@@ -56,6 +57,10 @@ public:
     // The page's document as the container answers it (none by default);
     // set before Create, it must outlive the control.
     void SetPage(IOleContainer* page) { page_ = page; }
+    // The browser the page is shown in, as the site answers it to
+    // SID_SWebBrowserApp (none by default); set before Create, it must
+    // outlive the control.
+    void SetHostBrowser(IUnknown* browser) { hostBrowser_ = browser; }
     // Deactivates, closes and releases the control, and closes the window.
     void Destroy();
 
@@ -82,6 +87,7 @@ private:
     Site* site_ = nullptr;
     HWND window_ = nullptr;
     IOleContainer* page_ = nullptr;
+    IUnknown* hostBrowser_ = nullptr;
     ComPtr<IUnknown> control_;
     ComPtr<IDispatch> dispatch_;
 };
