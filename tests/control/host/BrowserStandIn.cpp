@@ -30,13 +30,13 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-class TravelEntry : public ITravelLogEntry {
+// The unknown of the travel log's small objects: one interface, counted.
+template <class Interface>
+class Counted : public Interface {
 public:
-    TravelEntry(int index, std::wstring url) : Index(index), url_(std::move(url)) {}
-    const int Index;
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(ITravelLogEntry))) {
-            *out = static_cast<ITravelLogEntry*>(this);
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(Interface))) {
+            *out = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -49,6 +49,18 @@ public:
         if (!left) delete this;
         return left;
     }
+
+protected:
+    virtual ~Counted() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
+class TravelEntry : public Counted<ITravelLogEntry> {
+public:
+    TravelEntry(int index, std::wstring url) : Index(index), url_(std::move(url)) {}
+    const int Index;
     // Pages are titled by their address.
     STDMETHODIMP GetTitle(LPWSTR* title) override { return GetURL(title); }
     STDMETHODIMP GetURL(LPWSTR* url) override {
@@ -60,29 +72,12 @@ public:
     }
 
 private:
-    virtual ~TravelEntry() = default;
-    LONG refs_ = 1;
     std::wstring url_;
 };
 
-class EntryList : public IEnumTravelLogEntry {
+class EntryList : public Counted<IEnumTravelLogEntry> {
 public:
     explicit EntryList(std::vector<TravelEntry*> entries) : entries_(std::move(entries)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IEnumTravelLogEntry))) {
-            *out = static_cast<IEnumTravelLogEntry*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (!left) delete this;
-        return left;
-    }
     STDMETHODIMP Next(ULONG count, ITravelLogEntry** out, ULONG* fetched) override {
         ULONG n = 0;
         for (; n < count && next_ < entries_.size(); ++n, ++next_) {
@@ -103,10 +98,9 @@ public:
     STDMETHODIMP Clone(IEnumTravelLogEntry**) override { return E_NOTIMPL; }
 
 private:
-    virtual ~EntryList() {
+    ~EntryList() override {
         for (TravelEntry* e : entries_) e->Release();
     }
-    LONG refs_ = 1;
     std::vector<TravelEntry*> entries_;
     size_t next_ = 0;
 };
