@@ -1,7 +1,9 @@
 # The folder a Windows user copies to install brindle: the program, the MP3
-# encoder library it finds beside itself, and the "WAV Trans" grabber
-# filters, which the user registers with regsvr32. The test stand-ins of
-# Windows components Wine lacks are never part of it.
+# encoder library it finds beside itself, the "WAV Trans" grabber filters
+# and the web recorder control (which uses the encoder beside it), both
+# registered by the user with regsvr32 (the control's rule is beside its
+# target, control/sablet.cmake). The test stand-ins of Windows components
+# Wine lacks are never part of it.
 #   cmake --install BUILD --prefix FOLDER --component brindle   lays it out anywhere;
 #   the dist target (built with everything) lays it out, stripped, in BUILD/dist.
 install(TARGETS brindle wavtrans
@@ -16,4 +18,4 @@ add_custom_target(dist ALL
           --component brindle --strip
   COMMENT "Laying out ${BRINDLE_DIST_DIR}"
   VERBATIM)
-add_dependencies(dist brindle wavtrans lame_enc)
+add_dependencies(dist brindle wavtrans Sablet lame_enc)

@@ -29,6 +29,7 @@
 #include "control/resource.h"
 #include "framework/ComPtr.h"
 #include "framework/Dialog.h"
+#include "framework/Menu.h"
 
 namespace sablet {
 struct PersistedState;
@@ -350,10 +351,18 @@ public:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     HRESULT PreTranslateAccelerator(MSG* msg);
     void OnHistoryButton();
+    void AttachTravelLog();
     void OnTravelLogCommand(UINT id);
     void LayoutBrowserButtons();
     HWND AddressEdit = nullptr;  // the address box's edit part, once focused
     POINT HistoryMenuPoint = {0, 0};
+    // Menus 207 and 208, loaded with the panel; the Upload and History
+    // buttons open their first pop-ups.
+    void LoadPanelMenus();
+    CMenu UploadMenu, HistoryMenu;
+    HMENU UploadPopup = nullptr, HistoryPopup = nullptr;
+    // Makes the hosting browser lay its page out again around the panel.
+    void NudgeHostBrowser();
     // The service's links on the panel (Sablet2Links.cpp): drawn with the
     // face, their hit rectangles kept from the last drawing.
     void DrawLinks(HDC dc);
@@ -363,6 +372,9 @@ public:
     RECT HomeLinkRect = {0, 0, 0, 0};
     RECT Ad1LinkRect = {0, 0, 0, 0};
     RECT Ad2LinkRect = {0, 0, 0, 0};
+    // Top of the Home, Ad1 and Ad2 row: the panel's top, or with Align in
+    // the resizable layout just under the browser (OnSize).
+    int LinkRowTop = 2;
 
 protected:
     explicit CSablet2(IUnknown* outer);

@@ -80,19 +80,20 @@ HRESULT CSablet2::PreTranslateAccelerator(MSG* msg) {
 }
 
 void CSablet2::OnHistoryButton() {
-    HMENU menu = LoadMenuA(filterbase::ThisModule(), MAKEINTRESOURCEA(IDR_HISTORYMENU));
-    if (!menu) return;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (popup) {
-        while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
-        ComPtr<IWebBrowser2> web;
-        if (BrowserWindow && BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) TravelLog.SetBrowser(web.Get());
-        TravelLog.Fill(popup);
-        POINT at = HistoryMenuPoint;
-        ::ClientToScreen(m_hWnd, &at);
-        TrackPopupMenuEx(popup, Align ? TPM_BOTTOMALIGN : 0, at.x, at.y, m_hWnd, nullptr);
-    }
-    DestroyMenu(menu);
+    if (!HistoryPopup) return;
+    while (GetMenuItemCount(HistoryPopup) > 0) DeleteMenu(HistoryPopup, 0, MF_BYPOSITION);
+    AttachTravelLog();
+    TravelLog.Fill(HistoryPopup);
+    POINT at = HistoryMenuPoint;
+    ::ClientToScreen(m_hWnd, &at);
+    TrackPopupMenuEx(HistoryPopup, Align ? TPM_BOTTOMALIGN : 0, at.x, at.y, m_hWnd, nullptr);
+}
+
+// At start-up and again before the menu opens: a browser may offer its
+// travel log only once it has a page.
+void CSablet2::AttachTravelLog() {
+    ComPtr<IWebBrowser2> web;
+    if (BrowserWindow && BrowserGetWebBrowser(BrowserWindow, web.GetAddressOf())) TravelLog.SetBrowser(web.Get());
 }
 
 void CSablet2::OnTravelLogCommand(UINT id) { TravelLog.GoTo(static_cast<int>(id) - static_cast<int>(kTravelLogCurrentId)); }
@@ -106,11 +107,13 @@ void CSablet2::LayoutBrowserButtons() {
     }
     RECT r;
     ::GetClientRect(m_hWnd, &r);
+    // Without Align the strip is the top 80 pixels, shrunk like the rest:
+    // its buttons then end on the transport row's line.
+    if (!Align) r.bottom = r.top + 80;
     r.left += 1;
     r.top += 1;
     r.bottom -= 1;
     r.right -= 3;
-    if (!Align) r.bottom = r.top + 79;
     auto place = [&](int id, int x, int y, int w, int h) {
         ::SetWindowPos(::GetDlgItem(m_hWnd, id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
                        SWP_NOZORDER | SWP_NOACTIVATE);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <commctrl.h>
@@ -315,6 +316,17 @@ void CSablet2::OnSize(UINT, int, int) {
     ::MoveWindow(::GetDlgItem(m_hWnd, IDC_ETCHEDLINE), R - 474, B - 79, 2, 79, TRUE);
     TimeBoxRect = RECT{R - 141, B - 70, R - 141 + 136, B - 70 + 26};
     PageHostRect = RECT{R - 238, B - 96, R - 238 + 233, B - 96 + 14};
+    // The browser takes what the panel leaves: all above it with Align,
+    // all below it but TopOffset pixels without; the links then sit
+    // between the browser and the browser buttons, or stay on top.
+    if (BrowserWindow) {
+        if (Align)
+            ::MoveWindow(BrowserWindow, 0, 0, R, std::max(B - TopPart, 0), TRUE);
+        else
+            ::MoveWindow(BrowserWindow, client.left, client.top + TopPart, client.right,
+                         std::max<LONG>(client.bottom - TopOffset - TopPart, 0), TRUE);
+    }
+    LinkRowTop = Align ? B - 76 : 2;
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     LayoutTransportButtons();
     LayoutBrowserButtons();
@@ -391,15 +403,21 @@ LRESULT CSablet2::OnCtlColorStatic(WPARAM wParam, LPARAM) {
                                                      : GetSysColorBrush(COLOR_BTNFACE));
 }
 
+void CSablet2::LoadPanelMenus() {
+    HMODULE module = filterbase::ThisModule();
+    UploadMenu.DestroyMenu();
+    HistoryMenu.DestroyMenu();
+    UploadMenu.Attach(LoadMenuA(module, MAKEINTRESOURCEA(IDR_UPLOADMENU)));
+    HistoryMenu.Attach(LoadMenuA(module, MAKEINTRESOURCEA(IDR_HISTORYMENU)));
+    UploadPopup = UploadMenu.m_hMenu ? GetSubMenu(UploadMenu.m_hMenu, 0) : nullptr;
+    HistoryPopup = HistoryMenu.m_hMenu ? GetSubMenu(HistoryMenu.m_hMenu, 0) : nullptr;
+}
+
 void CSablet2::OnUploadButton() {
-    HMENU menu = LoadMenuA(filterbase::ThisModule(), MAKEINTRESOURCEA(IDR_UPLOADMENU));
-    if (!menu) return;
-    HMENU popup = GetSubMenu(menu, 0);
+    if (!UploadPopup) return;
     POINT at = UploadMenuPoint;
     ::ClientToScreen(m_hWnd, &at);
-    if (popup)
-        TrackPopupMenuEx(popup, TPM_VERTICAL, at.x, at.y, m_hWnd, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenuEx(UploadPopup, TPM_VERTICAL, at.x, at.y, m_hWnd, nullptr);
 }
 
 void CSablet2::OnExportRecording() {

@@ -12,14 +12,16 @@
 namespace {
 
 // Link boxes of the panel (pixels of the 474 x 159 fixed layout; the
-// resizable layout's top row).
+// resizable layout's row of links, whose top OnSize moves).
 constexpr RECT DisplayUrlBox = {3, 63, 234, 78};
 constexpr RECT PoweredByBox = {7, 143, 240, 155};
-constexpr RECT HomeBox = {3, 2, 103, 22};
-constexpr RECT Ad1Box = {113, 2, 313, 22};
-constexpr RECT Ad2Box = {323, 2, 523, 22};
+constexpr RECT HomeBox = {3, 0, 103, 20};
+constexpr RECT Ad1Box = {113, 0, 313, 20};
+constexpr RECT Ad2Box = {323, 0, 523, 20};
 // Light blue: pure blue could hardly be read on the dark panel.
 constexpr COLORREF LinkColour = RGB(110, 175, 255);
+
+RECT InRow(const RECT& box, int top) { return RECT{box.left, box.top + top, box.right, box.bottom + top}; }
 
 RECT PoweredByRect(HWND window, bool resize) {
     if (!resize) return PoweredByBox;
@@ -75,9 +77,11 @@ void CSablet2::DrawLinks(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     if (Resize) {
-        HomeLinkRect = DrawLink(dc, HomeBox, "Home", false);
-        Ad1LinkRect = AdInfo.Ad1Text[0] ? DrawLink(dc, Ad1Box, AdInfo.Ad1Text, true) : RECT{0, 0, 0, 0};
-        Ad2LinkRect = AdInfo.Ad2Text[0] ? DrawLink(dc, Ad2Box, AdInfo.Ad2Text, true) : RECT{0, 0, 0, 0};
+        HomeLinkRect = DrawLink(dc, InRow(HomeBox, LinkRowTop), "Home", false);
+        Ad1LinkRect =
+            AdInfo.Ad1Text[0] ? DrawLink(dc, InRow(Ad1Box, LinkRowTop), AdInfo.Ad1Text, true) : RECT{0, 0, 0, 0};
+        Ad2LinkRect =
+            AdInfo.Ad2Text[0] ? DrawLink(dc, InRow(Ad2Box, LinkRowTop), AdInfo.Ad2Text, true) : RECT{0, 0, 0, 0};
     } else {
         DisplayLinkRect = DrawLink(dc, DisplayUrlBox, AdInfo.DisplayURL, false);
     }
@@ -88,7 +92,9 @@ void CSablet2::OnMouseMove(UINT, CPoint point) {
     bool link = Inside(PoweredByRect(m_hWnd, Resize != 0), point);
     if (Resize) {
         // Over an empty ad box the cursor stays as it is.
-        if ((Inside(Ad1Box, point) && !AdInfo.Ad1Text[0]) || (Inside(Ad2Box, point) && !AdInfo.Ad2Text[0])) return;
+        if ((Inside(InRow(Ad1Box, LinkRowTop), point) && !AdInfo.Ad1Text[0]) ||
+            (Inside(InRow(Ad2Box, LinkRowTop), point) && !AdInfo.Ad2Text[0]))
+            return;
         link = link || Inside(HomeLinkRect, point) || Inside(Ad1LinkRect, point) || Inside(Ad2LinkRect, point);
     } else {
         link = link || Inside(PictureRect(m_hWnd, AdPicture.Window()), point) || Inside(DisplayLinkRect, point);

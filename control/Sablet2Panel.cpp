@@ -56,8 +56,10 @@ BOOL CSablet2::OnInitDialog() {
     if (!Mp3Available()) UseMP3 = 0;
     if (!AllowParaChange) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CONFIG), FALSE);
     InitTransport();
+    LoadPanelMenus();
     CreateEmbeddedBrowser();
     if (Resize) FillAddressHistory();
+    NudgeHostBrowser();
     // The service is asked once, shortly after the panel shows.
     ::SetTimer(m_hWnd, sablet::HostInfoTimer, 200, nullptr);
     // The page keeps the focus until the control is activated by the user.

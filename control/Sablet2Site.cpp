@@ -66,3 +66,13 @@ void CSablet2::ApplyHostBrowserBars() {
     browser->put_MenuBar(MenuBar ? VARIANT_TRUE : VARIANT_FALSE);
     browser->put_ToolBar(ToolBar ? VARIANT_TRUE : VARIANT_FALSE);
 }
+
+void CSablet2::NudgeHostBrowser() {
+    if (!HostBrowser) return;
+    long width = 0;
+    if (FAILED(HostBrowser->get_Width(&width))) return;
+    // One pixel narrower and back: the page lays itself out again around
+    // the panel, and the user's window keeps its width.
+    HostBrowser->put_Width(width - 1);
+    HostBrowser->put_Width(width);
+}

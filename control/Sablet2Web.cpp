@@ -198,10 +198,11 @@ LRESULT CSablet2::OnHostInfoReady(WPARAM, LPARAM lParam) {
     request->Release();
 
     // The service's page replaces the picture in the browser area; only web
-    // addresses are shown there.
+    // addresses are shown there. The resizable layout has no picture area.
     const char* page = Resize ? AdInfo.ResizedURL : AdInfo.BrowserURL;
-    if (BrowserWindow && strcmp(page, "NULL") != 0 && IsOpenableAddress(page)) {
-        BrowserNavigate(BrowserWindow, page);
+    bool showPage = BrowserWindow && strcmp(page, "NULL") != 0 && IsOpenableAddress(page);
+    if (showPage) BrowserNavigate(BrowserWindow, page);
+    if (showPage || Resize) {
         AdPicture.Stop();
         AdPicture.UnLoad();
         if (HWND area = AdPicture.Window()) {
@@ -266,6 +267,9 @@ void CSablet2::CreateEmbeddedBrowser() {
     // Hidden until the service names a page; without it the picture stays.
     BrowserWindow = CreateBrowserWindow(filterbase::ThisModule(), m_hWnd, 2, 2, 468, 60);
     AdviseBrowserEvents();
+    AttachTravelLog();
+    // The resizable layout gives it its area at once, not at the next resize.
+    if (Resize && BrowserWindow) OnSize(0, 0, 0);
 }
 
 void CSablet2::ReleaseWeb() {

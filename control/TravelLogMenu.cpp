@@ -28,15 +28,26 @@ std::string EntryTitle(ITravelLogEntry* entry, const char* fallback) {
 }  // namespace
 
 void CTravelLogMenu::SetBrowser(IWebBrowser2* browser) {
-    if (browser == browser_.Get()) return;
+    if (browser && browser == browser_.Get()) {
+        // The same browser: only a travel log it refused before is asked again.
+        if (!storage_) QueryTravelLog();
+        return;
+    }
     storage_.Reset();
     browser_.Reset();
     if (!browser) return;
     browser->AddRef();
     *browser_.GetAddressOf() = browser;
+    QueryTravelLog();
+}
+
+void CTravelLogMenu::QueryTravelLog() {
     ComPtr<IServiceProvider> services;
-    if (SUCCEEDED(browser->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(services.GetAddressOf()))))
-        services->QueryService(kIidTravelLogStg, kIidTravelLogStg, reinterpret_cast<void**>(storage_.GetAddressOf()));
+    if (browser_ &&
+        SUCCEEDED(browser_->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(services.GetAddressOf()))) &&
+        FAILED(services->QueryService(kIidTravelLogStg, kIidTravelLogStg,
+                                      reinterpret_cast<void**>(storage_.GetAddressOf()))))
+        storage_.Reset();
 }
 
 void CTravelLogMenu::Clear() {

@@ -28,6 +28,7 @@ public:
     void Clear();
 
 private:
+    void QueryTravelLog();
     ComPtr<IWebBrowser2> browser_;
     ComPtr<ITravelLogStg> storage_;
 };

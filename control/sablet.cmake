@@ -64,3 +64,8 @@ target_link_libraries(Sablet PRIVATE sablet_core sablet_ids sablet_recorder sabl
   sablet_skin com_base framework engine_parts
   ole32 oleaut32 uuid comctl32 user32 gdi32 vfw32 comdlg32)
 brindle_bench_register(Sablet)
+
+# Installed beside the encoder library it looks for in its own folder.
+install(TARGETS Sablet
+  RUNTIME DESTINATION . COMPONENT brindle
+  ARCHIVE DESTINATION lib COMPONENT devel)

@@ -183,6 +183,7 @@ def preview(out, pics):
 
 
 IDB_HISTORYTREE = 158  # app/resource.h
+IDB_SABLET2 = 102  # control/resource.h
 
 
 def main():
@@ -237,6 +238,10 @@ def main():
             path = os.path.join(ctl_dir, name + ".bmp")
             ctl[name].convert("RGB").save(path, "BMP")
             f.write('%s BITMAP "%s"\n' % (name, path))
+        # The toolbox picture the control's registration names as "<dll>, 102".
+        toolbox = os.path.join(ctl_dir, "toolbox.bmp")
+        sablet.toolbox_bitmap().save(toolbox, "BMP")
+        f.write('%d BITMAP "%s"\n' % (IDB_SABLET2, toolbox))
         gif = os.path.join(ctl_dir, "webbackground.gif")
         sablet.web_background_gif(gif)
         f.write('IDR_WEBBACKGROUND GIF "%s"\n' % gif)

@@ -125,6 +125,21 @@ def web_background_gif(path, w=468, h=60, frames=12):
                    disposal=1)
 
 
+TOOLBOX_BACK = (192, 192, 192)  # a design tool's palette grey, shown around the tile
+
+
+def toolbox_bitmap(w=16, h=15):
+    """The picture a design tool shows for the control in its toolbox: the
+    panel's graphite tile with the red record dot and a cyan level."""
+    c = Canvas(w, h, TOOLBOX_BACK)
+    c.rrect(0, 0, w, h, 3, fill=PANEL_EDGE)
+    c.gradient_rrect(1, 1, w - 2, h - 2, 2.5, RIM, PANEL)
+    c.ellipse(5, 7.5, 3.2, 3.2, fill=RED)
+    for i, level in enumerate((5, 9, 6)):
+        c.rect(9 + 2 * i, 12 - level, 1, level, ACCENT)
+    return c.image()
+
+
 def all_pictures():
     out = {}
     for kind in ("PLAY", "PAUSE", "STOP", "RECORD", "SETUP", "UPLOAD"):

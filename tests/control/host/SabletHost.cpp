@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include <shlguid.h>
+
 #include "control/InPlaceFrame.h"
 
 namespace sablethost {
@@ -172,8 +174,8 @@ class ControlHost::Site : public IOleClientSite,
                           public IOleControlSite,
                           public IServiceProvider {
 public:
-    Site(HWND window, std::wstring pageUrl, IOleContainer* page)
-        : window_(window), pageUrl_(std::move(pageUrl)), page_(page) {}
+    Site(HWND window, std::wstring pageUrl, IOleContainer* page, IUnknown* browser)
+        : window_(window), pageUrl_(std::move(pageUrl)), page_(page), browser_(browser) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
@@ -261,10 +263,11 @@ public:
     STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
     STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
 
-    // IServiceProvider: this container is no browser.
-    STDMETHODIMP QueryService(REFGUID, REFIID, void** out) override {
+    // IServiceProvider: the hosting browser, when the host was given one.
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** out) override {
         *out = nullptr;
-        return E_NOINTERFACE;
+        if (!browser_ || !IsEqualGUID(service, SID_SWebBrowserApp)) return E_NOINTERFACE;
+        return browser_->QueryInterface(iid, out);
     }
 
 private:
@@ -273,6 +276,7 @@ private:
     HWND window_;
     std::wstring pageUrl_;
     IOleContainer* page_;  // the host's, outlives the site
+    IUnknown* browser_;    // likewise
 };
 
 // ---- the host -----------------------------------------------------------------------
@@ -304,7 +308,7 @@ HRESULT ControlHost::Create(const wchar_t* classText, const wchar_t* pageUrl, IP
                               x, y, 474 + 40, 159 + 60, nullptr, nullptr, wc.hInstance, nullptr);
     if (!window_) return HRESULT_FROM_WIN32(GetLastError());
     ShowWindow(window_, SW_SHOWNORMAL);
-    site_ = new Site(window_, pageUrl ? pageUrl : L"", page_);
+    site_ = new Site(window_, pageUrl ? pageUrl : L"", page_, hostBrowser_);
 
     ComPtr<IOleObject> ole;
     hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(ole.GetAddressOf()));

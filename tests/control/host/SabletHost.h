@@ -4,7 +4,8 @@
 // "Name=Value" lines (a page's PARAM tags) or a stream, activates it in
 // place in a window of its own, and reads and writes its properties by
 // name through IDispatch, as page script does. The site answers that no
-// browser hosts it; its container is the page's document when one is given.
+// browser hosts it unless one is given; its container is the page's
+// document when one is given.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +61,10 @@ public:
     // registered server (a copy of the DLL loaded from elsewhere); set
     // before Create, it must outlive it.
     void UseFactory(IClassFactory* factory) { factory_ = factory; }
+    // The browser the page is shown in, as the site answers it to
+    // SID_SWebBrowserApp (none by default); set before Create, it must
+    // outlive the control.
+    void SetHostBrowser(IUnknown* browser) { hostBrowser_ = browser; }
     // Deactivates, closes and releases the control, and closes the window.
     void Destroy();
 
@@ -87,6 +92,7 @@ private:
     HWND window_ = nullptr;
     IOleContainer* page_ = nullptr;
     IClassFactory* factory_ = nullptr;
+    IUnknown* hostBrowser_ = nullptr;
     ComPtr<IUnknown> control_;
     ComPtr<IDispatch> dispatch_;
 };
