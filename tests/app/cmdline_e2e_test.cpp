@@ -16,9 +16,8 @@
 
 namespace {
 
-// A folder without '-' in its path: the command line ends a file name at
-// the first '-', which build paths tend to hold. One per test process, as
-// cases of other build trees may run at the same time.
+// A folder of this test process's own, as cases of other build trees may
+// run at the same time.
 std::string RecordingFolder() {
     const std::string folder = "z:\\tmp\\brindleclrec" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
