@@ -227,10 +227,8 @@ void KeepWavDataOnDisk() {
     data = std::min<uint64_t>(data, s.WavBytesWritten);
     const DWORD align = WaveInFormat.nBlockAlign ? WaveInFormat.nBlockAlign : 1;
     data -= data % align;
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(WavHeaderBytes + data);
-    if (end.QuadPart != size.QuadPart && SetFilePointerEx(h, end, nullptr, FILE_BEGIN))
-        SetEndOfFile(h);
+    const uint64_t end = WavHeaderBytes + data;
+    if (end != static_cast<uint64_t>(size.QuadPart)) CutFileTo(f, end);
     s.WavBytesWritten = static_cast<uint32_t>(data);
 }
 

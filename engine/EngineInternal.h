@@ -42,6 +42,10 @@ void NoteWriteFailure();
 // OutputOpenError.
 FILE* OpenOutputFile(const char* fileName, const char* mode);
 
+// Cuts `file` back to `bytes` (the file position ends there): a chunk that
+// reached the disk only in part would end the file in a broken frame.
+void CutFileTo(FILE* file, uint64_t bytes);
+
 // WAV after a failed write: the data size becomes what is on the disk, in
 // whole frames, and the file is cut to it, so the header written next
 // describes exactly the sound that is there.

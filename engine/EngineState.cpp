@@ -47,18 +47,6 @@ bool BackgroundRingOwned = false;
 
 void Trace(const char* text) { OutputDebugStringA(text); }
 
-// Cuts `file` back to `bytes`: a chunk that reached the disk only in part
-// would end the file in a broken frame.
-void CutFileTo(FILE* file, uint64_t bytes) {
-    fflush(file);
-    clearerr(file);
-    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(bytes);
-    if (h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) SetEndOfFile(h);
-    fseek(file, 0, SEEK_END);
-}
-
 // The MP3 file's end: the encoder's last frames and the tag, each only
 // when it reaches the disk whole.
 void FinishMp3File(EngineSession& s) {
@@ -195,6 +183,16 @@ void SetBackgroundFile(const char* fileName) {
 }
 
 bool CaptureRunning() { return EngineInternal.running; }
+
+void CutFileTo(FILE* file, uint64_t bytes) {
+    fflush(file);
+    clearerr(file);
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(bytes);
+    if (h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) SetEndOfFile(h);
+    fseek(file, 0, SEEK_END);
+}
 
 bool OutputWriteFailed() { return EngineInternal.writeFailed != 0; }
 DWORD OutputWriteError() { return EngineInternal.writeError; }
