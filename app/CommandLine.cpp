@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 
 CommandLineOptionSet CommandLineOptions;
@@ -17,18 +18,50 @@ constexpr size_t kLineLimit = 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The value of a switch: from its end to the next '-' or the end of the
-// text, into `value` (bounded). False when the switch is not there.
+// The switches a value ends at. A value switch ends the one before it
+// wherever it stands ("a.wav-bit 8" always meant the name "a.wav"); a "/"
+// switch only after a blank, since a path may be written with "/".
+const char* const kValueSwitches[] = {"-filename ", "-frequency ", "-bit ", "-channels ",
+                                      "-mp3bitrate "};
+const char* const kSlashSwitches[] = {"/r", "/hide"};
+
+// Where the next known switch after `from` begins (its blank included), or
+// the end of the text.
+const char* ValueEnd(const char* from) {
+    const char* end = from + strlen(from);
+    for (const char* name : kValueSwitches)
+        if (const char* at = strstr(from, name)) {
+            while (at > from && IsBlank(at[-1])) --at;
+            if (at < end) end = at;
+        }
+    for (const char* name : kSlashSwitches)
+        for (const char* at = strstr(from, name); at && at < end; at = strstr(at + 1, name))
+            if (at > from && IsBlank(at[-1])) {
+                while (at > from && IsBlank(at[-1])) --at;
+                end = at;
+                break;
+            }
+    return end;
+}
+
+// The value of a switch: from its end to where the next known switch
+// begins, or the end of the text, into `value` (bounded). A name may so
+// hold a "-" ("c:\my-recs\a.wav"). False when the switch is not there.
 bool SwitchValue(const char* line, const char* name, char* value, size_t capacity) {
     const char* at = strstr(line, name);
     if (!at) return false;
     const char* from = at + strlen(name);
-    const char* to = strchr(from, '-');
-    size_t length = to ? static_cast<size_t>(to - from) : strlen(from);
+    size_t length = static_cast<size_t>(ValueEnd(from) - from);
     if (length >= capacity) length = capacity - 1;
     memcpy(value, from, length);
     value[length] = '\0';
     return true;
+}
+
+// A number never holds a "-": its value ends at the first one, as it
+// always did ("-bit -16" gives no number).
+void CutAtDash(char* value) {
+    if (char* dash = strchr(value, '-')) *dash = '\0';
 }
 
 const char* SkipBlanks(const char* s) {
@@ -61,34 +94,30 @@ bool NameWindowsTakes(const char* name) {
     return true;
 }
 
-// "-filename ": leading blanks and one pair of surrounding quotes go, so a
-// path the shell quoted still counts. Returns false when the name cannot be
-// used: nothing, a stray quote, an extension other than ".wav" or ".mp3"
-// (a blank before the next switch counts as part of the name), a name
-// longer than the field (a cut name has lost its extension anyway), or a
-// character Windows refuses. FileName is then left empty.
-bool TakeFileName(const char* value, CommandLineOptionSet* out) {
+// "-filename ": leading and trailing blanks and one pair of surrounding
+// quotes go, so a path the shell quoted still counts. Returns why the name
+// cannot be used, or FileNameUsable: nothing, a stray quote, an extension
+// other than ".wav" or ".mp3", a name longer than the field (a cut name has
+// lost its extension anyway), a character Windows refuses, or a device
+// name. FileName is then left empty.
+int TakeFileName(const char* value, CommandLineOptionSet* out) {
     out->FileName[0] = '\0';
     const char* p = SkipBlanks(value);
-    if (!*p) return false;
+    if (!*p) return FileNameUnusable;
     char name[kLineLimit + 1];
     SafeCopy(name, p);
     size_t n = strlen(name);
-    if (n >= 2 && name[0] == '"') {
-        char* close = strchr(name + 1, '"');
-        if (close && (close[1] == '\0' || IsBlank(close[1]))) {
-            bool onlyBlanksAfter = *SkipBlanks(close + 1) == '\0';
-            if (onlyBlanksAfter) {
-                *close = '\0';
-                memmove(name, name + 1, strlen(name + 1) + 1);
-            }
-        }
+    while (n > 0 && IsBlank(name[n - 1])) name[--n] = '\0';
+    if (n >= 2 && name[0] == '"' && strchr(name + 1, '"') == name + n - 1) {
+        name[n - 1] = '\0';
+        memmove(name, name + 1, n - 1);
     }
-    if (!EndsWith(name, ".wav") && !EndsWith(name, ".mp3")) return false;
-    if (strlen(name) >= sizeof out->FileName) return false;
-    if (!NameWindowsTakes(name)) return false;
+    if (!EndsWith(name, ".wav") && !EndsWith(name, ".mp3")) return FileNameNotWavOrMp3;
+    if (strlen(name) >= sizeof out->FileName) return FileNameUnusable;
+    if (!NameWindowsTakes(name)) return FileNameUnusable;
+    if (IsDeviceFileName(name)) return FileNameIsDevice;
     SafeCopy(out->FileName, name);
-    return true;
+    return FileNameUsable;
 }
 
 }  // namespace
@@ -96,6 +125,7 @@ bool TakeFileName(const char* value, CommandLineOptionSet* out) {
 void ParseCommandLine(const char* text, CommandLineOptionSet* out) {
     out->FileName[0] = '\0';
     out->FileNameRefused = 0;
+    out->FileNameProblem = FileNameUsable;
     if (!text || !*text) {
         out->RecordSwitchGiven = 0;
         return;
@@ -125,9 +155,17 @@ void ParseCommandLine(const char* text, CommandLineOptionSet* out) {
     out->RecordSwitchGiven = 1;
 
     char value[kLineLimit + 1];
-    if (SwitchValue(line, "-filename ", value, sizeof value))
-        out->FileNameRefused = !TakeFileName(value, out);
-    if (SwitchValue(line, "-frequency ", value, sizeof value) && !IsEmptyValue(value)) {
+    if (SwitchValue(line, "-filename ", value, sizeof value)) {
+        out->FileNameProblem = TakeFileName(value, out);
+        out->FileNameRefused = out->FileNameProblem != FileNameUsable;
+    }
+    // Each number's value: its switch's value up to the first "-".
+    auto number = [&](const char* name) {
+        if (!SwitchValue(line, name, value, sizeof value)) return false;
+        CutAtDash(value);
+        return !IsEmptyValue(value);
+    };
+    if (number("-frequency ")) {
         int khz = NumberOf(value);
         for (int i = 0; i < 9; ++i)
             if (CommandLineRates[i] == khz) {
@@ -135,11 +173,11 @@ void ParseCommandLine(const char* text, CommandLineOptionSet* out) {
                 break;
             }
     }
-    if (SwitchValue(line, "-bit ", value, sizeof value) && !IsEmptyValue(value))
+    if (number("-bit "))
         out->BitsIndex = NumberOf(value) == 16 ? 1 : 0;
-    if (SwitchValue(line, "-channels ", value, sizeof value) && !IsEmptyValue(value))
+    if (number("-channels "))
         out->ChannelsIndex = NumberOf(value) == 1 ? 0 : 1;
-    if (SwitchValue(line, "-mp3bitrate ", value, sizeof value) && !IsEmptyValue(value)) {
+    if (number("-mp3bitrate ")) {
         int kbps = NumberOf(value);
         out->Mp3BitrateIndex = 0;
         for (int i = 1; i < 16; ++i)

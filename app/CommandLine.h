@@ -10,12 +10,17 @@
 enum : int32_t { StartRecordNow = 0, StartSignalRecord = 1, StartSchedule = 2,
                  StartSignalAndSchedule = 3 };
 
+// Why a "-filename " value cannot be used (FileNameProblem).
+enum : int32_t { FileNameUsable = 0, FileNameUnusable = 1, FileNameNotWavOrMp3 = 2,
+                 FileNameIsDevice = 3 };
+
 struct CommandLineOptionSet {
     uint8_t RecordSwitchGiven = 0;  // a record switch was found: the value switches count
     char FileName[507] = {};        // "-filename ": ".wav" or ".mp3", lower case
     // "-filename " was given with a name that cannot be used: the line's
     // starts are refused rather than recording into some other file.
     uint8_t FileNameRefused = 0;
+    int32_t FileNameProblem = FileNameUsable;  // why it was refused
     int32_t StartMode = 0;
     // -1: not applied (switch absent or empty); 0: the table's default
     // (given but not a table value); 1..15: Mp3BitrateTable index.

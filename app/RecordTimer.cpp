@@ -185,6 +185,11 @@ void CVelorinDlg::RecordTimerDuties() {
         if (IsPaused && (!ScheduleModeOn || ScheduleRecording)) OnBtnPause();
         SignalHeard = 1;
     }
+    // A full disk ends the recording here, before anything starts another.
+    if (IsRecording && CaptureActive && OutputWriteFailed()) {
+        StopOnFailedWrite();
+        return;
+    }
     if ((IsRecording || IsPlaying) && ScheduleModeOn) {
         CheckScheduledUrls();
         CheckSchedule();

@@ -134,6 +134,11 @@ void CVelorinDlg::StartRecording() {
     char path[1000] = "";
     if (MultiFileOn && BuildOutputFileName()) SafeCopy(path, OutputPath);
     else GetDlgItemText(IDC_FILENAME, path, sizeof path);
+    // Before the overwrite question: a device "exists" as a file would.
+    if (!CheckOutputName(path)) {
+        if (SignalModeOn) OnBtnSignalRecord();
+        return;
+    }
 
     if (OverwriteAlertOn && FileExists(path) &&
         MessageBox("The file is already exist, Overwrite ?", "File exist", MB_YESNO) != IDYES)
@@ -202,13 +207,15 @@ void CVelorinDlg::StartRecording() {
     if (!StartResultRuns(result)) {
         // The device refused the format: tell the user which ones it takes.
         if (result == CaptureFormatError) WriteCapabilityReport();
-        if (const char* key = StartResultKey(result)) ShowMessage(key);
+        if (result == CaptureFileError) ShowOpenFailure(path);
+        else if (const char* key = StartResultKey(result)) ShowMessage(key);
         SetButtonDown(1000, false);
         IsRecording = 0;
         RepaintRect(kRecordButtonArea);
         UpdateButtonStates();
         if (SignalModeOn) OnBtnSignalRecord();
     } else {
+        NoteOutputOpened(path);
         if (result == 100) ShowMessage("BackgroundError");
         if (RecordingOptions.BackgroundMixOn) {
             ShowMessage("PrepareBackground");
@@ -471,7 +478,7 @@ void CVelorinDlg::OnBtnEject() {
     store.WriteBtnTimeStampedStatus(TimeStampedOn);
     char name[1000] = "";
     GetDlgItemText(IDC_FILENAME, name, sizeof name);
-    store.WriteLastName(name);
+    StoreLastName(store, name);
 
     RunOutputDialog();
 
@@ -577,7 +584,7 @@ void CVelorinDlg::OnCheckTimeStamped() {
     char name[1000] = "";
     GetDlgItemText(IDC_FILENAME, name, sizeof name);
     SettingsStore store;
-    store.WriteLastName(name);
+    StoreLastName(store, name);
     TimeStampedOn = 1;
     // Time-stamped names are a kind of multiple files.
     if (!MultiFileOn) {

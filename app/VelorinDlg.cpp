@@ -418,7 +418,7 @@ void CVelorinDlg::ApplyCommandLineStarts() {
     if (CommandLineOptions.RecordSwitchGiven && CommandLineOptions.FileNameRefused) {
         // The line named a file that cannot be written: starting anyway
         // would record into the stored name and overwrite that file.
-        ShowMessage("FileError");
+        ShowCommandLineRefusal();
     } else if (CommandLineOptions.RecordSwitchGiven) {
         switch (CommandLineOptions.StartMode) {
         case StartRecordNow: PressFaceButton(1000); break;
@@ -531,7 +531,7 @@ void CVelorinDlg::OnDestroy() {
     store.WriteString("PlayFile", PlayFile);
     char name[1000] = "";
     GetDlgItemText(IDC_FILENAME, name, sizeof name);
-    store.WriteLastName(name);
+    StoreLastName(store, name);
     store.WriteDword("Volume", static_cast<DWORD>(VolumeValue));
     store.WriteMP3Mode(static_cast<DWORD>(Mp3ModeSetting));
     store.WriteMP3Bitrate(static_cast<DWORD>(Mp3BitrateSetting));

@@ -29,6 +29,7 @@
 
 class CVelorinDlg;
 class CFilter;
+class SettingsStore;
 
 // The dialog object (for the multimedia timer) and its window (for every
 // component that posts to it).
@@ -290,6 +291,29 @@ public:
     // file-name box; 0 when the box's name has no accepted extension.
     int BuildOutputFileName();
     void FillHistoryRecord();
+
+    // ---- output files that cannot take a recording (OutputChecks.cpp) ----
+    // A message of the language document, or its built-in English lines
+    // when the language file predates it.
+    void ShowOutputMessage(const char* key);
+    // False, with the reason shown, when `path` names a device or lies in
+    // a folder that does not exist.
+    bool CheckOutputName(const char* path);
+    // Why the start could not open `path` (another recording holds it, its
+    // folder is missing, or just that it cannot be opened).
+    void ShowOpenFailure(const char* path);
+    // A recording into `path` runs: it is a usable name again.
+    void NoteOutputOpened(const char* path);
+    // LastName = `name`, unless that is the name that could not be opened.
+    void StoreLastName(SettingsStore& store, const char* name);
+    // Why the command line's "-filename " was refused.
+    void ShowCommandLineRefusal();
+    // The output stopped taking data: the recording ends as Stop ends it,
+    // and the status line and a message box say why.
+    void StopOnFailedWrite();
+    // The last name a start could not record into ("" when none).
+    char RefusedName[1000] = {};
+
     const char* GetMixerLineName(int line);
     void UpdateButtonStates();
     void DrawFileSize(HDC dc);

@@ -8,6 +8,7 @@ add_library(brindle_window OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/MainMap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTimer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OutputChecks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AudioLineBox.cpp ${CMAKE_CURRENT_LIST_DIR}/LineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormatProbe.cpp ${CMAKE_CURRENT_LIST_DIR}/SettingsLaunchers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Schedule.cpp)

@@ -5,6 +5,7 @@
 
 #include "dialogs/DialogIds.h"
 #include "dialogs/OutputName.h"
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 #include "ui/PathDialog.h"
 
@@ -178,6 +179,13 @@ void COutputDlg::OnOkButton() {
     case OutputPathCheck::PathTooLong:
         ShowBox("The folder and the file name are too long together: they may have at most 255 "
                 "characters.");
+        ::SetFocus(::GetDlgItem(m_hWnd, IDC_OUTPUT_NAME));
+        return;
+    }
+    // "nul.wav" and the like are devices: a recording there keeps nothing.
+    if (IsDeviceFileName(path.c_str())) {
+        ShowBox("This file name is the name of a device (nul, con, aux, prn, com1 to com9, lpt1 "
+                "to lpt9), not of a file: a recording would be lost. Please choose another name.");
         ::SetFocus(::GetDlgItem(m_hWnd, IDC_OUTPUT_NAME));
         return;
     }

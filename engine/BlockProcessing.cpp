@@ -1,6 +1,8 @@
 // Every filled capture block passes through here on the user-interface
 // thread: level test, noise gate, filters, then the WAV file or the capture
 // ring, and the next block goes back to the capture graph.
+#include <io.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -179,7 +181,7 @@ int OpenWavOutput(const char* fileName) {
     EngineSession& s = RecordingSession;
     s.WavBytesWritten = 0;
     if (!fileName) return 1;
-    FILE* file = fopen(fileName, "w+b");
+    FILE* file = OpenOutputFile(fileName, "w+b");
     if (!file) return 1;
     if (!WriteWavHeader(file, WaveInFormat, 0)) {
         fclose(file);
@@ -193,7 +195,7 @@ int OpenWavOutput(const char* fileName) {
 int WriteWavData(const BYTE* samples, DWORD bytes) {
     EngineSession& s = RecordingSession;
     if (bytes == 0) return 1;
-    if (!s.WavFile || !samples) return 0;
+    if (!s.WavFile || !samples || EngineInternal.writeFailed) return 0;
     // Past this size the header could no longer describe the file; the
     // data stops growing and the file still ends validly.
     const uint32_t written = s.WavBytesWritten;
@@ -201,11 +203,33 @@ int WriteWavData(const BYTE* samples, DWORD bytes) {
     DWORD n = written >= limit ? 0 : std::min<DWORD>(bytes, limit - written);
     if (n == 0) return 0;
     // Only what reached the file counts: the header must not claim more.
+    ClearWriteError();
     const size_t done = fwrite(samples, 1, n, s.WavFile);
     s.WavBytesWritten = written + static_cast<uint32_t>(done);
     s.RecordedBytes += static_cast<uint32_t>(done);
     WavSizes.Tick(s.WavFile, s.WavBytesWritten, GetTickCount());
+    // A short write, or a refresh whose flush failed, is a full disk or a
+    // lost drive: the recording stops and keeps what is there.
+    if (done < n || ferror(s.WavFile)) NoteWriteFailure();
     return 0;
+}
+
+void KeepWavDataOnDisk() {
+    EngineSession& s = RecordingSession;
+    FILE* f = s.WavFile;
+    if (!f) return;
+    fflush(f);
+    clearerr(f);
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+    LARGE_INTEGER size{};
+    if (h == INVALID_HANDLE_VALUE || !GetFileSizeEx(h, &size)) return;
+    uint64_t data = size.QuadPart > WavHeaderBytes ? size.QuadPart - WavHeaderBytes : 0;
+    data = std::min<uint64_t>(data, s.WavBytesWritten);
+    const DWORD align = WaveInFormat.nBlockAlign ? WaveInFormat.nBlockAlign : 1;
+    data -= data % align;
+    const uint64_t end = WavHeaderBytes + data;
+    if (end != static_cast<uint64_t>(size.QuadPart)) CutFileTo(f, end);
+    s.WavBytesWritten = static_cast<uint32_t>(data);
 }
 
 void WriteWavHeader() {

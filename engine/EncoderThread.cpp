@@ -31,10 +31,20 @@ void WriteChunk(const BYTE* data, int32_t length) {
     case EncoderMp3: {
         DWORD outBytes = 0;
         // A chunk the encoder refuses is dropped; the thread goes on.
-        if (!s.OutputFile ||
+        if (!s.OutputFile || EngineInternal.writeFailed ||
             EncodeMp3Chunk(s.SamplesPerChunk, data, s.EncoderOutBuffer, &outBytes) != BE_ERR_SUCCESSFUL)
             break;
-        s.RecordedBytes += static_cast<uint32_t>(fwrite(s.EncoderOutBuffer, 1, outBytes, s.OutputFile));
+        // Each chunk goes to the system at once: a full disk then shows at
+        // the chunk it hit, the size shown is what is on the disk, and the
+        // finisher can cut the file back to the last whole chunk.
+        ClearWriteError();
+        const size_t done = fwrite(s.EncoderOutBuffer, 1, outBytes, s.OutputFile);
+        if (done != outBytes || fflush(s.OutputFile) != 0) {
+            NoteWriteFailure();
+            break;
+        }
+        EngineInternal.mp3WholeBytes += static_cast<uint32_t>(done);
+        s.RecordedBytes += static_cast<uint32_t>(done);
         break;
     }
     default:

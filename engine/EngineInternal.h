@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 
 struct EngineInternalState {
     // Between a successful start and the end of its stop (user-interface
@@ -16,7 +17,39 @@ struct EngineInternalState {
     // The background is mixed into this recording (16-bit, writer thread,
     // a player present). Read by the writer thread.
     std::atomic<uint8_t> mixActive{0};
+    // The output stopped taking data (a full disk, a lost drive): set by
+    // whichever thread writes the file, read by the main window's timer
+    // and by the finisher, which then keeps only what reached the disk.
+    std::atomic<uint8_t> writeFailed{0};
+    std::atomic<uint32_t> writeError{0};  // the system's error code of that write
+    // MP3: the file's length after the last chunk that reached the disk
+    // whole (writer thread, then finisher).
+    uint32_t mp3WholeBytes = 0;
+    // Why the last start could not open its file (user-interface thread).
+    DWORD openError = 0;
 };
+
+// Records the first failed write of this recording; later writes are not
+// tried (each would fail the same way, and a file that lost a chunk must
+// not go on as if it had not).
+// ClearWriteError goes right before each write, so that the reason kept is
+// that write's own.
+void ClearWriteError();
+void NoteWriteFailure();
+
+// Opens a recording's output file with `mode` so that other programs may
+// read it but not write it; on failure the system's reason is kept for
+// OutputOpenError.
+FILE* OpenOutputFile(const char* fileName, const char* mode);
+
+// Cuts `file` back to `bytes` (the file position ends there): a chunk that
+// reached the disk only in part would end the file in a broken frame.
+void CutFileTo(FILE* file, uint64_t bytes);
+
+// WAV after a failed write: the data size becomes what is on the disk, in
+// whole frames, and the file is cut to it, so the header written next
+// describes exactly the sound that is there.
+void KeepWavDataOnDisk();
 
 extern EngineInternalState EngineInternal;
 

@@ -2,7 +2,12 @@
 // and the finisher that closes its file.
 #include "engine/EngineState.h"
 
+#include <share.h>
+
+#include <io.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,6 +46,34 @@ struct StartProgress {
 bool BackgroundRingOwned = false;
 
 void Trace(const char* text) { OutputDebugStringA(text); }
+
+// The MP3 file's end: the encoder's last frames and the tag, each only
+// when it reaches the disk whole.
+void FinishMp3File(EngineSession& s) {
+    if (EngineInternal.writeFailed) {
+        CloseMp3Stream();
+        if (s.OutputFile) CutFileTo(s.OutputFile, EngineInternal.mp3WholeBytes);
+    } else if (s.EncoderOutBuffer) {
+        ClearWriteError();
+        s.RecordedBytes += FinishMp3Stream(s.OutputFile, s.EncoderOutBuffer);
+    } else {
+        CloseMp3Stream();
+    }
+    if (!s.OutputFile) return;
+    if (!EngineInternal.writeFailed && fflush(s.OutputFile) != 0) {
+        NoteWriteFailure();
+        CutFileTo(s.OutputFile, EngineInternal.mp3WholeBytes);
+    }
+    const long end = ftell(s.OutputFile);
+    ClearWriteError();
+    if (!EngineInternal.writeFailed && end > 0 && RecordingOptions.Id3TagOn &&
+        WriteId3v1Tag(s.OutputFile, RecordingOptions.Id3Tag) && fflush(s.OutputFile) != 0) {
+        NoteWriteFailure();
+        CutFileTo(s.OutputFile, static_cast<uint64_t>(end));
+    }
+    fclose(s.OutputFile);
+    s.OutputFile = nullptr;
+}
 
 bool FormatValid(const CaptureFormat& f, int32_t kind) {
     if (f.channels != 1 && f.channels != 2) return false;
@@ -151,6 +184,50 @@ void SetBackgroundFile(const char* fileName) {
 
 bool CaptureRunning() { return EngineInternal.running; }
 
+void CutFileTo(FILE* file, uint64_t bytes) {
+    fflush(file);
+    clearerr(file);
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(bytes);
+    if (h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) SetEndOfFile(h);
+    fseek(file, 0, SEEK_END);
+}
+
+bool OutputWriteFailed() { return EngineInternal.writeFailed != 0; }
+DWORD OutputWriteError() { return EngineInternal.writeError; }
+DWORD OutputOpenError() { return EngineInternal.openError; }
+
+void ClearWriteError() {
+    errno = 0;
+    _doserrno = 0;
+}
+
+void NoteWriteFailure() {
+    // msvcrt keeps the system's code of the failed call. A write that took
+    // less than it was given, with no error at all, ran out of room: the
+    // system writes what fits and reports the rest only on the next call.
+    DWORD code = errno == ENOSPC ? ERROR_DISK_FULL : static_cast<DWORD>(_doserrno);
+    if (!code) code = ERROR_DISK_FULL;
+    uint8_t expected = 0;
+    if (EngineInternal.writeFailed.compare_exchange_strong(expected, 1)) {
+        EngineInternal.writeError = code;
+        Trace("The output file stopped taking data: the recording keeps what reached the disk\n");
+    }
+}
+
+FILE* OpenOutputFile(const char* fileName, const char* mode) {
+    _doserrno = 0;
+    SetLastError(0);
+    FILE* file = _fsopen(fileName, mode, _SH_DENYWR);
+    if (!file) {
+        DWORD code = static_cast<DWORD>(_doserrno);
+        if (!code) code = GetLastError();
+        EngineInternal.openError = code ? code : ERROR_OPEN_FAILED;
+    }
+    return file;
+}
+
 int64_t CaptureBytesDropped() { return RingBufferDropped(&CaptureRing); }
 
 int64_t TakenMilliseconds() {
@@ -195,6 +272,10 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     s.Paused = 0;
     BackgroundEnded = 0;
     EngineInternal.mixActive = 0;
+    EngineInternal.writeFailed = 0;
+    EngineInternal.writeError = 0;
+    EngineInternal.mp3WholeBytes = 0;
+    EngineInternal.openError = 0;
     FillWaveInFormat(format);
 
     const uint32_t bytes100 = Bytes100(format);
@@ -251,7 +332,8 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     if (FAILED(hr)) return AbortStart(progress, CaptureFormatError);
 
     if (s.WriteToFile && encoderKind == EncoderMp3) {
-        s.OutputFile = fopen(fileName, "wb");
+        // No other program may write the file while this one records it.
+        s.OutputFile = OpenOutputFile(fileName, "wb");
         if (!s.OutputFile) return AbortStart(progress, CaptureFileError);
         progress.fileCreated = true;
     } else if (s.WriteToFile && encoderKind == EncoderWav) {
@@ -349,22 +431,13 @@ DWORD WINAPI FinishRecordingThread(LPVOID) {
             break;
         }
         case EncoderMp3:
-            if (s.EncoderOutBuffer) {
-                s.RecordedBytes += FinishMp3Stream(s.OutputFile, s.EncoderOutBuffer);
-            } else {
-                CloseMp3Stream();
-            }
-            if (s.OutputFile) {
-                if (ftell(s.OutputFile) > 0 && RecordingOptions.Id3TagOn)
-                    WriteId3v1Tag(s.OutputFile, RecordingOptions.Id3Tag);
-                fclose(s.OutputFile);
-                s.OutputFile = nullptr;
-            }
+            FinishMp3File(s);
             free(s.EncoderOutBuffer);
             s.EncoderOutBuffer = nullptr;
             break;
         default:
             if (s.WavFile) {
+                if (EngineInternal.writeFailed) KeepWavDataOnDisk();
                 WriteWavHeader();
                 fclose(s.WavFile);
                 s.WavFile = nullptr;

@@ -170,12 +170,25 @@ bool MeasureBlockLevel(BYTE* data, DWORD bytes);
 void QueueWaveInBuffer();
 
 // WAV output of the engine (WavFile, WavBytesWritten, WaveInFormat).
-// OpenWavOutput: 0 ok, 1 failure. WriteWavData: 1 when bytes is 0, else 0;
+// OpenWavOutput: 0 ok, 1 failure; no other program may write the file
+// while it is open (another recorder would splice its sound into it).
+// WriteWavData: 1 when bytes is 0, else 0;
 // counts only what reached the file, and stops growing the data before the
 // RIFF size would pass 4 GiB.
 int OpenWavOutput(const char* fileName);
 int WriteWavData(const BYTE* samples, DWORD bytes);
 void WriteWavHeader();
+
+// True once this recording's output stopped taking data (the disk is full,
+// the drive went away). Nothing more is written; the stop then finishes
+// the file with what reached the disk, its header saying exactly that.
+bool OutputWriteFailed();
+// The system's error code of that failed write (ERROR_DISK_FULL when the
+// disk was full), 0 when none failed.
+DWORD OutputWriteError();
+// Why the last start returned CaptureFileError: the system's error code of
+// the open (ERROR_PATH_NOT_FOUND, ERROR_SHARING_VIOLATION ...).
+DWORD OutputOpenError();
 
 // Capture bytes dropped because the capture ring was full (this recording).
 int64_t CaptureBytesDropped();

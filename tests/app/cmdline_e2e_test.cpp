@@ -16,9 +16,8 @@
 
 namespace {
 
-// A folder without '-' in its path: the command line ends a file name at
-// the first '-', which build paths tend to hold. One per test run, as cases
-// of other lanes and build trees may run at the same time.
+// A folder of this test run's own, as cases of other lanes and build trees
+// may run at the same time.
 std::string RecordingFolder() {
     const std::string folder = "z:\\tmp\\brindleclrec" + bench::RunId();
     CreateDirectoryA(folder.c_str(), nullptr);

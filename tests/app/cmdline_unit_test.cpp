@@ -66,16 +66,25 @@ TEST(CommandLine, SwitchesAndValues) {
         {"/r -filename   c:\\rec\\a.wav", 1, 0, "c:\\rec\\a.wav", -1, -1, -1, -1, 0},
         {"/r -filename c:\\rec\\a.wav-bit 8", 1, 0, "c:\\rec\\a.wav", -1, 0, -1, -1, 0},
         {"/r -filename \"c:\\my rec\\a.wav\"", 1, 0, "c:\\my rec\\a.wav", -1, -1, -1, -1, 0},
-        // A blank before the next switch, another extension, a '-' inside
-        // the name, or nothing at all: no file name.
-        {"/r -filename c:\\rec\\a.wav -bit 8", 1, 0, "", -1, 0, -1, -1, 0},
+        // A name ends where the next known switch begins, blanks before it
+        // left out; a "-" or a blank inside it is part of it.
+        {"/r -filename c:\\rec\\a.wav -bit 8", 1, 0, "c:\\rec\\a.wav", -1, 0, -1, -1, 0},
+        {"/r -filename c:\\my-rec\\a.wav", 1, 0, "c:\\my-rec\\a.wav", -1, -1, -1, -1, 0},
+        {"/r -filename c:\\t3\\old.wav-new.wav", 1, 0, "c:\\t3\\old.wav-new.wav", -1, -1, -1, -1, 0},
+        {"/r -filename c:\\my recs\\a-b.mp3  -frequency 22 -bit 16 -channels 1 -mp3bitrate 64", 1, 0,
+         "c:\\my recs\\a-b.mp3", 7, 1, 4, 0, 0},
+        {"/r -filename c:\\a-1.wav /hide", 1, 0, "c:\\a-1.wav", -1, -1, -1, -1, 1},
+        {"-filename c:\\recs\\a-1.wav /rs", 1, 1, "c:\\recs\\a-1.wav", -1, -1, -1, -1, 0},
+        {"/r -frequency 22-bit 8 -channels -1", 1, 0, "", -1, 0, 4, -1, 0},
+        // Another extension (also one a "-" used to cut away), or nothing
+        // at all: no file name.
+        {"/r -filename c:\\t3\\old.wav-x", 1, 0, "", -1, -1, -1, -1, 0},
         {"/r -filename c:\\rec\\a.ogg", 1, 0, "", -1, -1, -1, -1, 0},
-        {"/r -filename c:\\my-rec\\a.wav", 1, 0, "", -1, -1, -1, -1, 0},
         {"/r -filename ", 1, 0, "", -1, -1, -1, -1, 0},
         {"/r -filename \"c:\\a.wav", 1, 0, "", -1, -1, -1, -1, 0},
         // "/r" inside a name written with forward slashes is a record switch.
         {"-filename d:/radio.wav", 1, 0, "d:/radio.wav", -1, -1, -1, -1, 0},
-        {"/r /hide -filename c:\\x.mp3 ", 1, 0, "", -1, -1, -1, -1, 1},
+        {"/r /hide -filename c:\\x.mp3 ", 1, 0, "c:\\x.mp3", -1, -1, -1, -1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("command line: [") + c.line + "]");
@@ -104,8 +113,8 @@ TEST(CommandLine, NamesThatCannotBeUsedAreRefused) {
         {"/r -filename c:\\cl\\wan\"ted.wav", 1},
         {"/r -filename c:\\cl\\wanted.txt", 1},
         {"/r -filename \"c:\\a.wav", 1},
-        {"/r -filename c:\\rec\\a.wav -bit 8", 1},
-        {"/r -filename c:\\my-rec\\a.wav", 1},
+        {"/r -filename c:\\rec\\a.wav -bit 8", 0},
+        {"/r -filename c:\\my-rec\\a.wav", 0},
         {"/r -filename ", 1},
         {"/r -filename c:\\rec\\a?.wav", 1},
         {"/r -filename c:\\rec\\a*b.mp3", 1},
@@ -135,6 +144,40 @@ TEST(CommandLine, NamesThatCannotBeUsedAreRefused) {
     ParseCommandLine("/r -filename c:\\a.txt", &o);
     ParseCommandLine("/r", &o);
     EXPECT_EQ(0, o.FileNameRefused);
+}
+
+// Why a name is refused, for the message: another extension, a device
+// (which records into nothing), or a name Windows cannot take at all.
+TEST(CommandLine, RefusalsSayWhy) {
+    const struct {
+        const char* line;
+        int32_t problem;
+    } cases[] = {
+        {"/r -filename c:\\t3\\nul.wav", FileNameIsDevice},
+        {"/r -filename c:\\t3\\CON.MP3", FileNameIsDevice},
+        {"/r -filename c:\\t3\\aux.wav", FileNameIsDevice},
+        {"/r -filename c:\\t3\\prn.mp3", FileNameIsDevice},
+        {"/r -filename c:\\t3\\com1.wav", FileNameIsDevice},
+        {"/r -filename c:\\t3\\lpt9.tar.wav", FileNameIsDevice},
+        {"/r -filename c:\\t3\\nul .wav", FileNameIsDevice},
+        {"/r -filename nul.wav", FileNameIsDevice},
+        {"/r -filename c:\\t3\\a.ogg", FileNameNotWavOrMp3},
+        {"/r -filename c:\\t3\\old.wav-new.txt", FileNameNotWavOrMp3},
+        {"/r -filename c:\\t3\\a?.wav", FileNameUnusable},
+        {"/r -filename ", FileNameUnusable},
+        // Names that only look like devices are files.
+        {"/r -filename c:\\t3\\com10.wav", FileNameUsable},
+        {"/r -filename c:\\t3\\com0.wav", FileNameUsable},
+        {"/r -filename c:\\t3\\null.wav", FileNameUsable},
+        {"/r -filename c:\\t3\\console.mp3", FileNameUsable},
+        {"/r -filename c:\\nul\\a.wav", FileNameUsable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("command line: [") + c.line + "]");
+        CommandLineOptionSet o = Parse(c.line);
+        EXPECT_EQ(c.problem, o.FileNameProblem);
+        EXPECT_EQ(c.problem != FileNameUsable, o.FileNameRefused != 0);
+    }
 }
 
 TEST(CommandLine, OverlongInputNeverOverrunsTheFields) {

@@ -716,10 +716,18 @@ TEST_F(RecordingBench, ACommandLineNameThatCannotBeUsedRecordsNothing) {
     }
     StoreText("LastName", previous);
     auto tone = bench::PlayTone(1000, 30, 0.5);
-    const char* const lines[] = {"/r -filename c:\\cl\\wan\"ted.wav",
-                                 "/r -filename c:\\cl\\wanted.txt"};
+    // The second line of the message says why.
+    const struct {
+        const char* line;
+        const char* status1;
+        const char* status2;
+    } lines[] = {{"/r -filename c:\\cl\\wan\"ted.wav", "Cannot open the output file",
+                  "Check the folder and the file name"},
+                 {"/r -filename c:\\cl\\wanted.txt", "Cannot use that file name",
+                  "It must end in .wav or .mp3"}};
     int index = 0;
-    for (const char* line : lines) {
+    for (const auto& entry : lines) {
+        const char* line = entry.line;
         SCOPED_TRACE(line);
         ParseCommandLine(line, &CommandLineOptions);
         static int recording = -1;
@@ -738,8 +746,8 @@ TEST_F(RecordingBench, ACommandLineNameThatCannotBeUsedRecordsNothing) {
         });
         CommandLineOptions = CommandLineOptionSet();
         EXPECT_EQ(0, recording);
-        EXPECT_EQ("Cannot open the output file", status1);
-        EXPECT_EQ("Check the folder and the file name", status2);
+        EXPECT_EQ(entry.status1, status1);
+        EXPECT_EQ(entry.status2, status2);
         std::vector<std::string> content = ReadLines(previous);
         ASSERT_EQ(1u, content.size());
         EXPECT_EQ(kept, content[0]);

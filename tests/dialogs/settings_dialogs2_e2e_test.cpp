@@ -591,6 +591,21 @@ TEST_F(SettingsDialogs2, OutputFolderNameAndSwitches) {
     EXPECT_EQ(lastName, StoredText("LastName"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(("C:\\" + std::string(200, 'a')).c_str()));
 
+    // A device name is no file: refused with a message, the dialog stays.
+    for (const char* device : {"nul.wav", "COM1.mp3"}) {
+        SCOPED_TRACE(device);
+        dialog = Open(1005, kOutputTitle);
+        ASSERT_NE(nullptr, dialog);
+        TypeInto(dialog, 1182, folder_);
+        TypeInto(dialog, 1132, device);
+        ClickControl(dialog, 1032);
+        EXPECT_EQ(1, AnswerBoxes(dialog, 10000));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        ClickControl(dialog, 1033);
+        ASSERT_TRUE(Gone(dialog));
+        EXPECT_EQ(lastName, StoredText("LastName"));
+    }
+
     // A name without a folder stays without one; a radio keeps the dots of
     // the name; Cancel writes nothing.
     EXPECT_EQ(0, Close());

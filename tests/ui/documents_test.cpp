@@ -146,7 +146,8 @@ TEST(BuiltInLanguageDocument, HoldsEveryCaptionAndMessage) {
     // Every key a start result or a message of the main window may name.
     const char* keys[] = {"TapeEject", "MemError", "FileError", "WMAError", "MP3Support", "MP3Frequency",
                           "MP3BitRate", "FormatError", "DeviceAvailabity", "PrepareBackground", "DeviceError",
-                          "RecordNotFinished"};
+                          "RecordNotFinished", "FileInUse", "FolderMissing", "FileType", "DeviceName",
+                          "DiskFull", "WriteError"};
     for (const char* key : keys) {
         char l1[200], l2[200], l3[200];
         doc.GetMessageLines(key, l1, l2, l3);

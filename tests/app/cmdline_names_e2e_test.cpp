@@ -1,0 +1,182 @@
+// File names given on the command line, run through the real main window
+// while a tone plays: a name with a "-" records where it says, a device
+// name, a missing folder or a file another recording holds is refused with
+// a message that says why, nothing is recorded into another file, and a
+// name that could not be opened never becomes the stored LastName.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "window_bench.h"
+
+namespace {
+
+struct Outcome {
+    int recording = -1;  // a recording ran when the driver looked
+    std::string status1, status2;
+};
+
+// Runs the window on `line` until a recording has taken `takeMs` of sound,
+// or (when none is expected) for a while after start-up; then closes it.
+Outcome RunLine(const std::string& line, bool expectRecording, const std::string& shot,
+                int64_t takeMs = 1500) {
+    static Outcome out;
+    static bool expect;
+    static int64_t take;
+    static std::string name;
+    out = Outcome();
+    expect = expectRecording;
+    take = takeMs;
+    name = shot;
+    ParseCommandLine(line.c_str(), &CommandLineOptions);
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        if (expect) {
+            bench::PumpUntil([] { return ReadOnWindow<bool>([] {
+                                      return Dialog->CaptureActive && TakenMilliseconds() >= take;
+                                  }); },
+                             60000);
+        } else {
+            Sleep(1500);
+        }
+        OnWindow([] {
+            out.recording = Dialog->IsRecording || Dialog->ButtonDown(1000);
+            out.status1 = static_cast<const char*>(Dialog->StatusLine1);
+            out.status2 = static_cast<const char*>(Dialog->StatusLine2);
+        });
+        bench::Screenshot(name);
+    });
+    CommandLineOptions = CommandLineOptionSet();
+    return out;
+}
+
+std::string FileText(const std::string& path) {
+    std::vector<BYTE> bytes = bench::FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << path;
+    fputs(text.c_str(), f);
+    fclose(f);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+// Names with a "-" are read whole and record where they say; the file that
+// the name used to be cut to stays as it was.
+TEST_F(RecordingBench, CommandLineNamesWithADashRecordWhereTheySay) {
+    const std::string dir = "c:\\t3-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string old = dir + "\\old.wav";
+    WriteText(old, "RIFF kept as it was");
+    auto tone = bench::PlayTone(1000, 120, 0.5);
+    bench::Pump(2500);
+    const struct {
+        std::string line, file;
+    } cases[] = {
+        {"/r -filename " + dir + "\\old.wav-new.wav", dir + "\\old.wav-new.wav"},
+        {"/r -filename " + dir + "\\my-take.wav -bit 16 -channels 2", dir + "\\my-take.wav"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        DeleteFileA(c.file.c_str());
+        Outcome o = RunLine(c.line, true, "dash-name-" + std::to_string(index++));
+        EXPECT_EQ(1, o.recording);
+        bench::Wav wav;
+        std::string error;
+        ASSERT_TRUE(bench::ReadWav(c.file, &wav, &error)) << error;
+        EXPECT_GT(wav.Seconds(), 1.0);
+        EXPECT_GT(ToneOf(wav), 0.1);
+        EXPECT_EQ("RIFF kept as it was", FileText(old));
+        // The name that ran is the one stored for the next start.
+        EXPECT_EQ(c.file, StoredText("LastName"));
+    }
+    EXPECT_EQ(2u, ReadLines(DayFile()).size());
+}
+
+// Device names and missing folders record nothing: the message says why,
+// no history line is written, no file appears and LastName stays the
+// previous name.
+TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
+    const std::string dir = "c:\\t3n" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string previous = out_ + "\\previous.wav";
+    StoreText("LastName", previous);
+    // The overwrite question is on: a device must not be asked about as if
+    // it were a file that exists.
+    StoreDword("Alert", 1);
+    auto tone = bench::PlayTone(1000, 120, 0.5);
+    const struct {
+        std::string line, status1, status2;
+    } cases[] = {
+        {"/r -filename " + dir + "\\nul.wav", "Cannot use that file name",
+         "It names a device (nul, con, com1...)"},
+        {"/r -filename " + dir + "\\COM3.mp3", "Cannot use that file name",
+         "It names a device (nul, con, com1...)"},
+        {"/r /hide -filename " + dir + "\\lpt1.wav", "Cannot use that file name",
+         "It names a device (nul, con, com1...)"},
+        {"/r -filename " + dir + "\\take.ogg", "Cannot use that file name", "It must end in .wav or .mp3"},
+        {"/r -filename " + dir + "\\no such folder\\take.wav", "Cannot open the output file",
+         "Its folder does not exist"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Outcome o = RunLine(c.line, false, "refused-name-" + std::to_string(index++));
+        EXPECT_EQ(0, o.recording);
+        EXPECT_EQ(c.status1, o.status1);
+        EXPECT_EQ(c.status2, o.status2);
+        EXPECT_EQ(previous, StoredText("LastName"));
+        EXPECT_EQ(0u, ReadLines(DayFile()).size());
+    }
+    EXPECT_FALSE(Exists(dir + "\\no such folder"));
+}
+
+// A second recorder on the file that a running one writes is refused with
+// the "cannot open" message and never touches it: the first recorder's
+// file is its take alone, whole and with its header right.
+TEST_F(RecordingBench, ASecondRecorderOnTheSameFileIsRefused) {
+    const std::string file = out_ + "\\shared.wav";
+    DeleteFileA(file.c_str());
+    auto tone = bench::PlayTone(1000, 120, 0.5);
+    bench::Pump(2500);
+
+    Program first;
+    ASSERT_TRUE(first.Start("/r /hide -filename " + file, false));
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    ASSERT_TRUE(bench::PumpUntil(
+        [&] {
+            return GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &info) &&
+                   info.nFileSizeLow >= 2 * 176400;
+        },
+        60000));
+
+    const std::string previous = out_ + "\\previous.wav";
+    StoreText("LastName", previous);
+    Outcome o = RunLine("/r -filename " + file, false, "second-recorder");
+    EXPECT_EQ(0, o.recording);
+    EXPECT_EQ("Cannot open the output file", o.status1);
+    EXPECT_EQ("Another recording is writing it", o.status2);
+    EXPECT_EQ(previous, StoredText("LastName"));
+
+    PostMessageA(first.window, WM_COMMAND, 1014, 0);
+    ASSERT_EQ(0, first.WaitExit(30000));
+    bench::Wav wav;
+    std::string error;
+    ASSERT_TRUE(bench::ReadWav(file, &wav, &error)) << error;
+    EXPECT_EQ(wav.fileSize - 8, wav.riffSize);
+    EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
+    EXPECT_GT(wav.Seconds(), 3.0);
+    // One take from its start to its end: the tone throughout, no stretch
+    // of another recorder's start in the middle.
+    EXPECT_GT(ToneOf(wav), 0.1);
+    EXPECT_LT(bench::LongestInnerZeroRun(wav), static_cast<size_t>(wav.rate / 10));
+}
