@@ -25,7 +25,7 @@ function(brindle_write_bench_manifest)
 endfunction()
 
 # brindle_test(<name> SOURCES ... [LIBS ...] [LABEL unit|e2e] [SOUND] [SCREEN]
-#              [SERIAL] [TIMEOUT s] [LOCK resource ...] [BUILTIN dll ...])
+#              [SERIAL] [ALONE] [TIMEOUT s] [LOCK resource ...] [BUILTIN dll ...])
 # One GoogleTest program, each of its cases a CTest test run through Wine.
 # SOUND gives every case its own pair of PulseAudio null sinks (see
 # cmake/wine-run): BENCH_REC_SINK is recorded by the default capture device,
@@ -37,8 +37,11 @@ endfunction()
 # tests' tones, and a case that hands a capture device's index to a program
 # it starts must not have other tests' sinks come and go between its count
 # and the program's (Wine numbers the devices anew in each process).
+# ALONE cases have the whole machine to themselves: they hold a take's length
+# against the time between two clicks, and beside other Wine programs on an
+# emulated machine the capture starts too late for that.
 function(brindle_test name)
-  cmake_parse_arguments(T "SOUND;SCREEN;SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
+  cmake_parse_arguments(T "SOUND;SCREEN;SERIAL;ALONE" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -60,10 +63,15 @@ function(brindle_test name)
   if(T_SOUND)
     # Recording runs in real time: a case starved of CPU loses sound from
     # the device (Wine's capture drops what it cannot hand on), so each one
-    # claims two slots of the run.
-    list(APPEND props PROCESSORS 2)
+    # claims half of an eight-slot run. (With two slots each, four cases
+    # recording at once on an emulated machine started their captures late
+    # enough to lose the first few tenths of a second.)
+    list(APPEND props PROCESSORS 4)
   endif()
-  if(T_SOUND OR T_SCREEN OR T_SERIAL)
+  if(T_ALONE)
+    list(APPEND props RUN_SERIAL TRUE)
+  endif()
+  if(T_SOUND OR T_SCREEN OR T_SERIAL OR T_ALONE)
     list(APPEND props RESOURCE_GROUPS lanes:1)
   endif()
   if(T_LOCK)
