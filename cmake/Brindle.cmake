@@ -38,8 +38,9 @@ endfunction()
 # it starts must not have other tests' sinks come and go between its count
 # and the program's (Wine numbers the devices anew in each process).
 # ALONE cases have the whole machine to themselves: they hold a take's length
-# against the time between two clicks, and beside other Wine programs on an
-# emulated machine the capture starts too late for that.
+# against the time between two clicks, or what a sink heard against a file
+# played, and beside other Wine programs on an emulated machine the capture
+# or the playback starts too late for that.
 function(brindle_test name)
   cmake_parse_arguments(T "SOUND;SCREEN;SERIAL;ALONE" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCK;BUILTIN" ${ARGN})
   if(NOT T_LABEL)
