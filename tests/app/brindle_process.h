@@ -66,12 +66,15 @@ inline std::string StoredText(const char* name) {
 // waits until `*window` is up and shown, lets it settle, runs `drive`, then
 // closes the window with its own close command. A loaded, emulated machine
 // may take many seconds to bring the window up; a driver that gave up early
-// would click nothing and never close it, and the case would hang.
-inline void DriveShownWindow(HWND* window, DWORD settleMs, const std::function<void()>& drive) {
+// would click nothing and never close it, and the case would hang. A window
+// started hidden (`visible` false) is waited for until it exists: it may be
+// shown for a moment on its way to the tray, or not at all.
+inline void DriveShownWindow(HWND* window, DWORD settleMs, const std::function<void()>& drive,
+                             bool visible = true) {
     const DWORD begin = GetTickCount();
-    auto shown = [window] {
+    auto shown = [window, visible] {
         HWND w = *static_cast<HWND volatile*>(window);
-        return w && IsWindowVisible(w);
+        return w && (!visible || IsWindowVisible(w));
     };
     while (!shown() && GetTickCount() - begin < 120000) Sleep(20);
     std::printf("main window shown after %lu ms\n", GetTickCount() - begin);

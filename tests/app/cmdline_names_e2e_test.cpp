@@ -48,7 +48,7 @@ Outcome RunLine(const std::string& line, bool expectRecording, const std::string
             out.status2 = static_cast<const char*>(Dialog->StatusLine2);
         });
         bench::Screenshot(name);
-    });
+    }, line.find("/hide") == std::string::npos);
     CommandLineOptions = CommandLineOptionSet();
     return out;
 }

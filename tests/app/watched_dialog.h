@@ -89,10 +89,11 @@ inline std::string FindTestRecordingLine(int* device, int* line, std::string* li
 }
 
 // Runs the dialog here while `drive` works it from another thread; the
-// window is closed afterwards with its own button.
-inline void RunDialog(WatchedDialog& dialog, std::function<void()> drive) {
+// window is closed afterwards with its own button. `visible` false for a
+// window that starts hidden in the tray.
+inline void RunDialog(WatchedDialog& dialog, std::function<void()> drive, bool visible = true) {
     Dialog = &dialog;
-    std::thread driver([drive] { DriveShownWindow(&MainWindow, 800, drive); });
+    std::thread driver([drive, visible] { DriveShownWindow(&MainWindow, 800, drive, visible); });
     dialog.DoModal();
     driver.join();
     Dialog = nullptr;
