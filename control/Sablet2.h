@@ -310,6 +310,12 @@ public:
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
     LRESULT OnSwallowed(WPARAM, LPARAM) { return 0; }
     HBRUSH BackgroundBrush = nullptr;  // pattern of IDR_BACKGROUND, under static texts
+    // The resizable panel is filled with the background's plain body colour:
+    // stretched, the picture's readout window and name would smear into the
+    // strip between the controls, and its tiled pattern would put pieces of
+    // them under the sliders and texts.
+    HBRUSH BodyBrush = nullptr;
+    HBRUSH UnderControls() const { return Resize && BodyBrush ? BodyBrush : BackgroundBrush; }
     // Where the clock and status texts go: fixed, or kept at the bottom
     // right corner when the panel resizes.
     RECT TimeBoxRect = {333, 89, 469, 115};

@@ -65,7 +65,17 @@ void CSablet2::LoadSkin() {
         if (button) ::SendMessageA(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
     }
     Background = LoadBitmapA(module, "IDR_BACKGROUND");
-    if (Background) BackgroundBrush = CreatePatternBrush(Background);
+    if (Background) {
+        BackgroundBrush = CreatePatternBrush(Background);
+        // A point of the body between the picture's well and the readout.
+        if (HDC mem = CreateCompatibleDC(nullptr)) {
+            HGDIOBJ old = SelectObject(mem, Background);
+            COLORREF body = GetPixel(mem, 160, 120);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+            if (body != CLR_INVALID) BodyBrush = CreateSolidBrush(body);
+        }
+    }
     const char* const pieces[3] = {"IDR_SLIDERCHANNEL", "IDR_SLIDERCHANNELLEFT",
                                    "IDR_SLIDERCHANNELTHUMB"};
     for (int d = 0; d < 2; ++d)
@@ -84,6 +94,8 @@ void CSablet2::FreeSkin() {
         }
     if (BackgroundBrush) DeleteObject(BackgroundBrush);
     BackgroundBrush = nullptr;
+    if (BodyBrush) DeleteObject(BodyBrush);
+    BodyBrush = nullptr;
     if (Background) DeleteObject(Background);
     Background = nullptr;
     for (auto& set : SliderPieces)
@@ -126,11 +138,9 @@ void PaintSkinSlider(HWND wnd, const SkinSlider& s) {
         // The panel's background under the trackbar, where it sits.
         RECT onPanel = client;
         MapWindowPoints(wnd, s.panel->m_hWnd, reinterpret_cast<POINT*>(&onPanel), 2);
-        if (s.panel->Background) {
-            HBRUSH back = CreatePatternBrush(s.panel->Background);
+        if (HBRUSH back = s.panel->UnderControls()) {
             SetBrushOrgEx(mem, -onPanel.left, -onPanel.top, nullptr);
             FillRect(mem, &client, back);
-            DeleteObject(back);
         }
         int set = IsWindowEnabled(wnd) ? 0 : 1;
         RECT channel{}, thumb{};
@@ -347,7 +357,10 @@ void CSablet2::OnPaint() {
         panel = RECT{client.left, client.top, client.right, client.top + TopPart};
         lineY = client.top + TopPart;
     }
-    StretchBitmap(dc, Background, panel);
+    if (Resize && BodyBrush)
+        FillRect(dc, &panel, BodyBrush);
+    else
+        StretchBitmap(dc, Background, panel);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
     if (lineY >= 0) {
         MoveToEx(dc, panel.left, lineY, nullptr);
@@ -399,8 +412,8 @@ void CSablet2::DrawPageHost() {
 LRESULT CSablet2::OnCtlColorStatic(WPARAM wParam, LPARAM) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(BackgroundBrush ? BackgroundBrush
-                                                     : GetSysColorBrush(COLOR_BTNFACE));
+    HBRUSH under = UnderControls();
+    return reinterpret_cast<LRESULT>(under ? under : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void CSablet2::LoadPanelMenus() {

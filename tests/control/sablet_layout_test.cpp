@@ -255,6 +255,11 @@ TEST(SabletLayout, HistoryMenuTravelsTheBrowsersLog) {
                     items.push_back({id, text, (GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED) != 0});
                     if (id == pick) pickAt = i;
                 }
+                // Shown is not yet painted: have the menu's thread paint it,
+                // and give the display a moment to take the paint (only the
+                // picture for a person to look at waits on this).
+                if (menu) UpdateWindow(menu);
+                Sleep(300);
                 bench::Screenshot("sablet-history-menu-" + std::to_string(pick));
                 RECT item;
                 if (pickAt >= 0 && GetMenuItemRect(nullptr, popup, pickAt, &item))
