@@ -225,8 +225,6 @@ TEST(SabletLayout, HistoryMenuTravelsTheBrowsersLog) {
         press(IDC_GO);
         std::wstring wide(page, page + strlen(page));
         ASSERT_TRUE(bench::PumpUntil([&] { return embedded->Location() == wide; }, 10000));
-        // Apart by more than a double click, or the second press is one.
-        bench::Pump(GetDoubleClickTime() + 100);
     }
 
     struct Item {
@@ -289,7 +287,6 @@ TEST(SabletLayout, HistoryMenuTravelsTheBrowsersLog) {
         text(menu));
     EXPECT_TRUE(bench::PumpUntil([&] { return embedded->Location() == first; }, 10000));
     EXPECT_EQ(4u, embedded->Navigations().size());
-    bench::Pump(GetDoubleClickTime() + 100);
 
     menu = openAndPick(60211);
     EXPECT_EQ(

@@ -233,11 +233,15 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
         bench::KeyPress(VK_HOME, false, true);
         bench::TypeText("07");
         bench::KeyPress(VK_RETURN);
-        Sleep(500);
-        openAfterEnter = IsWindowVisible(w) && !bench::WaitForOwnedDialog(w, 300);
+        // Keys are handled in order: once the backspace after Enter has
+        // reached the box, Enter has had its turn.
+        bench::KeyPress(VK_BACK);
+        HWND hourBox = GetDlgItem(w, 1106);
+        openAfterEnter = bench::PumpUntil([&] { return bench::WindowText(hourBox) == "0"; }, 10000) &&
+                         IsWindowVisible(w) && !bench::WaitForOwnedDialog(w, 300);
         ClickButtonAt(380, 385);
         question = TakeBox(w, IDYES);
-        Sleep(300);
+        bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
     });
     EXPECT_EQ(2, shown);
     EXPECT_TRUE(openAfterEnter);
@@ -260,7 +264,7 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
         box = TakeBox(w, IDNO);
         stayedOpen = IsWindowVisible(w) != FALSE;
         ClickButtonAt(470, 385);
-        Sleep(300);
+        bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
     });
     EXPECT_NE(std::string::npos, box.find("Unicode")) << box;
     EXPECT_TRUE(stayedOpen);
@@ -278,7 +282,7 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
             box = TakeBox(w);
             stayedOpen = IsWindowVisible(w) != FALSE;
             ClickButtonAt(470, 385);
-            Sleep(300);
+            bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
         });
     }
     EXPECT_NE(std::string::npos, box.find("could not all be saved")) << box;
