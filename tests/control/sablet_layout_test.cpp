@@ -160,6 +160,15 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
                 ExpectRect(std::to_string(button.id).c_str(), RECT{button.left, rowTop, button.left + 34, rowTop + 35},
                            RectIn(panel, GetDlgItem(panel, button.id)));
             ExpectRect("history", RECT{59, bottom - 50, 74, bottom - 28}, RectIn(panel, GetDlgItem(panel, IDC_HISTORY)));
+            // One ground under the strip: the volume slider's corner is the
+            // colour of a bare spot of the panel above the time box, not a
+            // piece of the background picture's readout window.
+            HWND volume = GetDlgItem(panel, IDC_VOLUME);
+            HDC panelDc = GetDC(panel), volumeDc = GetDC(volume);
+            const COLORREF bare = GetPixel(panelDc, R - 146, bottom - 75);
+            EXPECT_EQ(bare, GetPixel(volumeDc, 1, 1));
+            ReleaseDC(volume, volumeDc);
+            ReleaseDC(panel, panelDc);
 
             // Home's hit rectangle starts at (3, top); Ad1 at (113, top).
             EXPECT_TRUE(OverLink(panel, 3, top));
