@@ -206,13 +206,18 @@ TEST_F(HistoryBench, OpeningAndClosingKeepsTheShapeAndNoHandles) {
         SendMessageA(MainWindow, WM_COMMAND, 1137, 0);
         SendMessageA(MainWindow, WM_COMMAND, 1138, 0);
         before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-        // Each click waits for the window to take its new height: a click
-        // sent before the last one took effect lands where no button is.
+        // Each click waits for the window to take its new height and shape,
+        // and for the close button to be there: a click sent before the last
+        // one took effect lands where no button is. The shape comes a moment
+        // after the height, so the two are waited for together.
+        HWND close = GetDlgItem(MainWindow, 1138);
         for (int i = 0; i < 20; ++i) {
             bench::Click(489, 583);  // Archive
-            openShaped += bench::PumpUntil([] { return WindowHeight() == 608; }, 5000) && RegionIsShaped();
+            openShaped += bench::PumpUntil([close] {
+                return WindowHeight() == 608 && RegionIsShaped() && IsWindowVisible(close) && IsWindowEnabled(close);
+            }, 15000);
             bench::Click(489, 798);  // close (239,588)-(340,608)
-            closedShaped += bench::PumpUntil([] { return WindowHeight() == 392; }, 5000) && RegionIsShaped();
+            closedShaped += bench::PumpUntil([] { return WindowHeight() == 392 && RegionIsShaped(); }, 15000);
         }
         closedHeight = WindowHeight();
         after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
