@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/CtlRecorder.h"
 #include "engine/SampleRateTable.h"
 
 namespace sablet {
@@ -9,6 +10,10 @@ namespace sablet {
 const short Mp3BitrateTable[15] = {8, 16, 24, 32, 40, 48, 64, 80, 96, 112, 128, 160, 192, 256, 320};
 
 long SampleFrequencyRule(long rate) { return IsTableSampleRate(rate) ? rate : 16000; }
+
+bool RecordableRate(long rate) {
+    return rate >= static_cast<long>(CtlLowestRate) && rate <= static_cast<long>(CtlHighestRate);
+}
 
 short ChannelRule(short channels) { return channels == 1 || channels == 2 ? channels : 2; }
 

@@ -24,6 +24,8 @@ extern const short Mp3BitrateTable[15];
 
 // SampleFrequency: a rate of the table is kept, anything else gives 16000.
 long SampleFrequencyRule(long rate);
+// Whether a recording can have the rate at all (a start refuses the rest).
+bool RecordableRate(long rate);
 // Channel: 1 or 2 is kept, anything else gives 2.
 short ChannelRule(short channels);
 // SampleBit takes only 8 or 16; MP3Bitrate only a rate of the table.

@@ -33,6 +33,7 @@
 
 namespace sablet {
 struct PersistedState;
+struct PersistedProperty;
 }
 
 class CSablet2 : public CDialog,
@@ -273,10 +274,23 @@ public:
     BYTE Recording = 0, Playing = 0, Paused = 0;
     time_t ReferenceTime = 0;
     LONG AccumulatedSeconds = 0, ElapsedSeconds = 0;
-    // %TEMP% + "Sablet" (+ this control's number after the first control
-    // of the process); empty when the folder is unusable (Record stays off).
+    // %TEMP% + "Sablet" (+ this control's number when another live
+    // control, of any process, has a take there); empty while this control
+    // has no take (Record then says why).
     char RecordingBase[MAX_PATH + 16] = "";
-    sablet::TakeSlot TakeNumber;
+    sablet::TakeClaim Take;
+    bool ClaimTake();
+    // The format the time box names: the take's own while it is recorded
+    // and finished, otherwise the one the properties give the next take.
+    // For MP3 it is what the encoder writes, which may differ from what
+    // the page asked (the properties keep the page's values).
+    struct PanelFormat {
+        bool mp3 = false;
+        long rate = 0;
+        int kbps = 0;
+    };
+    PanelFormat NextTakeFormat() const;
+    PanelFormat RecordedFormat;
     // Size of this panel's last take: the recorder's count belongs to
     // whichever control of the process records.
     LONG TakeBytes = 0;
@@ -426,6 +440,8 @@ private:
 
     // Persistence (Sablet2Persist.cpp).
     HRESULT SaveState(sablet::PersistedState* state);
+    HRESULT PutLoaded(const sablet::PersistedProperty& p, VARIANT* value);
+    static constexpr DISPID kSampleRateId = 8, kSampleFrequencyId = 10;
     HRESULT ApplyState(const sablet::PersistedState& state);
     void SetDirty(bool dirty);
     void FormatChanged();

@@ -47,6 +47,18 @@ bool ToVariant(VARTYPE type, const sablet::PersistedValue& from, VARIANT* value)
 
 void CSablet2::SetDirty(bool dirty) { dirty_ = dirty; }
 
+// A loaded value goes through the put a page's script would use. The rate
+// kept as "Frequency" goes through SampleFrequency, which turns a rate off
+// its list into 16000; a value no recording can have is kept as given
+// instead, as script's Frequency and SampleRate keep it, so that Record
+// refuses it saying why rather than record at a rate nobody asked for.
+HRESULT CSablet2::PutLoaded(const sablet::PersistedProperty& p, VARIANT* value) {
+    DISPID id = p.dispid;
+    if (id == kSampleFrequencyId && value->vt == VT_I4 && !sablet::RecordableRate(value->lVal))
+        id = kSampleRateId;
+    return PutProperty(id, value);
+}
+
 HRESULT CSablet2::SaveState(sablet::PersistedState* state) {
     state->extent = extent_;
     for (size_t i = 0; i < sablet::PersistedCount; ++i) {
@@ -73,7 +85,7 @@ HRESULT CSablet2::ApplyState(const sablet::PersistedState& state) {
         const sablet::PersistedProperty& p = sablet::PersistedProperties[i];
         VARIANT value;
         if (!ToVariant(p.type, state.values[i], &value)) return E_OUTOFMEMORY;
-        PutProperty(p.dispid, &value);
+        PutLoaded(p, &value);
         VariantClear(&value);
     }
     SendViewChange();
@@ -169,7 +181,7 @@ STDMETHODIMP CSablet2::Load(IPropertyBag* bag, IErrorLog* log) {
         value.vt = p.type;
         if (SUCCEEDED(bag->Read(p.name, &value, log)) &&
             SUCCEEDED(VariantChangeType(&value, &value, 0, p.type)))
-            PutProperty(p.dispid, &value);
+            PutLoaded(p, &value);
         VariantClear(&value);
     }
     SetDirty(false);

@@ -11,6 +11,7 @@
 
 #include "control/CtlLines.h"
 #include "control/CtlRecorder.h"
+#include "control/Mp3Frames.h"
 #include "control/PanelText.h"
 #include "control/Sablet2.h"
 #include "filters/base/Module.h"
@@ -48,14 +49,7 @@ void CSablet2::InitTransport() {
         }
     }
 
-    // The recording's place, this control's own: a temporary folder too
-    // long for the name, none at all, or no free number leaves Record off
-    // rather than writing somewhere else.
-    char temp[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp ||
-        !sablet::FormatTakeBase(RecordingBase, sizeof RecordingBase, temp, TakeNumber.Acquire()))
-        RecordingBase[0] = '\0';
+    ClaimTake();
     ReferenceTime = time(nullptr);
     AccumulatedSeconds = ElapsedSeconds = 0;
     HWND position = ::GetDlgItem(m_hWnd, IDC_POSITION);
@@ -68,7 +62,36 @@ void CSablet2::InitTransport() {
     ::EnableWindow(position, FALSE);
     EnableItem(IDC_PLAY, false);
     EnableItem(IDC_UPLOAD, false);
-    EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+}
+
+// The recording's place, this control's own for its life: claimed at
+// start-up, and again at Record when the temporary folder was unusable or
+// every name was held then. Without one nothing is recorded, rather than
+// over another control's take or somewhere else.
+bool CSablet2::ClaimTake() {
+    if (Take.Number()) return true;
+    char temp[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp || !Take.Claim(temp) || !SafeCopy(RecordingBase, Take.Base())) {
+        Take.Release();
+        RecordingBase[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+CSablet2::PanelFormat CSablet2::NextTakeFormat() const {
+    PanelFormat f;
+    f.mp3 = UseMP3 != 0;
+    f.rate = SampleRate;
+    f.kbps = MP3Bitrate;
+    Mp3FrameFormat written;
+    if (f.mp3 && CtlMp3OutputFormat(static_cast<uint32_t>(SampleRate), static_cast<uint16_t>(Channel),
+                                    static_cast<uint16_t>(MP3Bitrate), &written)) {
+        f.rate = static_cast<long>(written.rate);
+        f.kbps = written.kbps;
+    }
+    return f;
 }
 
 void CSablet2::EnableItem(int id, bool enable) {
@@ -84,17 +107,21 @@ void CSablet2::OnAudioSourceChange() {
 }
 
 void CSablet2::OnRecord() {
-    if (TransportState != 0 || RecordingBase[0] == '\0') return;
+    if (TransportState != 0) return;
+    ClearTransportFailure();
     const char* ext = UseMP3 ? ".mp3" : ".wav";
     char path[sizeof RecordingBase + 8];
-    if (!SafeFormat(path, "%s%s", RecordingBase, ext)) return;
-    ClearTransportFailure();
+    if (!ClaimTake() || !SafeFormat(path, "%s%s", RecordingBase, ext)) {
+        ReportTransportFailure("Cannot record:", "no file to record into");
+        return;
+    }
     // Only one recording at a time in the whole process (one sound card):
     // another control's recording leaves this panel idle, saying so.
     if (CtlIsRecording()) {
         ReportTransportFailure("Cannot record:", "sound card in use");
         return;
     }
+    RecordedFormat = NextTakeFormat();
     TransportState = 2;
     EnableItem(IDC_PLAY, false);
     EnableItem(IDC_CONFIG, false);
@@ -161,7 +188,7 @@ void CSablet2::OnPlay() {
         // The file cannot be played (gone, or no player for it): idle again.
         StopRecording();
         TransportState = 0;
-        EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+        EnableItem(IDC_RECORD, true);
         EnableItem(IDC_CONFIG, AllowParaChange != 0);
         RepaintItem(IDC_PLAY);
         ReportTransportFailure("Cannot play:", "no player opens the take");
@@ -212,7 +239,7 @@ void CSablet2::OnStop() {
     TransportState = 0;
     Paused = 0;
     // Play and Upload wait for the recording's end notice.
-    EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+    EnableItem(IDC_RECORD, true);
     EnableItem(IDC_CONFIG, AllowParaChange != 0);
     if (!Recording && LastExtension[0] && PlayLength > PlayableMs) EnableItem(IDC_PLAY, true);
     RepaintItem(IDC_RECORD);
@@ -329,7 +356,7 @@ void CSablet2::OnTimer(UINT_PTR id) {
             TransportState = 0;
             Recording = Playing = Paused = 0;
             EnableItem(IDC_PLAY, true);
-            EnableItem(IDC_RECORD, RecordingBase[0] != '\0');
+            EnableItem(IDC_RECORD, true);
             EnableItem(IDC_CONFIG, AllowParaChange != 0);
             RepaintItem(IDC_PLAY);
             RepaintItem(IDC_RECORD);
@@ -389,12 +416,17 @@ void CSablet2::DrawStatusText(HDC dc) {
     SetTextAlign(dc, TA_RIGHT | TA_TOP);
     TextOutA(dc, TimeBoxRect.right - 2, TimeBoxRect.top, text, static_cast<int>(strlen(text)));
     SetTextAlign(dc, TA_LEFT | TA_TOP);
-    const char* kind = UseMP3 ? "MP3" : "WAV";
-    TextOutA(dc, TimeBoxRect.left + 2, TimeBoxRect.top, kind, static_cast<int>(strlen(kind)));
-    if (UseMP3)
-        SafeFormat(text, "%d kb/s", static_cast<int>(MP3Bitrate));
+    // An MP3 take's rate is the encoder's choice, so it is named as well.
+    PanelFormat f = Recording || RecordingFinishPending ? RecordedFormat : NextTakeFormat();
+    if (f.mp3)
+        SafeFormat(text, "MP3 %ld Hz", f.rate);
     else
-        SafeFormat(text, "%ld Hz", static_cast<long>(SampleRate));
+        SafeCopy(text, "WAV");
+    TextOutA(dc, TimeBoxRect.left + 2, TimeBoxRect.top, text, static_cast<int>(strlen(text)));
+    if (f.mp3)
+        SafeFormat(text, "%d kb/s", f.kbps);
+    else
+        SafeFormat(text, "%ld Hz", f.rate);
     TextOutA(dc, TimeBoxRect.left + 2, TimeBoxRect.bottom - 11, text, static_cast<int>(strlen(text)));
     SelectObject(dc, oldFont);
 }

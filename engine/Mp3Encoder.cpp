@@ -108,13 +108,8 @@ bool LoadMp3EncoderOutsideCurrentDirectory() {
     return found;
 }
 
-int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
-                   const Mp3Flags& flags, DWORD* samplesPerChunk, DWORD* outBufferSize) {
-    if (samplesPerChunk) *samplesPerChunk = 0;
-    if (outBufferSize) *outBufferSize = 0;
-    if (!samplesPerChunk || !outBufferSize || !Mp3EncoderAvailable()) return 0;
-    CloseMp3Stream();
-
+BE_CONFIG Mp3StreamConfig(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
+                          const Mp3Flags& flags) {
     BE_CONFIG config;
     memset(&config, 0, sizeof config);
     config.dwConfig = BE_CONFIG_MP3;
@@ -127,7 +122,17 @@ int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
     config.format.mp3.bCRC = flags.crc;
     config.format.mp3.bCopyright = flags.copyright;
     config.format.mp3.bOriginal = flags.original;
+    return config;
+}
 
+int InitMp3Encoder(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
+                   const Mp3Flags& flags, DWORD* samplesPerChunk, DWORD* outBufferSize) {
+    if (samplesPerChunk) *samplesPerChunk = 0;
+    if (outBufferSize) *outBufferSize = 0;
+    if (!samplesPerChunk || !outBufferSize || !Mp3EncoderAvailable()) return 0;
+    CloseMp3Stream();
+
+    BE_CONFIG config = Mp3StreamConfig(sampleRate, channels, bitrateKbps, flags);
     DWORD samples = 0, bufferSize = 0;
     HBE_STREAM stream = nullptr;
     if (beInitStream(&config, &samples, &bufferSize, &stream) != BE_ERR_SUCCESSFUL) return 0;

@@ -51,6 +51,12 @@ struct Mp3Flags {
     int32_t original = 0;
 };
 
+// The encoder's configuration for 16-bit PCM of the given rate and channel
+// count at bitrateKbps: what InitMp3Encoder opens its stream with, for
+// whoever must ask the encoder what it makes of that format.
+BE_CONFIG Mp3StreamConfig(uint32_t sampleRate, uint16_t channels, uint16_t bitrateKbps,
+                          const Mp3Flags& flags);
+
 // Opens Mp3Stream for 16-bit PCM of the given rate and channel count at
 // bitrateKbps. *samplesPerChunk and *outBufferSize are zeroed first and set
 // to the encoder's answers on success (samples counts the 16-bit samples of

@@ -16,4 +16,6 @@ set_target_properties(sablet_recorder_test PROPERTIES
 add_custom_command(TARGET sablet_recorder_test POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${BRINDLE_LAME_DLL}
           ${CMAKE_CURRENT_BINARY_DIR}/with-encoder/lame_enc.dll)
-add_dependencies(sablet_recorder_test Sablet lame_enc)
+# Its two-process case runs a second container host.
+target_compile_definitions(sablet_recorder_test PRIVATE SABLET_HOST="$<TARGET_FILE:sablet_host>")
+add_dependencies(sablet_recorder_test Sablet lame_enc sablet_host)

@@ -260,6 +260,40 @@ TEST_F(Sablet, HostilePageAddressesAndValuesNeitherOverrunNorCrash) {
     std::wstring query = L"http://h?q=" + std::wstring(3000, L'q');
     Show(sablethost::kSabletClsid, nullptr, nullptr, query.c_str());
     EXPECT_EQ(L"12000", host.GetText(L"SampleRate"));
+
+    // A page's PARAMs meet the rules script's puts meet: ignored, clamped
+    // or replaced alike. A rate no recording can have is kept, as script's
+    // Frequency keeps it, for Record to refuse instead of recording at
+    // another rate.
+    const struct {
+        const wchar_t *param, *value, *property, *expect;
+    } params[] = {
+        {L"Frequency", L"-1", L"SampleRate", L"-1"},
+        {L"Frequency", L"70000", L"SampleRate", L"70000"},
+        {L"Frequency", L"12345", L"SampleRate", L"16000"},
+        {L"Frequency", L"8000", L"Frequency", L"8000"},
+        {L"SampleBit", L"24", L"SampleBit", L"16"},
+        {L"SampleBit", L"70000", L"SampleBit", L"16"},
+        {L"Channel", L"0", L"Channel", L"2"},
+        {L"Channel", L"-7", L"Channel", L"2"},
+        {L"MP3Bitrate", L"100", L"MP3Bitrate", L"32"},
+        {L"UseMP3", L"5", L"UseMP3", L"0"},  // no encoder library here
+        {L"TopOffset", L"1e9", L"TopOffset", L"0"},
+    };
+    for (const auto& p : params) {
+        PropertyBag bag;
+        bag.Set(p.param, p.value);
+        Show(sablethost::kSabletClsid, &bag);
+        EXPECT_EQ(p.expect, host.GetText(p.property)) << p.param << "=" << p.value;
+    }
+    // The same from a stream: the value is kept through a save and a load.
+    ASSERT_EQ(S_OK, host.PutLong(L"SampleRate", -1));
+    IStream* raw = nullptr;
+    ASSERT_EQ(S_OK, host.SaveToStream(&raw));
+    ComPtr<IStream> stream;
+    *stream.GetAddressOf() = raw;
+    Show(sablethost::kSabletClsid, nullptr, stream.Get());
+    EXPECT_EQ(L"-1", host.GetText(L"SampleRate"));
 }
 
 TEST_F(Sablet, DllStaysWhileAControlOrALockLivesAndReloadsAfterUnload) {

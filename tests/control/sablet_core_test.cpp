@@ -9,6 +9,7 @@
 
 #include "control/PropertyRules.h"
 #include "control/TakeFile.h"
+#include "tests/support/bench.h"
 
 using sablet::CopyWideToAnsi;
 using sablet::PageHostFromUrl;
@@ -71,17 +72,36 @@ TEST(SabletCopies, PageHostIsTheTextBetweenSlashesCutToItsBuffer) {
     EXPECT_EQ(255u, strlen(host));
 }
 
-// Controls of one process take the lowest free number, a control that goes
-// gives its number to the next one, and the take's name follows the number.
+// Controls take the lowest name no live control holds, a control that goes
+// gives its name to the next one (its lock file goes with it), a lock left
+// behind by nobody holds nothing, and the take's name follows the number.
 TEST(SabletTakes, EachLiveControlHasItsOwnNumberAndName) {
-    auto first = std::make_unique<sablet::TakeSlot>();
-    sablet::TakeSlot second;
-    EXPECT_EQ(1, first->Acquire());
-    EXPECT_EQ(2, second.Acquire());
-    EXPECT_EQ(2, second.Acquire()) << "taken once";
+    const std::string folder = bench::ScratchDir() + "\\";
+    const char* temp = folder.c_str();
+    auto first = std::make_unique<sablet::TakeClaim>();
+    sablet::TakeClaim second;
+    ASSERT_TRUE(first->Claim(temp));
+    ASSERT_TRUE(second.Claim(temp));
+    EXPECT_EQ(1, first->Number());
+    EXPECT_EQ(2, second.Number());
+    EXPECT_TRUE(second.Claim(temp));
+    EXPECT_EQ(2, second.Number()) << "taken once";
+    EXPECT_EQ(folder + "Sablet2", second.Base());
     first.reset();
-    sablet::TakeSlot third;
-    EXPECT_EQ(1, third.Acquire());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "Sablet.lck").c_str()));
+    // Nobody holds a lock file that stayed (a folder copied, a crash the
+    // system could not clean up): its name is free.
+    HANDLE stale = CreateFileA((folder + "Sablet.lck").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, stale);
+    CloseHandle(stale);
+    sablet::TakeClaim third;
+    EXPECT_TRUE(third.Claim(temp));
+    EXPECT_EQ(1, third.Number());
+    third.Release();
+    EXPECT_STREQ("", third.Base());
+    sablet::TakeClaim nowhere;
+    EXPECT_FALSE(nowhere.Claim((folder + "gone\\").c_str()));
+    EXPECT_EQ(0, nowhere.Number());
 
     char out[16] = "old";
     EXPECT_TRUE(sablet::FormatTakeBase(out, sizeof out, "C:\\t\\", 1));

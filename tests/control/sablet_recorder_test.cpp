@@ -111,6 +111,93 @@ std::set<HWND> TopLevelWindows() {
     return found;
 }
 
+// Presses a button of a panel of this process or another, then moves the
+// pointer off so that the next press is no double click.
+void PressIn(HWND panel, int id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(panel, id), &r);
+    bench::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    bench::MouseMove(5, 5);
+}
+bool EnabledIn(HWND panel, int id) { return IsWindowEnabled(GetDlgItem(panel, id)) != 0; }
+
+// Presses Play in a panel and reads what reached the output sink until the
+// panel was idle again (mono at `rate`, in `folder`\<name>.wav).
+bool PlayAndHear(HWND panel, int rate, const std::string& folder, const std::string& name, bench::Wav* heard) {
+    const std::string played = bench::UnixPath(folder + "\\" + name);
+    const std::string format = "--rate=" + std::to_string(rate) + " --channels=1";
+    bench::HostProcess sink("exec parec --device=" + bench::OutputSink() + ".monitor --raw --format=s16le " +
+                            format + " > '" + played + ".raw'");
+    PressIn(panel, IDC_PLAY);
+    EXPECT_TRUE(bench::PumpUntil([&] { return !EnabledIn(panel, IDC_RECORD); }, 8000));
+    EXPECT_TRUE(bench::PumpUntil([&] { return EnabledIn(panel, IDC_RECORD); }, 30000));
+    sink.Stop();
+    return bench::Host("sox -t raw -r " + std::to_string(rate) + " -e signed -b 16 -c 1 '" + played +
+                       ".raw' '" + played + ".wav'") == 0 &&
+           bench::ReadWav(folder + "\\" + name + ".wav", heard);
+}
+
+// Seconds of `wav` that carry the tone, in 50 ms steps.
+double ToneSeconds(const bench::Wav& wav, double freq) {
+    const size_t step = wav.rate / 20, frames = wav.samples.size() / wav.channels;
+    double seconds = 0;
+    for (size_t at = 0; at + step <= frames; at += step)
+        if (bench::ToneLevel(wav, 0, freq, at, step) > 0.05) seconds += 0.05;
+    return seconds;
+}
+
+BOOL CALLBACK FindPanelChild(HWND w, LPARAM found) {
+    if (!GetDlgItem(w, IDC_RECORD) || !GetDlgItem(w, IDC_PLAY)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// The control of another container host process, as a page in a second
+// browser process shows it: started with a bag of PARAMs at (x, y), closed
+// like a page (its window), ended for good when it does not go.
+class PanelInOtherProcess {
+public:
+    PanelInOtherProcess(const PropertyBag& params, const std::string& folder, int x, int y) {
+        const std::string bagFile = folder + "\\other-params.txt";
+        if (!params.SaveFile(bagFile)) return;
+        std::string command = "\"" + bench::WinPath(SABLET_HOST) + "\" /bag \"" + bagFile + "\" /at " +
+                              std::to_string(x) + " " + std::to_string(y);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
+            return;
+        bench::PumpUntil([&] { return (panel_ = Find()) != nullptr && IsWindowVisible(panel_); }, 60000);
+        bench::Pump(300);
+    }
+    ~PanelInOtherProcess() {
+        if (!pi_.hProcess) return;
+        if (!Close()) TerminateProcess(pi_.hProcess, 1);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    HWND Panel() const { return panel_; }
+    // Closes the host's window; true once the process has ended.
+    bool Close() {
+        if (panel_) PostMessageA(GetAncestor(panel_, GA_ROOT), WM_CLOSE, 0, 0);
+        return bench::PumpUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, 60000);
+    }
+
+private:
+    HWND Find() const {
+        HWND top = nullptr;
+        while ((top = FindWindowExA(nullptr, top, nullptr, "Sablet host")) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(top, &pid);
+            HWND found = nullptr;
+            if (pid == pi_.dwProcessId) EnumChildWindows(top, FindPanelChild, reinterpret_cast<LPARAM>(&found));
+            if (found) return found;
+        }
+        return nullptr;
+    }
+    PROCESS_INFORMATION pi_ = {};
+    HWND panel_ = nullptr;
+};
+
 class SabletRecorder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -279,6 +366,31 @@ TEST_F(SabletRecorder, Mp3RecordingDecodesAndPlaysTheTone) {
     bench::Wav heard;
     ASSERT_TRUE(bench::ReadWav(temp + "\\played.wav", &heard));
     EXPECT_GT(bench::ToneLevel(heard, 0, 1000), 0.05) << heard.Seconds() << " s heard";
+    host.Destroy();
+
+    // Formats the encoder cannot write as asked: the panel names what the
+    // file holds, before and after the take; the page's values are kept.
+    const struct {
+        const wchar_t *rate, *kbps;
+    } formats[] = {{L"8000", L"320"}, {L"48000", L"8"}, {L"22050", L"32"}};
+    for (const auto& f : formats) {
+        SCOPED_TRACE(testing::Message() << f.rate << " Hz " << f.kbps << " kb/s");
+        bag.Set(L"Frequency", f.rate);
+        bag.Set(L"MP3Bitrate", f.kbps);
+        bag.Set(L"Channel", L"1");
+        Show(&bag);
+        RecordFor(2.0);
+        const std::string rate = bench::Ffprobe(path, "stream=sample_rate");
+        const int kbps = atoi(bench::Ffprobe(path, "stream=bit_rate").c_str()) / 1000;
+        const std::string shown[2] = {"MP3 " + rate + " Hz", std::to_string(kbps) + " kb/s"};
+        for (const std::string& text : shown) EXPECT_TRUE(BoxShows(panel, kTimeBox, text.c_str())) << text;
+        EXPECT_EQ(f.rate, host.GetText(L"SampleRate"));
+        EXPECT_EQ(f.kbps, host.GetText(L"MP3Bitrate"));
+        host.Destroy();
+        Show(&bag);
+        for (const std::string& text : shown) EXPECT_TRUE(BoxShows(panel, kTimeBox, text.c_str())) << "idle: " << text;
+        host.Destroy();
+    }
 }
 
 // Stop and Record again at once, many times: every file stays whole.
@@ -443,6 +555,15 @@ TEST_F(SabletRecorder, PauseExportSeekAndFailedStartsThroughThePanel) {
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_CONFIG)));
     ASSERT_EQ(S_OK, host.PutLong(L"SampleRate", 22050));
     host.Destroy();
+    // A page's PARAM of a rate no recording can have: refused the same way.
+    PropertyBag refused;
+    refused.Set(L"UseMP3", L"0");
+    refused.Set(L"Frequency", L"-1");
+    Show(&refused);
+    Press(IDC_RECORD);
+    EXPECT_TRUE(bench::PumpUntil([&] { return BoxShows(panel, kTimeBox, "format not supported"); }, 10000));
+    EXPECT_EQ(L"-1", host.GetText(L"SampleRate"));
+    host.Destroy();
 
     // No recording device at all: a copy of this program without sound
     // drivers runs the same panel.
@@ -521,13 +642,8 @@ TEST_F(SabletRecorder, TwoControlsKeepTheirOwnTakes) {
     HWND first = panel;
     HWND other = second.ControlWindow();
     ASSERT_NE(nullptr, other);
-    auto press = [](HWND in, int id) {
-        RECT r;
-        GetWindowRect(GetDlgItem(in, id), &r);
-        bench::Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        bench::MouseMove(5, 5);
-    };
-    auto enabled = [](HWND in, int id) { return IsWindowEnabled(GetDlgItem(in, id)) != 0; };
+    auto press = PressIn;
+    auto enabled = EnabledIn;
 
     auto tone = bench::PlayTone(1000, 120);
     press(first, IDC_RECORD);
@@ -568,21 +684,103 @@ TEST_F(SabletRecorder, TwoControlsKeepTheirOwnTakes) {
     for (int which = 0; which < 2; ++which) {
         SCOPED_TRACE(which);
         HWND in = which == 0 ? first : other;
-        std::string played = bench::UnixPath(temp + "\\played" + std::to_string(which));
-        bench::HostProcess sink("exec parec --device=" + bench::OutputSink() +
-                                ".monitor --raw --format=s16le --rate=22050 --channels=1 > '" + played + ".raw'");
-        press(in, IDC_PLAY);
-        EXPECT_TRUE(bench::PumpUntil([&] { return !enabled(in, IDC_RECORD); }, 8000));
-        EXPECT_TRUE(bench::PumpUntil([&] { return enabled(in, IDC_RECORD); }, 30000));
-        sink.Stop();
-        ASSERT_EQ(0, bench::Host("sox -t raw -r 22050 -e signed -b 16 -c 1 '" + played + ".raw' '" + played +
-                                 ".wav'"));
         bench::Wav heard;
-        ASSERT_TRUE(bench::ReadWav(temp + "\\played" + std::to_string(which) + ".wav", &heard));
+        ASSERT_TRUE(PlayAndHear(in, 22050, temp, "played" + std::to_string(which), &heard));
         double own = bench::ToneLevel(heard, 0, which == 0 ? 1000 : 2500);
         double others = bench::ToneLevel(heard, 0, which == 0 ? 2500 : 1000);
         EXPECT_GT(own, 0.02) << heard.Seconds() << " s heard";
         EXPECT_GT(own, 4 * others);
     }
     second.Destroy();
+}
+
+// Pages in two browser processes: the other process's control records into
+// a take of its own whether the two record at once or one after the other.
+// Each take is whole (its header says what it holds), has its own rate,
+// length and tone, and each panel plays its own.
+TEST_F(SabletRecorder, TwoProcessesKeepTheirOwnTakes) {
+    ASSERT_TRUE(bench::HaveSound());
+    struct Row {
+        const char* name;
+        bool atOnce;
+        double otherTone;  // the tone while the other process records
+    } rows[] = {{"at once", true, 1000}, {"one after the other", false, 2500}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PropertyBag bag;
+        bag.Set(L"UseMP3", L"0");
+        bag.Set(L"Frequency", L"22050");
+        bag.Set(L"Channel", L"1");
+        Show(&bag);
+        // Another rate there: a shared file would contradict its header.
+        bag.Set(L"Frequency", L"16000");
+        PanelInOtherProcess process(bag, temp, 60, 340);
+        HWND other = process.Panel();
+        ASSERT_NE(nullptr, other);
+
+        // Each recording's time: from its panel taking Record to taking Stop.
+        auto start = [](HWND in) {
+            PressIn(in, IDC_RECORD);
+            EXPECT_TRUE(bench::PumpUntil([&] { return !EnabledIn(in, IDC_CONFIG); }, 8000));
+            return GetTickCount();
+        };
+        auto stop = [](HWND in) {
+            PressIn(in, IDC_STOP);
+            EXPECT_TRUE(bench::PumpUntil([&] { return EnabledIn(in, IDC_CONFIG); }, 8000));
+            DWORD at = GetTickCount();
+            EXPECT_TRUE(bench::PumpUntil([&] { return EnabledIn(in, IDC_PLAY); }, 20000));
+            return at;
+        };
+        auto tone = bench::PlayTone(1000, 120);
+        DWORD ownFrom = start(panel), ownTo = 0;
+        bench::Pump(2500);
+        if (!row.atOnce) {
+            ownTo = stop(panel);
+            tone = bench::PlayTone(row.otherTone, 120);
+            bench::Pump(1500);
+        }
+        DWORD otherFrom = start(other);
+        bench::Pump(2500);
+        DWORD otherTo = stop(other);
+        if (row.atOnce) {
+            bench::Pump(1500);
+            ownTo = stop(panel);
+        }
+        tone.reset();
+
+        bench::Wav own, others;
+        std::string error;
+        ASSERT_TRUE(bench::ReadWav(temp + "\\Sablet.wav", &own, &error)) << error;
+        ASSERT_TRUE(bench::ReadWav(temp + "\\Sablet2.wav", &others, &error)) << error;
+        const struct {
+            const bench::Wav& take;
+            int rate;
+            double seconds, tone;
+        } takes[] = {{own, 22050, (ownTo - ownFrom) / 1000.0, 1000},
+                     {others, 16000, (otherTo - otherFrom) / 1000.0, row.otherTone}};
+        for (const auto& t : takes) {
+            SCOPED_TRACE(t.rate);
+            EXPECT_EQ(t.rate, t.take.rate);
+            EXPECT_EQ(t.take.dataSize + 36, t.take.riffSize);
+            EXPECT_EQ(t.take.dataSize, t.take.fileSize - 44);
+            EXPECT_NEAR(t.seconds, t.take.Seconds(), 0.7);
+            EXPECT_LT(bench::LongestInnerZeroRun(t.take), static_cast<size_t>(t.rate / 100)) << "no splice";
+            EXPECT_GT(bench::ToneLevel(t.take, 0, t.tone, t.rate / 2, t.rate), 0.1);
+        }
+        if (!row.atOnce) {
+            EXPECT_LT(bench::ToneLevel(others, 0, 1000, 8000, 16000), 0.05);
+        }
+
+        // Each panel plays its own take: its tone, as long as its take.
+        for (int which = 0; which < 2; ++which) {
+            SCOPED_TRACE(which);
+            bench::Wav heard;
+            ASSERT_TRUE(PlayAndHear(which ? other : panel, 22050, temp, "heard" + std::to_string(which), &heard));
+            EXPECT_NEAR(takes[which].take.Seconds(), ToneSeconds(heard, takes[which].tone), 1.0);
+        }
+        // The other page closed: its name is free again.
+        EXPECT_TRUE(process.Close());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((temp + "\\Sablet2.lck").c_str()));
+        host.Destroy();
+    }
 }
