@@ -371,19 +371,20 @@ TEST_F(SabletRecorder, Mp3RecordingDecodesAndPlaysTheTone) {
     // Formats the encoder cannot write as asked: the panel names what the
     // file holds, before and after the take; the page's values are kept.
     const struct {
-        const wchar_t *rate, *kbps;
-    } formats[] = {{L"8000", L"320"}, {L"48000", L"8"}, {L"22050", L"32"}};
+        const wchar_t *rate, *kbps, *channels;
+    } formats[] = {{L"8000", L"320", L"1"}, {L"48000", L"8", L"2"}, {L"22050", L"32", L"2"}};
     for (const auto& f : formats) {
         SCOPED_TRACE(testing::Message() << f.rate << " Hz " << f.kbps << " kb/s");
         bag.Set(L"Frequency", f.rate);
         bag.Set(L"MP3Bitrate", f.kbps);
-        bag.Set(L"Channel", L"1");
+        bag.Set(L"Channel", f.channels);
         Show(&bag);
         RecordFor(2.0);
         const std::string rate = bench::Ffprobe(path, "stream=sample_rate");
         const int kbps = atoi(bench::Ffprobe(path, "stream=bit_rate").c_str()) / 1000;
         const std::string shown[2] = {"MP3 " + rate + " Hz", std::to_string(kbps) + " kb/s"};
         for (const std::string& text : shown) EXPECT_TRUE(BoxShows(panel, kTimeBox, text.c_str())) << text;
+        bench::Screenshot("format-" + std::to_string(&f - formats));
         EXPECT_EQ(f.rate, host.GetText(L"SampleRate"));
         EXPECT_EQ(f.kbps, host.GetText(L"MP3Bitrate"));
         host.Destroy();
@@ -771,6 +772,7 @@ TEST_F(SabletRecorder, TwoProcessesKeepTheirOwnTakes) {
             EXPECT_LT(bench::ToneLevel(others, 0, 1000, 8000, 16000), 0.05);
         }
 
+        bench::Screenshot(row.atOnce ? "two-processes-at-once" : "two-processes-one-after");
         // Each panel plays its own take: its tone, as long as its take.
         for (int which = 0; which < 2; ++which) {
             SCOPED_TRACE(which);
