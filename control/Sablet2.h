@@ -395,6 +395,10 @@ public:
     // Top of the Home, Ad1 and Ad2 row: the panel's top, or with Align in
     // the resizable layout just under the browser (OnSize).
     int LinkRowTop = 2;
+    // Resizable layout: where the recorder's part of the strip begins (its
+    // etched line). The browser controls and the links left of it show only
+    // where they fit there whole (OnSize).
+    int StripLeft = 0;
 
 protected:
     explicit CSablet2(IUnknown* outer);

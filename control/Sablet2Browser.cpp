@@ -3,8 +3,9 @@
 // and the buttons' places along the panel.
 #include "control/Sablet2.h"
 
-#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "control/BrowserFrame.h"
 #include "filters/base/Module.h"
@@ -98,13 +99,14 @@ void CSablet2::AttachTravelLog() {
 
 void CSablet2::OnTravelLogCommand(UINT id) { TravelLog.GoTo(static_cast<int>(id) - static_cast<int>(kTravelLogCurrentId)); }
 
-// From OnSize, in the resizable layout.
+// From OnSize, in the resizable layout. The controls go where the layout
+// puts them (Back, Forward and History from the left, Go, Refresh and Stop
+// kept left of the recorder's part of the strip, the address box between),
+// but only where a control fits there whole, beside the ones shown before
+// it: on a narrow panel the address box gives way first, and Go with it
+// (it only goes to the typed address), then Refresh, Stop, History, Forward
+// and Back, rather than one covering another or the recorder's controls.
 void CSablet2::LayoutBrowserButtons() {
-    for (int id : {IDC_BROWSERSTOP, IDC_REFRESH, IDC_GO, IDC_FORWARD, IDC_BACKWARD, IDC_ADDRESS, IDC_HISTORY}) {
-        HWND control = ::GetDlgItem(m_hWnd, id);
-        ::EnableWindow(control, TRUE);
-        ::ShowWindow(control, SW_SHOW);
-    }
     RECT r;
     ::GetClientRect(m_hWnd, &r);
     // Without Align the strip is the top 80 pixels, shrunk like the rest:
@@ -114,18 +116,41 @@ void CSablet2::LayoutBrowserButtons() {
     r.top += 1;
     r.bottom -= 1;
     r.right -= 3;
-    auto place = [&](int id, int x, int y, int w, int h) {
-        ::SetWindowPos(::GetDlgItem(m_hWnd, id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+    const int x0 = r.right - 502;
+    // Fewer pixels than this leave no room for an address beside the drop arrow.
+    constexpr int MinAddressWidth = 80;
+    struct Place {
+        int id, x, y, w, h;
     };
-    place(IDC_BACKWARD, r.left + 2, r.bottom - 53, 28, 28);
-    place(IDC_FORWARD, r.left + 30, r.bottom - 53, 28, 28);
-    place(IDC_HISTORY, r.left + 58, r.bottom - 50, 15, 22);
+    // In the order they are kept; the address box is 200 high with its list.
+    const Place places[] = {
+        {IDC_BACKWARD, r.left + 2, r.bottom - 53, 28, 28},
+        {IDC_FORWARD, r.left + 30, r.bottom - 53, 28, 28},
+        {IDC_HISTORY, r.left + 58, r.bottom - 50, 15, 22},
+        {IDC_BROWSERSTOP, x0, r.bottom - 50, 22, 22},
+        {IDC_REFRESH, x0 - 24, r.bottom - 50, 22, 22},
+        {IDC_ADDRESS, r.left + 77, r.bottom - 50, x0 - 52 - (r.left + 77), 200},
+        {IDC_GO, x0 - 48, r.bottom - 50, 22, 22},
+    };
     HistoryMenuPoint = POINT{r.left + 58, r.bottom - 50};
-    int x0 = r.right - 502;
-    place(IDC_BROWSERSTOP, x0, r.bottom - 50, 22, 22);
-    place(IDC_REFRESH, x0 - 24, r.bottom - 50, 22, 22);
-    place(IDC_GO, x0 - 48, r.bottom - 50, 22, 22);
-    // A narrow control leaves the box no room rather than a negative width.
-    place(IDC_ADDRESS, r.left + 77, r.bottom - 50, x0 - 52 - (r.left + 77), 200);
+    // They all sit in one row, so only their left and right ends can meet.
+    std::vector<std::pair<int, int>> taken;
+    bool addressShown = false;
+    for (const Place& p : places) {
+        bool fits = p.x >= 0 && p.x + p.w <= StripLeft;
+        for (const auto& span : taken) fits = fits && (p.x + p.w <= span.first || p.x >= span.second);
+        if (p.id == IDC_ADDRESS) fits = fits && p.w >= MinAddressWidth;
+        if (p.id == IDC_GO) fits = fits && addressShown;
+        if (p.id == IDC_ADDRESS) addressShown = fits;
+        HWND control = ::GetDlgItem(m_hWnd, p.id);
+        HWND focus = ::GetFocus();
+        // The keys must not go on to a box that is no longer there.
+        if (!fits && focus && (focus == control || ::IsChild(control, focus))) ::SetFocus(m_hWnd);
+        if (fits) {
+            taken.emplace_back(p.x, p.x + p.w);
+            ::SetWindowPos(control, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ::ShowWindow(control, fits ? SW_SHOW : SW_HIDE);
+        ::EnableWindow(control, fits);
+    }
 }

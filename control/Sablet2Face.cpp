@@ -337,6 +337,7 @@ void CSablet2::OnSize(UINT, int, int) {
                          std::max<LONG>(client.bottom - TopOffset - TopPart, 0), TRUE);
     }
     LinkRowTop = Align ? B - 76 : 2;
+    StripLeft = R - PanelWidth;
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     LayoutTransportButtons();
     LayoutBrowserButtons();
@@ -357,8 +358,11 @@ void CSablet2::OnPaint() {
         panel = RECT{client.left, client.top, client.right, client.top + TopPart};
         lineY = client.top + TopPart;
     }
+    // Resizable, all the browser leaves is the panel's too: without Align
+    // the TopOffset band under the browser, and the browser's place while
+    // it has shown no page.
     if (Resize && BodyBrush)
-        FillRect(dc, &panel, BodyBrush);
+        FillRect(dc, &client, BodyBrush);
     else
         StretchBitmap(dc, Background, panel);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));

@@ -3,6 +3,7 @@
 // powered-by line in both; the hand cursor over them and what a click opens.
 #include "control/Sablet2.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -44,13 +45,16 @@ RECT PictureRect(HWND control, HWND area) {
 }
 
 // Draws `text` at the box's top-left, underlined, and returns its hit
-// rectangle; with `cut` no wider than the box.
-RECT DrawLink(HDC dc, const RECT& box, const char* text, bool cut) {
+// rectangle; with `cut` no wider than the box. A link that would reach
+// past `limit` is not drawn at all (an empty rectangle): it would lie over
+// the recorder's controls.
+RECT DrawLink(HDC dc, const RECT& box, const char* text, bool cut, int limit = INT_MAX) {
     int length = static_cast<int>(strlen(text));
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, length, &size);
     int width = size.cx;
     if (cut && width > box.right - box.left) width = box.right - box.left;
+    if (box.left + width > limit) return RECT{0, 0, 0, 0};
     RECT clip = {box.left, box.top, box.left + width, box.top + size.cy};
     ExtTextOutA(dc, box.left, box.top, cut ? ETO_CLIPPED : 0, &clip, text, static_cast<UINT>(length), nullptr);
     HPEN pen = CreatePen(PS_SOLID, 1, LinkColour);
@@ -77,11 +81,13 @@ void CSablet2::DrawLinks(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     if (Resize) {
-        HomeLinkRect = DrawLink(dc, InRow(HomeBox, LinkRowTop), "Home", false);
-        Ad1LinkRect =
-            AdInfo.Ad1Text[0] ? DrawLink(dc, InRow(Ad1Box, LinkRowTop), AdInfo.Ad1Text, true) : RECT{0, 0, 0, 0};
-        Ad2LinkRect =
-            AdInfo.Ad2Text[0] ? DrawLink(dc, InRow(Ad2Box, LinkRowTop), AdInfo.Ad2Text, true) : RECT{0, 0, 0, 0};
+        // The row shares the strip with the recorder's controls: it keeps
+        // left of them, losing its links from the right on a narrow panel.
+        HomeLinkRect = DrawLink(dc, InRow(HomeBox, LinkRowTop), "Home", false, StripLeft);
+        Ad1LinkRect = AdInfo.Ad1Text[0] ? DrawLink(dc, InRow(Ad1Box, LinkRowTop), AdInfo.Ad1Text, true, StripLeft)
+                                        : RECT{0, 0, 0, 0};
+        Ad2LinkRect = AdInfo.Ad2Text[0] ? DrawLink(dc, InRow(Ad2Box, LinkRowTop), AdInfo.Ad2Text, true, StripLeft)
+                                        : RECT{0, 0, 0, 0};
     } else {
         DisplayLinkRect = DrawLink(dc, DisplayUrlBox, AdInfo.DisplayURL, false);
     }

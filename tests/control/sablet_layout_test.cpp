@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SabletHost.h"
@@ -84,15 +85,38 @@ bool OverLink(HWND panel, int x, int y) {
 
 HWND BrowserOf(HWND panel) { return FindWindowExA(panel, nullptr, "Browser Example", nullptr); }
 
+// Every shown child window of the panel lies inside it, has room, and
+// covers no other.
+void ExpectTiled(HWND panel) {
+    RECT client;
+    GetClientRect(panel, &client);
+    std::vector<std::pair<int, RECT>> shown;
+    for (HWND child = GetWindow(panel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        const int id = GetDlgCtrlID(child);
+        const RECT r = RectIn(panel, child);
+        RECT in;
+        EXPECT_FALSE(IsRectEmpty(&r)) << id << " shown with no room";
+        EXPECT_TRUE(IntersectRect(&in, &r, &client) && EqualRect(&in, &r)) << id << " " << Text(r) << " leaves the panel";
+        for (const auto& other : shown)
+            EXPECT_FALSE(IntersectRect(&in, &r, &other.second))
+                << id << " " << Text(r) << " covers " << other.first << " " << Text(other.second);
+        shown.emplace_back(id, r);
+    }
+}
+
 }  // namespace
 
 // Resize mode with Align, without it, and without it but with a TopOffset,
-// each at two sizes: the browser fills what the recorder strip leaves (less
-// TopOffset below it without Align), the transport buttons sit at the
-// strip's right end, and the row of links follows the strip under the
-// browser with Align and stays on top without. The service's picture never
-// shows in this layout, though the service names no page to replace it;
-// and the hosting browser is made one pixel narrower and given its width back.
+// each from the default 474 x 159 up: the browser fills what the recorder
+// strip leaves (less TopOffset below it without Align, a band painted like
+// the panel), the transport buttons sit at the strip's right end, and the
+// row of links follows the strip under the browser with Align and stays on
+// top without. Where the strip is too short for the browser controls and
+// links beside the recorder's, those that do not fit are hidden: no control
+// covers another or leaves the panel. The service's picture never shows in
+// this layout, though the service names no page to replace it; and the
+// hosting browser is made one pixel narrower and given its width back.
 TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
     Bench b;
     BrowserClassStandIn browsers;
@@ -103,7 +127,12 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
         int align, topOffset;
         const char* name;
     } cases[] = {{1, 25, "align"}, {0, 0, "top"}, {0, 40, "top-offset"}};
-    const SIZE sizes[] = {{900, 420}, {1160, 600}};
+    // How many browser controls (in the order they are kept) and links
+    // (Home, Ad1, Ad2) the strip left of the recorder's controls has room for.
+    const int kept[] = {IDC_BACKWARD, IDC_FORWARD, IDC_HISTORY, IDC_BROWSERSTOP, IDC_REFRESH, IDC_ADDRESS, IDC_GO};
+    struct Size {
+        int cx, cy, controls, links;
+    } sizes[] = {{474, 159, 0, 0}, {600, 300, 4, 1}, {900, 420, 7, 3}, {1160, 600, 7, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto* hosting = new BrowserStandIn;
@@ -123,8 +152,10 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
         ASSERT_FALSE(browsers.Made().empty());
         BrowserStandIn* embedded = browsers.Made().back();
 
-        // The service's answer is in once its first ad text is a link.
-        const int linkTop = c.align ? 159 - 76 : 2;
+        // The service's answer is in once its first ad text is a link (on
+        // a panel with room for it).
+        Place(host, 900, 420);
+        const int linkTop = c.align ? 420 - 76 : 2;
         ASSERT_TRUE(bench::PumpUntil([&] { return OverLink(panel, 114, linkTop + 1); }, 60000));
         EXPECT_EQ(b.picture, ReadFileBytes(b.temp + "\\AdPic.gif"));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(panel, IDC_ADPICTURE)));
@@ -135,13 +166,17 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
         EXPECT_EQ(L"http://pages.test/shown.htm", embedded->Location());
         EXPECT_TRUE(IsWindowVisible(browser));
 
-        for (const SIZE& size : sizes) {
+        for (const Size& size : sizes) {
             const int R = size.cx, B = c.align ? size.cy : kPanelRows;
             SCOPED_TRACE(std::to_string(R) + "x" + std::to_string(size.cy));
             Place(host, size.cx, size.cy);
             const int top = c.align ? B - 76 : 2;
-            ASSERT_TRUE(bench::PumpUntil([&] { return OverLink(panel, 4, top + 1); }, 10000));
+            // The links' places are known once the panel has painted.
+            ASSERT_TRUE(bench::PumpUntil([&] { return !GetUpdateRect(panel, nullptr, FALSE); }, 10000));
             bench::Pump(300);
+            ExpectTiled(panel);
+            for (int i = 0; i < 7; ++i)
+                EXPECT_EQ(i < size.controls, IsWindowVisible(GetDlgItem(panel, kept[i])) != FALSE) << kept[i];
 
             RECT page = c.align ? RECT{0, 0, R, B - kPanelRows}
                                 : RECT{0, kPanelRows, R, size.cy - c.topOffset};
@@ -159,7 +194,17 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
             for (const Button& button : buttons)
                 ExpectRect(std::to_string(button.id).c_str(), RECT{button.left, rowTop, button.left + 34, rowTop + 35},
                            RectIn(panel, GetDlgItem(panel, button.id)));
-            ExpectRect("history", RECT{59, bottom - 50, 74, bottom - 28}, RectIn(panel, GetDlgItem(panel, IDC_HISTORY)));
+            if (size.controls > 2)
+                ExpectRect("history", RECT{59, bottom - 50, 74, bottom - 28}, RectIn(panel, GetDlgItem(panel, IDC_HISTORY)));
+            if (size.controls == 7) {  // room for all: the layout's places
+                const int x0 = right - 502, y = bottom - 50;
+                const RECT address = RectIn(panel, GetDlgItem(panel, IDC_ADDRESS));
+                ExpectRect("address", RECT{78, y, x0 - 52, address.bottom}, address);
+                const int fromStop[] = {IDC_BROWSERSTOP, IDC_REFRESH, IDC_GO};
+                for (int i = 0; i < 3; ++i)
+                    ExpectRect(std::to_string(fromStop[i]).c_str(), RECT{x0 - 24 * i, y, x0 - 24 * i + 22, y + 22},
+                               RectIn(panel, GetDlgItem(panel, fromStop[i])));
+            }
             // One ground under the strip: the volume slider's corner is the
             // colour of a bare spot of the panel above the time box, not a
             // piece of the background picture's readout window.
@@ -167,14 +212,19 @@ TEST(SabletLayout, BrowserButtonsAndLinksFollowTheStrip) {
             HDC panelDc = GetDC(panel), volumeDc = GetDC(volume);
             const COLORREF bare = GetPixel(panelDc, R - 146, bottom - 75);
             EXPECT_EQ(bare, GetPixel(volumeDc, 1, 1));
+            if (c.topOffset) {
+                EXPECT_EQ(bare, GetPixel(panelDc, R / 2, size.cy - c.topOffset / 2)) << "the TopOffset band";
+            }
             ReleaseDC(volume, volumeDc);
             ReleaseDC(panel, panelDc);
 
-            // Home's hit rectangle starts at (3, top); Ad1 at (113, top).
-            EXPECT_TRUE(OverLink(panel, 3, top));
+            // Home's hit rectangle starts at (3, top); Ad1 at (113, top),
+            // Ad2 at (323, top).
+            EXPECT_EQ(size.links >= 1, OverLink(panel, 3, top));
             EXPECT_FALSE(OverLink(panel, 2, top + 1));
             EXPECT_FALSE(OverLink(panel, 4, top - 1));
-            EXPECT_TRUE(OverLink(panel, 113, top + 1));
+            EXPECT_EQ(size.links >= 2, OverLink(panel, 113, top + 1));
+            EXPECT_EQ(size.links >= 3, OverLink(panel, 324, top + 1));
             if (c.align) {
                 EXPECT_FALSE(OverLink(panel, 4, 3)) << "the links left the top";
             }
