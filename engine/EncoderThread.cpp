@@ -22,10 +22,15 @@ void WriteChunk(const BYTE* data, int32_t length) {
     EngineSession& s = RecordingSession;
     switch (s.EncoderKind) {
     case EncoderWma: {
+        // A refused sample ends the writing, as a failed file write does:
+        // the main window stops the recording and says why.
+        if (!WmaOutput.writeSample || EngineInternal.writeFailed) break;
         DWORD fileSize = 0;
-        if (WmaOutput.writeSample &&
-            SUCCEEDED(WmaOutput.writeSample(data, static_cast<DWORD>(length), &fileSize)))
+        const HRESULT hr = WmaOutput.writeSample(data, static_cast<DWORD>(length), &fileSize);
+        if (SUCCEEDED(hr))
             s.RecordedBytes = fileSize;
+        else
+            NoteWmaWriteFailure(hr);
         break;
     }
     case EncoderMp3: {
@@ -36,14 +41,15 @@ void WriteChunk(const BYTE* data, int32_t length) {
             break;
         // Each chunk goes to the system at once: a full disk then shows at
         // the chunk it hit, the size shown is what is on the disk, and the
-        // finisher can cut the file back to the last whole chunk.
+        // finisher can cut the file back to the last whole frame of the
+        // chunks before it.
         ClearWriteError();
         const size_t done = fwrite(s.EncoderOutBuffer, 1, outBytes, s.OutputFile);
         if (done != outBytes || fflush(s.OutputFile) != 0) {
             NoteWriteFailure();
             break;
         }
-        EngineInternal.mp3WholeBytes += static_cast<uint32_t>(done);
+        EngineInternal.mp3Frames.Add(s.EncoderOutBuffer, done);
         s.RecordedBytes += static_cast<uint32_t>(done);
         break;
     }

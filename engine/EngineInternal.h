@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/Mp3Frames.h"
+
 struct EngineInternalState {
     // Between a successful start and the end of its stop (user-interface
     // thread only).
@@ -22,11 +24,17 @@ struct EngineInternalState {
     // and by the finisher, which then keeps only what reached the disk.
     std::atomic<uint8_t> writeFailed{0};
     std::atomic<uint32_t> writeError{0};  // the system's error code of that write
-    // MP3: the file's length after the last chunk that reached the disk
-    // whole (writer thread, then finisher).
-    uint32_t mp3WholeBytes = 0;
+    // MP3: the frames of the chunks that reached the disk whole; the file
+    // is cut back to their last whole frame (writer thread, then finisher).
+    Mp3FrameTracker mp3Frames;
     // Why the last start could not open its file (user-interface thread).
     DWORD openError = 0;
+    // WMA: this recording's claim on its file, held from before the
+    // runtime opens it until the finisher has ended the writing.
+    HANDLE outputClaim = nullptr;
+    // WMA: the folder of the output, whose free room tells a full disk
+    // when the runtime gives its own code for a failed write.
+    char outputFolder[1000] = "";
 };
 
 // Records the first failed write of this recording; later writes are not
@@ -36,6 +44,15 @@ struct EngineInternalState {
 // that write's own.
 void ClearWriteError();
 void NoteWriteFailure();
+void NoteWriteFailure(DWORD code);
+// The same for a sample the Windows Media writer refused with `hr`.
+void NoteWmaWriteFailure(HRESULT hr);
+
+// WMA: claims `fileName` for this recording before the runtime opens it.
+// False when another recording holds it (openError ERROR_SHARING_VIOLATION)
+// or it cannot be opened at all (the system's reason in openError).
+bool ClaimOutputFile(const char* fileName);
+void ReleaseOutputClaim();
 
 // Opens a recording's output file with `mode` so that other programs may
 // read it but not write it; on failure the system's reason is kept for

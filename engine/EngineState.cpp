@@ -52,7 +52,7 @@ void Trace(const char* text) { OutputDebugStringA(text); }
 void FinishMp3File(EngineSession& s) {
     if (EngineInternal.writeFailed) {
         CloseMp3Stream();
-        if (s.OutputFile) CutFileTo(s.OutputFile, EngineInternal.mp3WholeBytes);
+        if (s.OutputFile) CutFileTo(s.OutputFile, EngineInternal.mp3Frames.WholeBytes());
     } else if (s.EncoderOutBuffer) {
         ClearWriteError();
         s.RecordedBytes += FinishMp3Stream(s.OutputFile, s.EncoderOutBuffer);
@@ -60,16 +60,20 @@ void FinishMp3File(EngineSession& s) {
         CloseMp3Stream();
     }
     if (!s.OutputFile) return;
-    if (!EngineInternal.writeFailed && fflush(s.OutputFile) != 0) {
+    // A write that failed inside the stdio stream shows in its error flag,
+    // one the system refused later in the flush.
+    if (!EngineInternal.writeFailed && (ferror(s.OutputFile) || fflush(s.OutputFile) != 0)) {
         NoteWriteFailure();
-        CutFileTo(s.OutputFile, EngineInternal.mp3WholeBytes);
+        CutFileTo(s.OutputFile, EngineInternal.mp3Frames.WholeBytes());
     }
     const long end = ftell(s.OutputFile);
-    ClearWriteError();
-    if (!EngineInternal.writeFailed && end > 0 && RecordingOptions.Id3TagOn &&
-        WriteId3v1Tag(s.OutputFile, RecordingOptions.Id3Tag) && fflush(s.OutputFile) != 0) {
-        NoteWriteFailure();
-        CutFileTo(s.OutputFile, static_cast<uint64_t>(end));
+    if (!EngineInternal.writeFailed && end > 0 && RecordingOptions.Id3TagOn) {
+        ClearWriteError();
+        WriteId3v1Tag(s.OutputFile, RecordingOptions.Id3Tag);
+        if (ferror(s.OutputFile) || fflush(s.OutputFile) != 0) {
+            NoteWriteFailure();
+            CutFileTo(s.OutputFile, static_cast<uint64_t>(end));
+        }
     }
     fclose(s.OutputFile);
     s.OutputFile = nullptr;
@@ -141,6 +145,7 @@ CaptureResult AbortStart(const StartProgress& p, CaptureResult code) {
     s.WavFile = nullptr;
     // A recording that never ran leaves no file behind.
     if ((p.fileCreated || p.wmaWriting) && p.fileName) DeleteFileA(p.fileName);
+    ReleaseOutputClaim();
     ReleaseRings();
     if (s.DataEvent) {
         CloseHandle(s.DataEvent);
@@ -208,7 +213,10 @@ void NoteWriteFailure() {
     // less than it was given, with no error at all, ran out of room: the
     // system writes what fits and reports the rest only on the next call.
     DWORD code = errno == ENOSPC ? ERROR_DISK_FULL : static_cast<DWORD>(_doserrno);
-    if (!code) code = ERROR_DISK_FULL;
+    NoteWriteFailure(code ? code : ERROR_DISK_FULL);
+}
+
+void NoteWriteFailure(DWORD code) {
     uint8_t expected = 0;
     if (EngineInternal.writeFailed.compare_exchange_strong(expected, 1)) {
         EngineInternal.writeError = code;
@@ -274,7 +282,7 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     EngineInternal.mixActive = 0;
     EngineInternal.writeFailed = 0;
     EngineInternal.writeError = 0;
-    EngineInternal.mp3WholeBytes = 0;
+    EngineInternal.mp3Frames.Reset();
     EngineInternal.openError = 0;
     FillWaveInFormat(format);
 
@@ -316,6 +324,9 @@ CaptureResult StartGraphCapture(int line, const char* fileName, CaptureFormat fo
     }
 
     if (s.WriteToFile && encoderKind == EncoderWma) {
+        // The runtime opens the file by its name itself: nothing else would
+        // keep a second recorder from emptying it and writing over this take.
+        if (!ClaimOutputFile(fileName)) return AbortStart(progress, CaptureFileError);
         HRESULT hr = WmaOutput.begin(static_cast<int>(format.channels),
                                      static_cast<int>(format.rate), format.bits, fileName);
         if (hr != S_OK) {
@@ -428,6 +439,7 @@ DWORD WINAPI FinishRecordingThread(LPVOID) {
                 snprintf(text, sizeof text, "EndWriting error 0x%08lx\n", static_cast<unsigned long>(hr));
                 Trace(text);
             }
+            ReleaseOutputClaim();
             break;
         }
         case EncoderMp3:

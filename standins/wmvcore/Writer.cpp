@@ -1,10 +1,15 @@
 // The writer side of the stand-in: writer, file sink, profiles, input
 // formats and samples. Encoding and the container come from FFmpeg (WMA v2
 // in ASF); header attributes are written into the finished file's header.
+// The file itself is opened and written as the runtime does it: made anew
+// at the start, readable but not writable by others meanwhile, each data
+// packet written as it is made, and a failed write reported by the sample
+// that met it with the system's reason.
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
 }
 
 #include <cstring>
@@ -58,14 +63,6 @@ std::vector<WAVEFORMATEX> InputFormats() {
         for (int bits : {16, 8})
             for (int rate : kRates) v.push_back(Pcm(channels, rate, bits));
     return v;
-}
-
-std::string Utf8(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
-    s.resize(strlen(s.c_str()));
-    return s;
 }
 
 // {4C0B5D0E-7A55-4D7B-9B55-2C5A3B1E6F01}: private identity of our objects.
@@ -253,10 +250,15 @@ public:
     STANDIN_NOTIMPL(GetSyncTolerance, DWORD*)
 
 private:
-    HRESULT OpenEncoder(const std::string& path);
+    HRESULT OpenEncoder();
+    HRESULT OpenFile();
     HRESULT EncodePending(bool flush);
     HRESULT Drain();
     void Close();
+    static int WriteOut(void* opaque, uint8_t* data, int size);
+    static int64_t SeekOut(void* opaque, int64_t offset, int whence);
+    void KeepWholePackets(int64_t end);
+    HRESULT Failure() const { return writeError_ ? HRESULT_FROM_WIN32(writeError_) : E_FAIL; }
     void UpdateSize() {
         if (!sink_ || !fmt_ || !fmt_->pb) return;
         std::lock_guard<std::mutex> lock(sink_->mutex);
@@ -273,10 +275,15 @@ private:
     AVStream* stream_ = nullptr;
     std::vector<std::vector<float>> pending_;
     int64_t pts_ = 0;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    int64_t filePos_ = 0;
+    int64_t headerEnd_ = 0;    // where the data packets begin
+    int64_t packetBytes_ = 0;  // every data packet is this long
+    DWORD writeError_ = 0;     // the system's reason of the write that failed
 };
 
-HRESULT Writer::OpenEncoder(const std::string& path) {
-    if (avformat_alloc_output_context2(&fmt_, nullptr, "asf", path.c_str()) < 0) return E_FAIL;
+HRESULT Writer::OpenEncoder() {
+    if (avformat_alloc_output_context2(&fmt_, nullptr, "asf", nullptr) < 0) return E_FAIL;
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
     if (!codec) return E_FAIL;
     stream_ = avformat_new_stream(fmt_, nullptr);
@@ -297,12 +304,79 @@ HRESULT Writer::OpenEncoder(const std::string& path) {
     if (!codec_) return E_FAIL;
     if (avcodec_parameters_from_context(stream_->codecpar, codec_) < 0) return E_FAIL;
     stream_->time_base = codec_->time_base;
-    if (avio_open(&fmt_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return HRESULT_FROM_WIN32(ERROR_OPEN_FAILED);
-    if (avformat_write_header(fmt_, nullptr) < 0) return E_FAIL;
+    HRESULT hr = OpenFile();
+    if (FAILED(hr)) return hr;
+    if (avformat_write_header(fmt_, nullptr) < 0) return Failure();
+    avio_flush(fmt_->pb);
+    if (fmt_->pb->error < 0) return Failure();
+    headerEnd_ = filePos_;
+    if (av_opt_get_int(fmt_->priv_data, "packet_size", 0, &packetBytes_) < 0) packetBytes_ = 0;
     pending_.assign(input_.nChannels, std::vector<float>());
     pts_ = 0;
     UpdateSize();
     return S_OK;
+}
+
+HRESULT Writer::OpenFile() {
+    file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+    filePos_ = 0;
+    writeError_ = 0;
+    const int size = 64 * 1024;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(size));
+    fmt_->pb = buffer ? avio_alloc_context(buffer, size, 1, this, nullptr, &Writer::WriteOut,
+                                           &Writer::SeekOut)
+                      : nullptr;
+    if (!fmt_->pb) {
+        av_free(buffer);
+        return E_OUTOFMEMORY;
+    }
+    fmt_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return S_OK;
+}
+
+int Writer::WriteOut(void* opaque, uint8_t* data, int size) {
+    Writer* w = static_cast<Writer*>(opaque);
+    DWORD done = 0;
+    const BOOL ok = WriteFile(w->file_, data, (DWORD)size, &done, nullptr);
+    if (ok && done == (DWORD)size) {
+        w->filePos_ += size;
+        return size;
+    }
+    // A write that took only part of the data ran out of room.
+    const DWORD error = ok ? ERROR_DISK_FULL : GetLastError();
+    w->writeError_ = error ? error : ERROR_WRITE_FAULT;
+    w->KeepWholePackets(w->filePos_ + done);
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? AVERROR(ENOSPC)
+                                                                       : AVERROR(EIO);
+}
+
+// Where a write failed, Windows leaves none of it, while other systems
+// may keep the part that fitted: the file keeps whole packets only.
+void Writer::KeepWholePackets(int64_t end) {
+    int64_t keep = 0;
+    if (headerEnd_ > 0 && packetBytes_ > 0 && end >= headerEnd_)
+        keep = headerEnd_ + (end - headerEnd_) / packetBytes_ * packetBytes_;
+    LARGE_INTEGER at;
+    at.QuadPart = keep;
+    if (SetFilePointerEx(file_, at, nullptr, FILE_BEGIN)) SetEndOfFile(file_);
+    filePos_ = keep;
+}
+
+int64_t Writer::SeekOut(void* opaque, int64_t offset, int whence) {
+    Writer* w = static_cast<Writer*>(opaque);
+    LARGE_INTEGER size;
+    if (whence & AVSEEK_SIZE) return GetFileSizeEx(w->file_, &size) ? size.QuadPart : AVERROR(EIO);
+    whence &= ~AVSEEK_FORCE;
+    const DWORD method = whence == SEEK_CUR   ? FILE_CURRENT
+                         : whence == SEEK_END ? FILE_END
+                                              : FILE_BEGIN;
+    LARGE_INTEGER to, at;
+    to.QuadPart = offset;
+    if (!SetFilePointerEx(w->file_, to, &at, method)) return AVERROR(EIO);
+    w->filePos_ = at.QuadPart;
+    return at.QuadPart;
 }
 
 HRESULT Writer::BeginWriting() {
@@ -316,7 +390,7 @@ HRESULT Writer::BeginWriting() {
         path_ = sink_->file;
     }
     if (path_.empty()) return E_UNEXPECTED;
-    HRESULT hr = OpenEncoder(Utf8(path_));
+    HRESULT hr = OpenEncoder();
     if (FAILED(hr)) Close();
     return hr;
 }
@@ -329,10 +403,13 @@ HRESULT Writer::Drain() {
         pkt->stream_index = stream_->index;
         if (av_interleaved_write_frame(fmt_, pkt) < 0) {
             av_packet_free(&pkt);
-            return E_FAIL;
+            return Failure();
         }
     }
     av_packet_free(&pkt);
+    // Each packet goes to the file as soon as it is made.
+    avio_flush(fmt_->pb);
+    if (fmt_->pb->error < 0) return Failure();
     UpdateSize();
     return ret == AVERROR(EAGAIN) || ret == AVERROR_EOF ? S_OK : E_FAIL;
 }
@@ -391,7 +468,7 @@ HRESULT Writer::EndWriting() {
     if (!codec_) return E_UNEXPECTED;
     HRESULT hr = EncodePending(true);
     if (SUCCEEDED(hr) && avcodec_send_frame(codec_, nullptr) >= 0) hr = Drain();
-    if (SUCCEEDED(hr) && av_write_trailer(fmt_) < 0) hr = E_FAIL;
+    if (SUCCEEDED(hr) && av_write_trailer(fmt_) < 0) hr = Failure();
     std::wstring path = path_;
     Close();
     if (SUCCEEDED(hr) && !attrs.empty() && !WriteAsfAttributes(path, attrs)) hr = E_FAIL;
@@ -407,12 +484,17 @@ HRESULT Writer::EndWriting() {
 
 void Writer::Close() {
     if (fmt_) {
-        if (fmt_->pb) avio_closep(&fmt_->pb);
+        if (fmt_->pb) {
+            av_freep(&fmt_->pb->buffer);
+            avio_context_free(&fmt_->pb);
+        }
         avformat_free_context(fmt_);
         fmt_ = nullptr;
     }
     if (codec_) avcodec_free_context(&codec_);
     stream_ = nullptr;
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
 }
 
 }  // namespace

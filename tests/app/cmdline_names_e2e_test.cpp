@@ -19,6 +19,18 @@ struct Outcome {
     std::string status1, status2;
 };
 
+// Whether a recording runs and what the status line says, read on the
+// window's thread.
+Outcome ReadFace() {
+    Outcome face;
+    OnWindow([&face] {
+        face.recording = Dialog->IsRecording || Dialog->ButtonDown(1000);
+        face.status1 = static_cast<const char*>(Dialog->StatusLine1);
+        face.status2 = static_cast<const char*>(Dialog->StatusLine2);
+    });
+    return face;
+}
+
 // Runs the window on `line` until a recording has taken `takeMs` of sound,
 // or (when none is expected) for a while after start-up; then closes it.
 Outcome RunLine(const std::string& line, bool expectRecording, const std::string& shot,
@@ -42,14 +54,33 @@ Outcome RunLine(const std::string& line, bool expectRecording, const std::string
         } else {
             Sleep(1500);
         }
-        OnWindow([] {
-            out.recording = Dialog->IsRecording || Dialog->ButtonDown(1000);
-            out.status1 = static_cast<const char*>(Dialog->StatusLine1);
-            out.status2 = static_cast<const char*>(Dialog->StatusLine2);
-        });
+        out = ReadFace();
         bench::Screenshot(name);
     }, line.find("/hide") == std::string::npos);
     CommandLineOptions = CommandLineOptionSet();
+    return out;
+}
+
+// Runs the window, chooses WMA and `file` as its output and presses REC
+// on its face; reads what shows once the start recorded or was refused.
+Outcome PressRecordWma(const std::string& file, const std::string& shot) {
+    static Outcome out;
+    static std::string path, name;
+    out = Outcome();
+    path = file;
+    name = shot;
+    WatchedDialog dialog;
+    RunDialog(dialog, [] {
+        SetOutputFileWithButton(path, 1171);
+        ClickButton(1000);
+        bench::PumpUntil([] { return ReadOnWindow<bool>([] {
+                             return Dialog->CaptureActive ||
+                                    Dialog->StatusLine1 == "Cannot open the output file";
+                         }); },
+                         30000);
+        out = ReadFace();
+        bench::Screenshot(name);
+    });
     return out;
 }
 
@@ -142,41 +173,66 @@ TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
 
 // A second recorder on the file that a running one writes is refused with
 // the "cannot open" message and never touches it: the first recorder's
-// file is its take alone, whole and with its header right.
+// file is its take alone, whole and with its header right. WAV records from
+// the command line; WMA, which the command line does not take, from REC on
+// a stored name, the second recorder choosing WMA and pressing REC on its
+// face.
 TEST_F(RecordingBench, ASecondRecorderOnTheSameFileIsRefused) {
-    const std::string file = out_ + "\\shared.wav";
-    DeleteFileA(file.c_str());
+    ASSERT_TRUE(ChooseWmaProfile("128"));
     auto tone = bench::PlayTone(1000, 120, 0.5);
     bench::Pump(2500);
+    const struct {
+        const char* name;
+        DWORD bytes;  // the first take's size when the second one starts
+    } cases[] = {{"shared.wav", 2 * 176400}, {"shared.wma", 2 * 16000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = out_ + "\\" + c.name;
+        const bool wma = std::string(c.name).find(".wma") != std::string::npos;
+        DeleteFileA(file.c_str());
 
-    Program first;
-    ASSERT_TRUE(first.Start("/r /hide -filename " + file, false));
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    ASSERT_TRUE(bench::PumpUntil(
-        [&] {
-            return GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &info) &&
-                   info.nFileSizeLow >= 2 * 176400;
-        },
-        60000));
+        Program first;
+        if (wma) {
+            StoreText("LastName", file);
+            ASSERT_TRUE(first.Start("/hide", false));
+            PostMessageA(first.window, WM_COMMAND, 1000, 0);
+        } else {
+            ASSERT_TRUE(first.Start("/r /hide -filename " + file, false));
+        }
+        WIN32_FILE_ATTRIBUTE_DATA info{};
+        ASSERT_TRUE(bench::PumpUntil(
+            [&] {
+                return GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &info) &&
+                       info.nFileSizeLow >= c.bytes;
+            },
+            60000));
 
-    const std::string previous = out_ + "\\previous.wav";
-    StoreText("LastName", previous);
-    Outcome o = RunLine("/r -filename " + file, false, "second-recorder");
-    EXPECT_EQ(0, o.recording);
-    EXPECT_EQ("Cannot open the output file", o.status1);
-    EXPECT_EQ("Another recording is writing it", o.status2);
-    EXPECT_EQ(previous, StoredText("LastName"));
+        const std::string previous = out_ + "\\previous.wav";
+        StoreText("LastName", previous);
+        // The second one's name differs in case: the same file all the same.
+        Outcome o = wma ? PressRecordWma(file, "second-recorder-wma")
+                        : RunLine("/r -filename " + file, false, "second-recorder");
+        EXPECT_EQ(0, o.recording);
+        EXPECT_EQ("Cannot open the output file", o.status1);
+        EXPECT_EQ("Another recording is writing it", o.status2);
+        EXPECT_EQ(previous, StoredText("LastName"));
 
-    PostMessageA(first.window, WM_COMMAND, 1014, 0);
-    ASSERT_EQ(0, first.WaitExit(30000));
-    bench::Wav wav;
-    std::string error;
-    ASSERT_TRUE(bench::ReadWav(file, &wav, &error)) << error;
-    EXPECT_EQ(wav.fileSize - 8, wav.riffSize);
-    EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
-    EXPECT_GT(wav.Seconds(), 3.0);
-    // One take from its start to its end: the tone throughout, no stretch
-    // of another recorder's start in the middle.
-    EXPECT_GT(ToneOf(wav), 0.1);
-    EXPECT_LT(bench::LongestInnerZeroRun(wav), static_cast<size_t>(wav.rate / 10));
+        PostMessageA(first.window, WM_COMMAND, 1014, 0);
+        ASSERT_EQ(0, first.WaitExit(30000));
+        bench::Wav wav;
+        if (wma) {
+            ASSERT_TRUE(bench::DecodeWithFfmpeg(file, &wav, 44100));
+            EXPECT_NEAR(wav.Seconds(), atof(bench::Ffprobe(file, "format=duration").c_str()), 0.2);
+        } else {
+            std::string error;
+            ASSERT_TRUE(bench::ReadWav(file, &wav, &error)) << error;
+            EXPECT_EQ(wav.fileSize - 8, wav.riffSize);
+            EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
+        }
+        EXPECT_GT(wav.Seconds(), 3.0);
+        // One take from its start to its end: the tone throughout, no stretch
+        // of another recorder's start in the middle.
+        EXPECT_GT(ToneOf(wav), 0.1);
+        EXPECT_LT(bench::LongestInnerZeroRun(wav), static_cast<size_t>(wav.rate / 10));
+    }
 }

@@ -1,8 +1,8 @@
 // Recording onto a volume that fills up, as a user would on a small or
 // nearly full drive: a small tmpfs mounted into the prefix's Z: drive, a
-// filler file leaving little room, then a WAV and an MP3 recorded from the
-// face while a tone plays. The recording must stop as Stop stops it, say
-// that the disk is full, and leave a finished, readable file.
+// filler file leaving little room, then a WAV, an MP3 and a WMA recorded
+// from the face while a tone plays. The recording must stop as Stop stops
+// it, say that the disk is full, and leave a finished, readable file.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -50,16 +50,23 @@ struct FullDiskOutcome {
 };
 
 // Records into `path` from the face until the message box comes, reads it
-// and the status line, and answers it.
-FullDiskOutcome RecordUntilFull(const std::string& path, const std::string& shot) {
+// and the status line, and answers it; with a format button, the format
+// is chosen with it.
+FullDiskOutcome RecordUntilFull(const std::string& path, UINT formatButton,
+                                const std::string& shot) {
     static FullDiskOutcome out;
     static std::string file, name;
+    static UINT button;
     out = FullDiskOutcome();
     file = path;
     name = shot;
+    button = formatButton;
     WatchedDialog dialog;
     RunDialog(dialog, [] {
-        SetOutputFile(file);
+        if (button)
+            SetOutputFileWithButton(file, button);
+        else
+            SetOutputFile(file);
         ClickButton(1000);
         HWND box = bench::WaitForOwnedDialog(MainWindow, 90000);
         if (!box) {
@@ -93,17 +100,22 @@ TEST_F(RecordingBench, AFullDiskStopsTheRecordingAndKeepsTheFile) {
     auto tone = bench::PlayTone(1000, 120, 0.5);
     bench::Pump(2500);
 
-    // Room for about 2 s of 112 kbit/s MP3, then of 44100 Hz stereo WAV.
+    // The window loads the stored WMA profile at start-up.
+    ASSERT_TRUE(ChooseWmaProfile("128"));
+    // Room for about 2 s of 112 kbit/s MP3, of 44100 Hz stereo WAV and of
+    // 128 kbit/s WMA, chosen with its format button.
     const struct {
         const char* name;
         int freeKilobytes;
-    } cases[] = {{"full.mp3", 36}, {"full.wav", 360}};
+        UINT formatButton;
+    } cases[] = {{"full.mp3", 36, 0}, {"full.wav", 360, 0}, {"full.WMA", 40, 1171}};
     size_t takes = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(volume.LeaveFree(c.freeKilobytes));
         const std::string path = volume.Folder() + "\\" + c.name;
-        FullDiskOutcome o = RecordUntilFull(path, std::string("full-disk-") + c.name);
+        FullDiskOutcome o =
+            RecordUntilFull(path, c.formatButton, std::string("full-disk-") + c.name);
         ASSERT_NE("", o.box) << "no message came: the recording went on as if it were written";
         EXPECT_NE(std::string::npos, o.box.find("disk is full")) << o.box;
         EXPECT_EQ(0, o.recording);
@@ -120,6 +132,13 @@ TEST_F(RecordingBench, AFullDiskStopsTheRecordingAndKeepsTheFile) {
             EXPECT_EQ(wav.fileSize - 44, wav.dataSize);
             EXPECT_EQ(0u, wav.dataSize % 4);
         } else {
+            if (std::string(c.name).find(".mp3") != std::string::npos) {
+                // Whole frames from the first to the last: a decoder takes
+                // a cut last frame without a word.
+                const bench::Mp3Walk walk = bench::WalkMp3Frames(path);
+                EXPECT_GT(walk.frames, 20u);
+                EXPECT_EQ(walk.audioBytes, walk.frameBytes) << walk.frames << " frames";
+            }
             std::string errors;
             bench::Host("ffmpeg -v error -i " + bench::ShellQuote(bench::UnixPath(path)) +
                             " -f null - 2>&1",

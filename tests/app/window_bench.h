@@ -31,6 +31,16 @@ inline void SetOutputFile(const std::string& path) {
     });
 }
 
+// Sets `path` the way a user chooses a format: the name as a WAV, then the
+// format button (1049 MP3, 1171 WMA), which gives it the format's extension
+// in capitals.
+inline void SetOutputFileWithButton(const std::string& path, UINT button) {
+    SetOutputFile(path.substr(0, path.size() - 4) + ".wav");
+    ClickButton(button);
+    auto chosen = [&] { return _stricmp(path.c_str(), Dialog->OutputPath) == 0; };
+    bench::PumpUntil([&] { return ReadOnWindow<bool>(chosen); }, 10000);
+}
+
 // Records into `path` from the face until the take holds `ms` of sound,
 // then stops and waits for the capture to wind down. A loaded machine can
 // start the capture seconds after the click, so the take is measured, not

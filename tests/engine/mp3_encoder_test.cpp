@@ -12,6 +12,7 @@
 #include "bench.h"
 #include "engine/MixBalance.h"
 #include "engine/Mp3Encoder.h"
+#include "engine/Mp3Frames.h"
 
 namespace {
 
@@ -351,6 +352,49 @@ TEST(Mp3Encoder, AStreamEndedBeforeAnyChunkStillOpens) {
         EXPECT_LT(wav.Seconds(), 0.2);
     }
     UnloadMp3Encoder();
+}
+
+// Frame sizes of the three MPEG versions, with and without padding, and
+// headers that are none; the frames of a stream followed through pieces
+// that end anywhere, headers split between them included.
+TEST(Mp3Frames, TheLastWholeFrameIsKnownWhereverTheWrittenPiecesEnd) {
+    const struct {
+        BYTE header[4];
+        uint32_t bytes;
+    } headers[] = {
+        {{0xFF, 0xFB, 0x90, 0x00}, 417},  // MPEG 1, 128 kbit/s, 44100 Hz
+        {{0xFF, 0xFB, 0x92, 0x00}, 418},  // the same, padded
+        {{0xFF, 0xF3, 0x80, 0x00}, 208},  // MPEG 2, 64 kbit/s, 22050 Hz
+        {{0xFF, 0xE3, 0x18, 0x00}, 72},   // MPEG 2.5, 8 kbit/s, 8000 Hz
+        {{0xFF, 0xFB, 0xF0, 0x00}, 0},    // bad bitrate
+        {{0xFF, 0xFB, 0x00, 0x00}, 0},    // free bitrate
+        {{0xFF, 0xFD, 0x90, 0x00}, 0},    // Layer II
+        {{0xFF, 0xEB, 0x90, 0x00}, 0},    // reserved version
+        {{0xFF, 0xFB, 0x9C, 0x00}, 0},    // reserved rate
+        {{0x7F, 0xFB, 0x90, 0x00}, 0},    // no sync
+    };
+    for (const auto& h : headers) EXPECT_EQ(h.bytes, Mp3FrameBytes(h.header)) << h.bytes;
+
+    std::vector<BYTE> stream;
+    for (int i : {0, 1, 2}) {
+        stream.insert(stream.end(), headers[i].header, headers[i].header + 4);
+        stream.resize(stream.size() + headers[i].bytes - 4, 0x55);
+    }
+    stream.resize(stream.size() + 4, 0);  // then no header where one is due
+    const struct {
+        size_t upTo;
+        uint64_t whole;
+    } pieces[] = {{1, 0}, {416, 0}, {417, 417}, {418, 417}, {420, 417}, {920, 835},
+                  {1043, 1043}, {1045, 1043}, {1047, 1047}};
+    Mp3FrameTracker tracker;
+    size_t fed = 0;
+    for (const auto& p : pieces) {
+        tracker.Add(stream.data() + fed, p.upTo - fed);
+        fed = p.upTo;
+        EXPECT_EQ(p.whole, tracker.WholeBytes()) << "after " << fed << " bytes";
+    }
+    tracker.Reset();
+    EXPECT_EQ(0u, tracker.WholeBytes());
 }
 
 }  // namespace

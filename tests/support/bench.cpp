@@ -370,6 +370,34 @@ std::string Ffprobe(const std::string& winPath, const std::string& entry) {
     return out;
 }
 
+Mp3Walk WalkMp3Frames(const std::string& winPath) {
+    static const int mpeg1Kbps[15] = {0,   32,  40,  48,  56,  64,  80, 96,
+                                      112, 128, 160, 192, 224, 256, 320};
+    static const int mpeg2Kbps[15] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    const std::vector<BYTE> b = FileBytes(winPath);
+    size_t at = 0, end = b.size();
+    if (end >= 10 && memcmp(b.data(), "ID3", 3) == 0)
+        at = 10 + ((b[6] & 0x7F) << 21 | (b[7] & 0x7F) << 14 | (b[8] & 0x7F) << 7 | (b[9] & 0x7F));
+    if (end >= 128 && memcmp(&b[end - 128], "TAG", 3) == 0) end -= 128;
+    Mp3Walk walk;
+    walk.audioBytes = end > at ? end - at : 0;
+    for (; at + 4 <= end; ++walk.frames) {
+        const BYTE* h = &b[at];
+        const int version = h[1] >> 3 & 3;  // 3: MPEG 1, 2: MPEG 2, 0: MPEG 2.5
+        const int bitrate = h[2] >> 4, rate = h[2] >> 2 & 3;
+        if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0 || (h[1] >> 1 & 3) != 1 || version == 1 ||
+            bitrate == 0 || bitrate == 15 || rate == 3)
+            break;
+        const int shift = version == 3 ? 0 : version == 2 ? 1 : 2;
+        const int hz = (rate == 0 ? 44100 : rate == 1 ? 48000 : 32000) >> shift;
+        const size_t bytes = version == 3 ? 144 * 1000 * mpeg1Kbps[bitrate] / hz
+                                          : 72 * 1000 * mpeg2Kbps[bitrate] / hz;
+        walk.frameBytes += bytes + (h[2] >> 1 & 1);
+        at += bytes + (h[2] >> 1 & 1);
+    }
+    return walk;
+}
+
 std::string Screenshot(const std::string& name, HWND window) {
     RECT r;
     if (window) {

@@ -104,6 +104,17 @@ bool DecodeWithFfmpeg(const std::string& winPath, Wav* wav, int rate = 0);
 // ffprobe's value of one field ("format=duration", "stream=codec_name", ...).
 std::string Ffprobe(const std::string& winPath, const std::string& entry);
 
+// An MP3 file walked by its Layer III frame headers from its start (past
+// an ID3v2 tag) to its end or a closing 128-byte "TAG" block. A file of
+// whole frames has frameBytes == audioBytes; a cut last frame makes the sum
+// larger, a frame that does not follow its predecessor smaller.
+struct Mp3Walk {
+    size_t frames = 0;
+    uint64_t audioBytes = 0;  // the file less its tags
+    uint64_t frameBytes = 0;  // the sizes the walked headers give, added up
+};
+Mp3Walk WalkMp3Frames(const std::string& winPath);
+
 // Screen: a PNG of the whole screen (or one window) into ArtifactDir().
 std::string Screenshot(const std::string& name, HWND window = nullptr);
 
