@@ -11,7 +11,7 @@
 
 #include "control/CtlLines.h"
 #include "control/CtlRecorder.h"
-#include "control/Mp3Frames.h"
+#include "control/Mp3OutputFormat.h"
 #include "control/PanelText.h"
 #include "control/Sablet2.h"
 #include "filters/base/Module.h"

@@ -4,7 +4,7 @@
 add_library(sablet_recorder STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CtlRecorder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CtlLines.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Mp3Frames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Mp3OutputFormat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanelText.cpp)
 target_include_directories(sablet_recorder PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(sablet_recorder PUBLIC engine_parts framework com_base winmm)

@@ -11,20 +11,29 @@ const uint32_t kMpeg1Rates[3] = {44100, 48000, 32000};
 
 }  // namespace
 
-uint32_t Mp3FrameBytes(const BYTE h[4]) {
-    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return 0;
+bool ReadMp3FrameHeader(const BYTE h[4], Mp3FrameHeader* out) {
+    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return false;
     const int version = (h[1] >> 3) & 3;  // 0: 2.5, 1: reserved, 2: 2, 3: 1
     const int layer = (h[1] >> 1) & 3;    // 1: Layer III
     const int bitrateIndex = h[2] >> 4;
     const int rateIndex = (h[2] >> 2) & 3;
-    if (version == 1 || layer != 1 || rateIndex == 3) return 0;
+    if (version == 1 || layer != 1 || rateIndex == 3) return false;
     const bool mpeg1 = version == 3;
-    const uint32_t kbps = (mpeg1 ? kMpeg1Kbps : kMpeg2Kbps)[bitrateIndex];
-    if (!kbps) return 0;
+    const uint16_t kbps = (mpeg1 ? kMpeg1Kbps : kMpeg2Kbps)[bitrateIndex];
+    if (!kbps) return false;
     const uint32_t rate = kMpeg1Rates[rateIndex] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
     // 1152 samples a frame in MPEG 1, 576 in the others; slots of one byte.
     const uint32_t perFrame = mpeg1 ? 144 : 72;
-    return perFrame * kbps * 1000 / rate + ((h[2] >> 1) & 1);
+    out->version = version;
+    out->rate = rate;
+    out->kbps = kbps;
+    out->bytes = perFrame * kbps * 1000 / rate + ((h[2] >> 1) & 1);
+    return true;
+}
+
+uint32_t Mp3FrameBytes(const BYTE h[4]) {
+    Mp3FrameHeader header;
+    return ReadMp3FrameHeader(h, &header) ? header.bytes : 0;
 }
 
 void Mp3FrameTracker::Add(const BYTE* data, size_t length) {

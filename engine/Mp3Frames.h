@@ -9,9 +9,19 @@
 #include <cstddef>
 #include <cstdint>
 
-// Bytes of the Layer III frame whose 4-byte header is `h` (MPEG 1, 2 or
-// 2.5); 0 when it is no such header (no sync, a free or bad bitrate, a
+// What a Layer III frame's 4-byte header says (MPEG 1, 2 or 2.5).
+struct Mp3FrameHeader {
+    int version;     // the header's version bits: 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
+    uint32_t rate;   // Hz
+    uint16_t kbps;
+    uint32_t bytes;  // the whole frame, header and padding included
+};
+
+// False when `h` is no such header (no sync, a free or bad bitrate, a
 // reserved rate or version).
+bool ReadMp3FrameHeader(const BYTE h[4], Mp3FrameHeader* out);
+
+// Bytes of the frame whose header is `h`; 0 when it is no frame header.
 uint32_t Mp3FrameBytes(const BYTE h[4]);
 
 class Mp3FrameTracker {

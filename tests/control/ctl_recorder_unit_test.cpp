@@ -16,7 +16,7 @@
 #include "control/CtlLines.h"
 #include "control/CtlRecorder.h"
 #include "control/GifFrames.h"
-#include "control/Mp3Frames.h"
+#include "control/Mp3OutputFormat.h"
 #include "control/PanelText.h"
 #include "engine/Mp3Encoder.h"
 #include "tests/support/bench.h"

@@ -1,45 +1,12 @@
-#include "control/Mp3Frames.h"
+#include "control/Mp3OutputFormat.h"
 
 #include <vector>
 
 #include "control/CtlRecorder.h"
 #include "engine/Mp3Encoder.h"
+#include "engine/Mp3Frames.h"
 
 namespace {
-
-// Layer III bitrates (kbit/s) by index: MPEG-1, then MPEG-2 and 2.5. Index
-// 0 ("free") and 15 are no bitrate a frame length follows from.
-const uint16_t kBitrates[2][15] = {
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
-};
-// Rates by version bits (0 MPEG-2.5, 2 MPEG-2, 3 MPEG-1) and index.
-const uint32_t kRates[4][3] = {
-    {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-
-struct Header {
-    int version;  // the version bits
-    uint32_t rate;
-    uint16_t kbps;
-    size_t length;  // bytes up to the next frame
-};
-
-bool ReadHeader(const BYTE* p, Header* h) {
-    if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0) return false;
-    int version = (p[1] >> 3) & 3;
-    int layer = (p[1] >> 1) & 3;
-    int bitrateIndex = p[2] >> 4;
-    int rateIndex = (p[2] >> 2) & 3;
-    if (version == 1 || layer != 1 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
-        return false;
-    h->version = version;
-    h->kbps = kBitrates[version == 3 ? 0 : 1][bitrateIndex];
-    h->rate = kRates[version][rateIndex];
-    // Samples per frame / 8 bytes per bit: 1152 / 8 for MPEG-1, half that after.
-    size_t perKbit = version == 3 ? 144000 : 72000;
-    h->length = perKbit * h->kbps / h->rate + ((p[2] >> 1) & 1);
-    return true;
-}
 
 struct Answer {
     uint32_t rate;
@@ -82,12 +49,12 @@ bool AskEncoder(uint32_t rate, uint16_t channels, uint16_t kbps, Mp3FrameFormat*
 bool FindMp3FrameFormat(const BYTE* bytes, size_t size, Mp3FrameFormat* out) {
     if (!bytes || !out) return false;
     for (size_t at = 0; at + 4 <= size; ++at) {
-        Header h;
-        if (!ReadHeader(bytes + at, &h)) continue;
-        size_t next = at + h.length;
-        Header n;
+        Mp3FrameHeader h;
+        if (!ReadMp3FrameHeader(bytes + at, &h)) continue;
+        size_t next = at + h.bytes;
+        Mp3FrameHeader n;
         if (next + 4 <= size &&
-            (!ReadHeader(bytes + next, &n) || n.version != h.version || n.rate != h.rate))
+            (!ReadMp3FrameHeader(bytes + next, &n) || n.version != h.version || n.rate != h.rate))
             continue;
         out->rate = h.rate;
         out->kbps = h.kbps;
