@@ -185,8 +185,14 @@ BOOL CVelorinDlg::OnInitDialog() {
 
     store.ReadInstallPath(InstallPath);
     store.ReadLastName(OutputPath);
-    if (!OutputPath[0]) SafeFormat(OutputPath, "%s%s", "C:\\", "Velorin.wav");
+    {
+        char defaultName[40];
+        SafeFormat(defaultName, "%s%s", "C:\\", "Velorin.wav");
+        DropStoredDeviceName("LastName", OutputPath, sizeof OutputPath, defaultName);
+        if (!OutputPath[0]) SafeCopy(OutputPath, defaultName);
+    }
     store.ReadString("PlayFile", PlayFile);
+    DropStoredDeviceName("PlayFile", PlayFile, sizeof PlayFile);
     SetDlgItemText(IDC_FILENAME, OutputPath);
     StatusLine1 = "Ready to record";
     InfoRowMode = 0;
@@ -274,6 +280,10 @@ BOOL CVelorinDlg::OnInitDialog() {
     RecordingOptions.PlaybackMetering = 0;
     ScheduleModeOn = 0;
     SignalModeOn = 0;
+
+    // Said once the language document is there: the stored name shown is
+    // not the one the user left.
+    if (StoredDeviceNameDropped) ShowOutputMessage("DeviceName");
 
     SetTimer(IDT_CLOCK, 1000);
     SetTimer(IDT_REFRESH, 100);
