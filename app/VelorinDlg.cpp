@@ -18,6 +18,7 @@
 #include "engine/RecordingLines.h"
 #include "engine/WmaWriter.h"
 #include "framework/App.h"
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 #include "ui/SettingsStore.h"
 
@@ -609,7 +610,9 @@ int32_t CVelorinDlg::OpenPlayerFile(const char* path) {
     // The player is the background's while a mixed recording runs: opening
     // a file would tear it down under the recording.
     if (IsRecording && RecordingOptions.BackgroundMixOn) return 0;
-    if (!PlayerGraph || !path || !path[0] || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+    // A device is not even looked up: the lookup itself may open it.
+    if (!PlayerGraph || !path || !path[0] || IsDeviceFileName(path) ||
+        GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return 0;
     PlayerGraph->ReleaseGraph();
     int32_t length = 0;

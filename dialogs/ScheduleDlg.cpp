@@ -108,7 +108,7 @@ BOOL CScheduleDlg::OnInitDialog() {
     SchedulePath(path, sizeof path);
     const ScheduleFileText file = ReadScheduleFile(path);
     UnreadableLines = ScheduleFileReplaceable(file) ? 0 : file.unreadableCount;
-    UnicodeFile = file.byteOrderMark == 16 || file.holdsNul;
+    UnicodeFile = file.byteOrderMark != 0 || file.holdsNul;
     // Every readable line is shown and written back as it is, schedule line
     // or not; only selecting one parses it.
     for (const std::string& line : file.lines)

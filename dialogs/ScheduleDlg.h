@@ -58,7 +58,7 @@ private:
     // Lines of the file that could not be read: OK leaves the file as it
     // is rather than drop them.
     int UnreadableLines = 0;
-    // The file is Unicode text (marked so, or holding NUL bytes as UTF-16
-    // without its mark does), of which nothing was read.
+    // The file is Unicode text: marked so, or holding NUL bytes as UTF-16
+    // without its mark does.
     bool UnicodeFile = false;
 };
