@@ -113,7 +113,7 @@ int TakeFileName(const char* value, CommandLineOptionSet* out) {
         memmove(name, name + 1, n - 1);
     }
     if (!EndsWith(name, ".wav") && !EndsWith(name, ".mp3")) return FileNameNotWavOrMp3;
-    if (strlen(name) >= sizeof out->FileName) return FileNameUnusable;
+    if (strlen(name) >= sizeof out->FileName) return FileNameTooLong;
     if (!NameWindowsTakes(name)) return FileNameUnusable;
     if (IsDeviceFileName(name)) return FileNameIsDevice;
     SafeCopy(out->FileName, name);

@@ -12,7 +12,7 @@ enum : int32_t { StartRecordNow = 0, StartSignalRecord = 1, StartSchedule = 2,
 
 // Why a "-filename " value cannot be used (FileNameProblem).
 enum : int32_t { FileNameUsable = 0, FileNameUnusable = 1, FileNameNotWavOrMp3 = 2,
-                 FileNameIsDevice = 3 };
+                 FileNameIsDevice = 3, FileNameTooLong = 4 };
 
 struct CommandLineOptionSet {
     uint8_t RecordSwitchGiven = 0;  // a record switch was found: the value switches count

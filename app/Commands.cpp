@@ -273,6 +273,7 @@ void CVelorinDlg::UploadFileFromDisk() {
 }
 
 void CVelorinDlg::RunUpload(const char* path) {
+    if (RefuseDeviceFile(path)) return;
     CUploadDlg upload;
     upload.Owner = m_hWnd;
     upload.SetFilePath(path);

@@ -284,6 +284,9 @@ void CVelorinDlg::OpenTrackListRow(int row) {
     char path[MAX_PATH] = "";
     if (!TrackListWnd || !::SendMessageA(TrackListWnd, TLM_GETPATH, reinterpret_cast<WPARAM>(path), row))
         return;
+    // A history line or a typed choice naming a device never becomes the
+    // file that is played, read for its tags or kept for the next start.
+    if (RefuseDeviceFile(path)) return;
     // The row is the file the info rows show, Play plays and the exit keeps.
     SafeCopy(CurrentFile, path);
     SafeCopy(PlayFile, path);

@@ -301,6 +301,7 @@ void CVelorinDlg::ShowStatusText(HDC dc, const char* line1, const char* line2) {
     SelectObject(dc, old);
     StatusLine1 = first;
     StatusLine2 = second;
+    ++StatusTextShown;
     if (own) ::ReleaseDC(m_hWnd, own);
 }
 

@@ -29,6 +29,23 @@ bool FolderOf(const char* path, char (&folder)[1000]) {
     return true;
 }
 
+// Longer than the system takes: a folder or file name of more than 255
+// characters, or a folder too long for the calls that look it up (with
+// its NUL, a path of MAX_PATH characters at most).
+bool NameTooLong(const char* path) {
+    size_t component = 0;
+    const char* lastSlash = nullptr;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/') {
+            component = 0;
+            lastSlash = p;
+        } else if (++component > 255) {
+            return true;
+        }
+    }
+    return lastSlash && static_cast<size_t>(lastSlash - path) + 1 >= MAX_PATH;
+}
+
 bool FolderExists(const char* folder) {
     const DWORD attributes = GetFileAttributesA(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -52,11 +69,32 @@ bool CVelorinDlg::CheckOutputName(const char* path) {
     const char* key = nullptr;
     char folder[1000];
     if (IsDeviceFileName(path)) key = "DeviceName";
-    else if (FolderOf(path, folder) && !FolderExists(folder)) key = "FolderMissing";
+    // Before the folder test: the system does not find a folder whose name
+    // it cannot take, and "does not exist" would send the user looking.
+    else if (NameTooLong(path)) key = "NameTooLong";
+    else if (FolderOf(path, folder) && !FolderExists(folder))
+        key = GetLastError() == ERROR_FILENAME_EXCED_RANGE ? "NameTooLong" : "FolderMissing";
     if (!key) return true;
     SafeCopy(RefusedName, path);
     ShowOutputMessage(key);
     return false;
+}
+
+bool CVelorinDlg::RefuseDeviceFile(const char* path) {
+    if (!IsDeviceFileName(path)) return false;
+    ShowOutputMessage("DeviceName");
+    return true;
+}
+
+void CVelorinDlg::DropStoredDeviceName(const char* value, char* text, size_t size,
+                                       const char* replacement) {
+    if (!IsDeviceFileName(text)) return;
+    SafeCopy(text, size, replacement);
+    // Every later reader of the value (the dialogs, the naming switches)
+    // gets the usable name too.
+    SettingsStore store;
+    store.WriteString(value, replacement);
+    StoredDeviceNameDropped = true;
 }
 
 void CVelorinDlg::ShowOpenFailure(const char* path) {
@@ -68,6 +106,9 @@ void CVelorinDlg::ShowOpenFailure(const char* path) {
         break;
     case ERROR_PATH_NOT_FOUND:
         ShowOutputMessage("FolderMissing");
+        break;
+    case ERROR_FILENAME_EXCED_RANGE:
+        ShowOutputMessage("NameTooLong");
         break;
     default:
         ShowOutputMessage("FileError");
@@ -88,6 +129,7 @@ void CVelorinDlg::ShowCommandLineRefusal() {
     switch (CommandLineOptions.FileNameProblem) {
     case FileNameNotWavOrMp3: ShowOutputMessage("FileType"); break;
     case FileNameIsDevice: ShowOutputMessage("DeviceName"); break;
+    case FileNameTooLong: ShowOutputMessage("NameTooLong"); break;
     default: ShowOutputMessage("FileError"); break;
     }
 }

@@ -110,6 +110,7 @@ void CVelorinDlg::OnBtnRecord() {
 }
 
 void CVelorinDlg::StartRecording() {
+    StartDeclined = false;
     RecordingOptions.CaptureFilterMode = ButtonDown(1113) ? 1 : 0;
     // On NT 6 a line is a device of its own: a real device is enough.
     if (IsNt6 ? IsCaptureDeviceMissing() : LineCount <= 0) return;
@@ -140,9 +141,19 @@ void CVelorinDlg::StartRecording() {
         return;
     }
 
-    if (OverwriteAlertOn && FileExists(path) &&
-        MessageBox("The file is already exist, Overwrite ?", "File exist", MB_YESNO) != IDYES)
-        return;
+    if (OverwriteAlertOn && FileExists(path)) {
+        const int answer = MessageBox("The file is already exist, Overwrite ?", "File exist", MB_YESNO);
+        // The window was closed while the question was up: whatever the
+        // answer, a start now would only empty the old take on the way out.
+        if (EndRequested()) return;
+        if (answer != IDYES) {
+            // Declined is not started: signal mode goes off as after any
+            // failed start, so the face does not show it armed.
+            StartDeclined = true;
+            if (SignalModeOn) OnBtnSignalRecord();
+            return;
+        }
+    }
 
     SetButtonDown(1000, true);
     RepaintRect(kRecordButtonArea);
@@ -274,7 +285,9 @@ void CVelorinDlg::FillHistoryRecord() {
     GetLocalTime(&now);
     SafeFormat(CurrentRecord.dateKey, "%04d%02d%02d", now.wYear, now.wMonth, now.wDay);
     SafeFormat(CurrentRecord.startTime, "%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
-    char path[256] = "";
+    // The whole path: a cut one would lose the name's end and extension,
+    // though the name and the folder each fit their fields.
+    char path[1000] = "";
     GetDlgItemText(IDC_FILENAME, path, sizeof path);
     if (const unsigned char* slash = _mbsrchr(reinterpret_cast<unsigned char*>(path), '\\')) {
         const size_t folderLength = reinterpret_cast<const char*>(slash) - path + 1;

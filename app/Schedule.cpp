@@ -255,7 +255,7 @@ void CVelorinDlg::ToggleScheduleMode() {
     if (!IsRecording) {
         // With the pause down a start would only arm the recording.
         if (ButtonDown(1003)) OnBtnPause();
-        const CString line1 = StatusLine1, line2 = StatusLine2;
+        const uint32_t shownBefore = StatusTextShown;
         if (DelayedToggleActive) StartRecording();
         else OnBtnRecord();
         if (!IsRecording) {
@@ -263,9 +263,13 @@ void CVelorinDlg::ToggleScheduleMode() {
             SetButtonDown(1051, false);
             RepaintRect(kScheduleButtonArea);
             ScheduleModeOn = 0;
-            const bool ownMessage = StatusLine1 != line1 || StatusLine2 != line2;
-            if (!ownMessage || (StatusLine1 == "Recording" && StatusLine2.IsEmpty()))
-                ShowMessage("DeviceAvailabity");
+            // The start's own reason stands, even when it reads as the one
+            // already shown (REC refused the same name before); only a
+            // start that said nothing, or no more than that it began, is
+            // put down to the device. The user's own No needs no reason.
+            const bool explained = StatusTextShown != shownBefore &&
+                                   !(StatusLine1 == "Recording" && StatusLine2.IsEmpty());
+            if (!explained && !StartDeclined) ShowMessage("DeviceAvailabity");
             return;
         }
     }

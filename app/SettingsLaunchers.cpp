@@ -82,6 +82,7 @@ void CVelorinDlg::LoadBackgroundSettings() {
     // as none rather than as another file's name cut short.
     char file[256] = "";
     store.ReadString("Background File", file);
+    DropStoredDeviceName("Background File", file, sizeof file);
     SetBackgroundFile(file);
     if (PlayerGraph) PlayerGraph->loop = BackgroundAction == 0;
 }

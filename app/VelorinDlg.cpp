@@ -18,6 +18,7 @@
 #include "engine/RecordingLines.h"
 #include "engine/WmaWriter.h"
 #include "framework/App.h"
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 #include "ui/SettingsStore.h"
 
@@ -185,8 +186,14 @@ BOOL CVelorinDlg::OnInitDialog() {
 
     store.ReadInstallPath(InstallPath);
     store.ReadLastName(OutputPath);
-    if (!OutputPath[0]) SafeFormat(OutputPath, "%s%s", "C:\\", "Velorin.wav");
+    {
+        char defaultName[40];
+        SafeFormat(defaultName, "%s%s", "C:\\", "Velorin.wav");
+        DropStoredDeviceName("LastName", OutputPath, sizeof OutputPath, defaultName);
+        if (!OutputPath[0]) SafeCopy(OutputPath, defaultName);
+    }
     store.ReadString("PlayFile", PlayFile);
+    DropStoredDeviceName("PlayFile", PlayFile, sizeof PlayFile);
     SetDlgItemText(IDC_FILENAME, OutputPath);
     StatusLine1 = "Ready to record";
     InfoRowMode = 0;
@@ -274,6 +281,10 @@ BOOL CVelorinDlg::OnInitDialog() {
     RecordingOptions.PlaybackMetering = 0;
     ScheduleModeOn = 0;
     SignalModeOn = 0;
+
+    // Said once the language document is there: the stored name shown is
+    // not the one the user left.
+    if (StoredDeviceNameDropped) ShowOutputMessage("DeviceName");
 
     SetTimer(IDT_CLOCK, 1000);
     SetTimer(IDT_REFRESH, 100);
@@ -599,7 +610,9 @@ int32_t CVelorinDlg::OpenPlayerFile(const char* path) {
     // The player is the background's while a mixed recording runs: opening
     // a file would tear it down under the recording.
     if (IsRecording && RecordingOptions.BackgroundMixOn) return 0;
-    if (!PlayerGraph || !path || !path[0] || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+    // A device is not even looked up: the lookup itself may open it.
+    if (!PlayerGraph || !path || !path[0] || IsDeviceFileName(path) ||
+        GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return 0;
     PlayerGraph->ReleaseGraph();
     int32_t length = 0;

@@ -299,6 +299,13 @@ public:
     // False, with the reason shown, when `path` names a device or lies in
     // a folder that does not exist.
     bool CheckOutputName(const char* path);
+    // True, with the reason shown, when `path` names a device: a player,
+    // tag reader or upload that opened it would wait on the device.
+    bool RefuseDeviceFile(const char* path);
+    // A stored file name (`value` read into `text`) that names a device,
+    // as an older version let through, becomes `replacement`, in the
+    // registry too.
+    void DropStoredDeviceName(const char* value, char* text, size_t size, const char* replacement = "");
     // Why the start could not open `path` (another recording holds it, its
     // folder is missing, or just that it cannot be opened).
     void ShowOpenFailure(const char* path);
@@ -313,6 +320,12 @@ public:
     void StopOnFailedWrite();
     // The last name a start could not record into ("" when none).
     char RefusedName[1000] = {};
+    // The last start stopped at the user's No to the overwrite question.
+    bool StartDeclined = false;
+    // A count of ShowStatusText calls: whether a start said anything.
+    uint32_t StatusTextShown = 0;
+    // A stored file name at start-up named a device and was dropped.
+    bool StoredDeviceNameDropped = false;
 
     const char* GetMixerLineName(int line);
     void UpdateButtonStates();

@@ -107,8 +107,8 @@ BOOL CScheduleDlg::OnInitDialog() {
     char path[400];
     SchedulePath(path, sizeof path);
     const ScheduleFileText file = ReadScheduleFile(path);
-    UnreadableLines = file.unreadableCount;
-    KeepFile = !ScheduleFileReplaceable(file);
+    UnreadableLines = ScheduleFileReplaceable(file) ? 0 : file.unreadableCount;
+    UnicodeFile = file.byteOrderMark != 0 || file.holdsNul;
     // Every readable line is shown and written back as it is, schedule line
     // or not; only selecting one parses it.
     for (const std::string& line : file.lines)
@@ -428,22 +428,23 @@ void CScheduleDlg::OnListSelChange() {
 void CScheduleDlg::OnOkButton() {
     char path[400];
     SchedulePath(path, sizeof path);
-    if (KeepFile) {
-        char text[600];
-        SafeFormat(text,
-                   "The schedule file %s is Unicode text, which this editor cannot read, so it is "
-                   "left as it is. Save it as ANSI text to edit it here.",
-                   path);
+    // Saving writes the list alone: lines the editor could not read would
+    // be lost, so the file stays as it is and the user is told why.
+    if (UnreadableLines > 0) {
+        char text[700];
+        if (UnicodeFile)
+            SafeFormat(text,
+                       "The schedule file %s is Unicode text, which this editor cannot read, so it "
+                       "is left as it is. Save it as ANSI text to edit it here.",
+                       path);
+        else
+            SafeFormat(text,
+                       "The schedule file %s holds %d line(s) that cannot be read (too long, or not "
+                       "text), so it is left as it is: saving would drop them. Remove those lines "
+                       "in a text editor to edit the schedule here.",
+                       path, UnreadableLines);
         ShowBox(text);
         return;
-    }
-    if (UnreadableLines > 0) {
-        char text[300];
-        SafeFormat(text,
-                   "The schedule file holds %d line(s) that cannot be read (too long, or not "
-                   "text). Saving replaces the file without them. Save anyway?",
-                   UnreadableLines);
-        if (ShowBox(text, MB_YESNO | MB_ICONWARNING) != IDYES) return;
     }
     HWND list = ::GetDlgItem(m_hWnd, kListId);
     std::vector<std::string> lines;
@@ -455,7 +456,6 @@ void CScheduleDlg::OnOkButton() {
         ShowBox(text);
         return;
     }
-    UnreadableLines = 0;
     if (!Settings.WriteScheduleType(AbsoluteButton.checked ? 0 : 1)) {
         ShowBox(kSettingsNotSavedText);
         return;

@@ -55,9 +55,10 @@ private:
         DayBoxes[7], UrlOption;
     DWORD ScheduleType = 0;
     SettingsStore Settings;
-    // Lines of the file that could not be read: OK asks before it drops them.
+    // Lines of the file that could not be read: OK leaves the file as it
+    // is rather than drop them.
     int UnreadableLines = 0;
-    // The file is Unicode text whose lines were not all read: OK must not
-    // replace it.
-    bool KeepFile = false;
+    // The file is Unicode text: marked so, or holding NUL bytes as UTF-16
+    // without its mark does.
+    bool UnicodeFile = false;
 };

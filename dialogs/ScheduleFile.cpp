@@ -47,6 +47,7 @@ public:
             return;
         }
         pending_ = true;
+        if (c == '\0') text_.holdsNul = true;
         if (bad_) return;
         // A UTF-8 line reads as its ANSI text only while it is ASCII.
         const bool foreign = text_.byteOrderMark == 8 && c >= 0x80;
@@ -148,10 +149,7 @@ ScheduleFileText ReadScheduleFile(const char* path) {
     return text;
 }
 
-bool ScheduleFileReplaceable(const ScheduleFileText& text) {
-    if (text.byteOrderMark == 0) return true;
-    return text.byteOrderMark == 8 && text.unreadableCount == 0;
-}
+bool ScheduleFileReplaceable(const ScheduleFileText& text) { return text.unreadableCount == 0; }
 
 bool WriteScheduleFile(const char* path, const std::vector<std::string>& lines) {
     // A file the user marked read-only stays as it is, whatever the file

@@ -31,6 +31,8 @@ struct ScheduleFileText {
     // but not kept.
     int unreadableCount = 0;
     int firstUnreadable = 0;
+    // A NUL byte anywhere: two-byte text such as UTF-16 without its mark.
+    bool holdsNul = false;
     // The byte-order mark the file starts with: 8 (UTF-8), 16 (UTF-16,
     // either order; none of its lines is read) or 0 (none, ANSI text).
     // Lines of a UTF-8 file are kept only where they are ASCII.
@@ -43,9 +45,9 @@ struct ScheduleFileText {
 ScheduleFileText ReadScheduleFile(const char* path);
 // The same over bytes already in memory.
 ScheduleFileText ParseScheduleText(const char* data, size_t size);
-// Whether writing the list back may replace the file: a file marked as
-// Unicode text is only replaced when every line of it was read, since
-// anything else would empty it or drop lines the user cannot see.
+// Whether writing the list back may replace the file: only when every
+// line of it was read, since anything else would empty it (Unicode text)
+// or drop lines the user cannot see.
 bool ScheduleFileReplaceable(const ScheduleFileText& text);
 
 // Writes every line and a line end after it into a new file beside

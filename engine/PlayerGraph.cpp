@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/DeviceNames.h"
+
 CPlayerGraph* PlayerGraph = nullptr;
 std::atomic<int32_t> PlaybackState{PlaybackStopped};
 std::atomic<uint8_t> NoVideo{0};
@@ -208,6 +210,9 @@ void CPlayerGraph::ReleaseGraph() {
 HRESULT CPlayerGraph::OpenFile(const char* fileName) {
     Guard guard(this);
     if (!graph || !fileName) return E_POINTER;
+    // A device ("c:\rec\com1.wav") is no file: the source filter would
+    // wait on the serial port for ever.
+    if (IsDeviceFileName(fileName)) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     WCHAR wFile[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, fileName, -1, wFile, MAX_PATH)) return E_INVALIDARG;
 

@@ -7,6 +7,7 @@
 #include "Id3Tag.h"
 #include "WmaWriter.h"
 #include "framework/ComPtr.h"
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 
 namespace {
@@ -149,6 +150,8 @@ HRESULT ReadWmaTags(const char* fileName, MediaTagRecord* tags) {
     char ext[4];
     FileExtension3(fileName, ext);
     memset(tags, 0, sizeof *tags);
+    // A device name is no file: reading one waits on the device.
+    if (IsDeviceFileName(fileName)) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     if (!strcmp(ext, "wma")) {
         ResetFileTags();
         EditorSession session(fileName);
@@ -181,6 +184,7 @@ HRESULT ReadWmaTags(const char* fileName, MediaTagRecord* tags) {
 }
 
 HRESULT WriteWmaTags(const char* fileName, const MediaTagRecord& tags) {
+    if (IsDeviceFileName(fileName)) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     char ext[4];
     FileExtension3(fileName, ext);
     if (!strcmp(ext, "wma")) {
@@ -224,6 +228,7 @@ HRESULT WriteWmaTags(const char* fileName, const MediaTagRecord& tags) {
 HRESULT ReadMediaFileInfo(const char* fileName) {
     ResetFileTags();
     for (auto& line : MediaInfoLines) line[0] = 0;
+    if (IsDeviceFileName(fileName)) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     char ext[4];
     FileExtension3(fileName, ext);
     if (!strcmp(ext, "wav")) {

@@ -43,6 +43,10 @@ public:
     // Modal: the loop ends after the current message and DoModal returns
     // `result`. Modeless: the window is hidden.
     void EndDialog(int result);
+    // A modal dialog's end was asked for (a close, Exit, Escape) and its
+    // loop ends after the message being handled: a nested loop such as a
+    // message box's may still be running when it comes.
+    bool EndRequested() const { return m_inModalLoop && m_endModal; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
     virtual void DoDataExchange(CDataExchange* dx);

@@ -99,6 +99,7 @@ const char BuiltInLanguageDocument[] =
     BLOCK(FolderMissing, LINE1("Cannot open the output file") LINE2("Its folder does not exist"))
     BLOCK(FileType, LINE1("Cannot use that file name") LINE2("It must end in .wav or .mp3"))
     BLOCK(DeviceName, LINE1("Cannot use that file name") LINE2("It names a device (nul, con, com1...)"))
+    BLOCK(NameTooLong, LINE1("Cannot use that file name") LINE2("The name is too long"))
     BLOCK(DiskFull, LINE1("The disk is full") LINE2("Recording stopped, the file is kept"))
     BLOCK(WriteError, LINE1("The output file cannot be written") LINE2("Recording stopped, the file is kept"))
     BLOCK(WMASupport, LINE1("Failed to Init WMA encoder") LINE2("Please contact the support team"))

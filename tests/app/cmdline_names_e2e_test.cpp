@@ -5,6 +5,7 @@
 // name that could not be opened never becomes the stored LastName.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -101,12 +102,15 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 }  // namespace
 
 // Names with a "-" are read whole and record where they say; the file that
-// the name used to be cut to stays as it was.
+// the name used to be cut to stays as it was. A path past 255 characters
+// records and is logged whole, extension and all.
 TEST_F(RecordingBench, CommandLineNamesWithADashRecordWhereTheySay) {
     const std::string dir = "c:\\t3-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
     const std::string old = dir + "\\old.wav";
     WriteText(old, "RIFF kept as it was");
+    const std::string deep = out_ + "\\" + std::string(262 - out_.size() - 10, 'l');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep.size();
     auto tone = bench::PlayTone(1000, 120, 0.5);
     bench::Pump(2500);
     const struct {
@@ -114,6 +118,7 @@ TEST_F(RecordingBench, CommandLineNamesWithADashRecordWhereTheySay) {
     } cases[] = {
         {"/r -filename " + dir + "\\old.wav-new.wav", dir + "\\old.wav-new.wav"},
         {"/r -filename " + dir + "\\my-take.wav -bit 16 -channels 2", dir + "\\my-take.wav"},
+        {"/r -filename " + deep + "\\take.wav", deep + "\\take.wav"},
     };
     int index = 0;
     for (const auto& c : cases) {
@@ -127,13 +132,24 @@ TEST_F(RecordingBench, CommandLineNamesWithADashRecordWhereTheySay) {
         EXPECT_GT(wav.Seconds(), 1.0);
         EXPECT_GT(ToneOf(wav), 0.1);
         EXPECT_EQ("RIFF kept as it was", FileText(old));
-        // The name that ran is the one stored for the next start.
-        EXPECT_EQ(c.file, StoredText("LastName"));
+        // The name that ran (as the command line reads it, in lower case)
+        // is the one stored for the next start, and the one its history
+        // line names.
+        std::string ran = c.file;
+        for (char& ch : ran) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+        EXPECT_EQ(ran, StoredText("LastName"));
+        const std::vector<std::string> lines = ReadLines(DayFile());
+        ASSERT_FALSE(lines.empty());
+        const std::vector<std::string> fields = Split(lines.back());
+        ASSERT_GE(fields.size(), 2u);
+        EXPECT_EQ(ran, fields[1] + fields[0]);
     }
-    EXPECT_EQ(2u, ReadLines(DayFile()).size());
+    EXPECT_EQ(3u, ReadLines(DayFile()).size());
+    EXPECT_EQ(262u, cases[2].file.size());
 }
 
-// Device names and missing folders record nothing: the message says why,
+// Device names, missing folders and names too long for the system record
+// nothing: the message says why,
 // no history line is written, no file appears and LastName stays the
 // previous name.
 TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
@@ -144,6 +160,9 @@ TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
     // The overwrite question is on: a device must not be asked about as if
     // it were a file that exists.
     StoreDword("Alert", 1);
+    const std::string longFolder = out_ + "\\" + std::string(150, 'a') + "\\" + std::string(100, 'b');
+    ASSERT_EQ(0, bench::Host("mkdir -p '" + bench::UnixPath(longFolder) + "'"));
+    const std::string longName = longFolder + "\\take.wav";
     auto tone = bench::PlayTone(1000, 120, 0.5);
     const struct {
         std::string line, status1, status2;
@@ -157,6 +176,8 @@ TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
         {"/r -filename " + dir + "\\take.ogg", "Cannot use that file name", "It must end in .wav or .mp3"},
         {"/r -filename " + dir + "\\no such folder\\take.wav", "Cannot open the output file",
          "Its folder does not exist"},
+        // Its folders exist; the system cannot take the name.
+        {"/r -filename " + longName, "Cannot use that file name", "The name is too long"},
     };
     int index = 0;
     for (const auto& c : cases) {
@@ -169,6 +190,35 @@ TEST_F(RecordingBench, CommandLineNamesThatCannotTakeARecordingSayWhy) {
         EXPECT_EQ(0u, ReadLines(DayFile()).size());
     }
     EXPECT_FALSE(Exists(dir + "\\no such folder"));
+}
+
+// The main window closed while "File exist" asks about the old take (its
+// close, or Exit in the tray menu), then Yes: the program ends without
+// touching the old take and logs nothing.
+TEST_F(RecordingBench, ClosingDuringTheOverwriteQuestionKeepsTheOldTake) {
+    StoreDword("Alert", 1);
+    const std::string old = out_ + "\\old.wav";
+    WriteText(old, "RIFF an old take");
+    const struct {
+        const char* how;
+        UINT message;
+        WPARAM command;
+    } closes[] = {{"close", WM_CLOSE, 0}, {"tray Exit", WM_COMMAND, 57665}};
+    for (const auto& c : closes) {
+        SCOPED_TRACE(c.how);
+        Program p;
+        ASSERT_TRUE(p.Start("/r -filename " + old));
+        HWND box = p.WaitForDialog("File exist", 60000);
+        ASSERT_NE(nullptr, box);
+        // Sent: once the call returns the close has been taken in by the
+        // question's loop, and what it posts comes before the answer.
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(p.window, c.message, c.command, 0, SMTO_NORMAL, 30000, &result));
+        PostMessageA(box, WM_COMMAND, IDYES, 0);
+        EXPECT_EQ(0, p.WaitExit(30000));
+        EXPECT_EQ("RIFF an old take", FileText(old));
+        EXPECT_EQ(0u, ReadLines(DayFile()).size());
+    }
 }
 
 // A second recorder on the file that a running one writes is refused with

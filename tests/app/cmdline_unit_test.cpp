@@ -139,6 +139,7 @@ TEST(CommandLine, NamesThatCannotBeUsedAreRefused) {
     }
     std::string tooLong = "/r -filename c:\\" + std::string(600, 'a') + ".wav";
     EXPECT_EQ(1, Parse(tooLong.c_str()).FileNameRefused);
+    EXPECT_EQ(FileNameTooLong, Parse(tooLong.c_str()).FileNameProblem);
     // A later line without the switch does not inherit the refusal.
     CommandLineOptionSet o;
     ParseCommandLine("/r -filename c:\\a.txt", &o);

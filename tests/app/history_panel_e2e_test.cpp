@@ -90,7 +90,7 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
     auto tone = bench::PlayTone(1000, 40, 0.5);
     static int height = 0, rows = -1, infoRowMode = -1;
     static bool shaped = false, editTagEnabled = false, openedByDoubleClick = false, closedAgain = false;
-    static std::string first, second, current, playFile, info0;
+    static std::string first, second, current, playFile, info0, deviceRow;
     const std::string mp3 = out_ + "\\take.mp3";
     WatchedDialog dialog;
     RunDialog(dialog, [this] {
@@ -129,6 +129,16 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
         info0 = ReadOnWindow<std::string>([] { return std::string(MediaInfoLines[0]); });
         editTagEnabled = IsWindowEnabled(GetDlgItem(MainWindow, 1139)) != FALSE;
         bench::Screenshot("history-panel");
+        // A row naming a device (a line an older version logged) is refused
+        // and never becomes the current file.
+        deviceRow = ReadOnWindow<std::string>([] {
+            TrackListRow row{};
+            SafeCopy(row.name, "com1.wav");
+            SafeCopy(row.location, "c:\\t3\\");
+            SendMessageA(TrackList(), TLM_ADDROW, 0, reinterpret_cast<LPARAM>(&row));
+            Dialog->OpenTrackListRow(RowCount() - 1);
+            return std::string(Dialog->CurrentFile) + " / " + std::string(Dialog->StatusLine2);
+        });
     });
     EXPECT_EQ(608, height);
     EXPECT_TRUE(shaped);
@@ -142,6 +152,7 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
     EXPECT_EQ(2, infoRowMode);
     EXPECT_EQ(0u, info0.find("Artist :")) << info0;
     EXPECT_TRUE(editTagEnabled);
+    EXPECT_EQ(mp3 + " / It names a device (nul, con, com1...)", deviceRow);
 }
 
 // "Files for playing": three files whose names together pass 260

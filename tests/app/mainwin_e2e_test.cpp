@@ -95,11 +95,19 @@ TEST(MainWindowProgram, StoredValuesTheSystemNoLongerHasAreTakenSafely) {
     StoreDword("MP3Bitrate", 40);
     StoreDword("MP3Mode", 5);
     StoreDword("Threshold", 60);
+    // File names an older version let through that are devices: opening
+    // one waits on it for ever. Clicking the background and play rows opens
+    // what they name.
+    StoreText("LastName", "c:\\t3\\com1.wav");
+    StoreText("PlayFile", "c:\\t3\\com1.wav");
+    StoreText("Background File", "c:\\t3\\COM2.mp3");
     {
         Program p;
         ASSERT_TRUE(p.Start(""));
         bench::Pump(500);
         bench::Screenshot("stale-device");
+        bench::Click(kX + 400, kY + 90);
+        bench::Click(kX + 400, kY + 104);
         ClickButton(1014);
         ASSERT_EQ(0, p.WaitExit(10000));
     }
@@ -108,6 +116,9 @@ TEST(MainWindowProgram, StoredValuesTheSystemNoLongerHasAreTakenSafely) {
     EXPECT_EQ(0, StoredDword("MP3Bitrate"));
     EXPECT_EQ(0, StoredDword("MP3Mode"));
     EXPECT_EQ(47, StoredDword("Threshold"));
+    EXPECT_EQ("C:\\Velorin.wav", StoredText("LastName"));
+    EXPECT_EQ("", StoredText("PlayFile"));
+    EXPECT_EQ("", StoredText("Background File"));
 
     // A start-with-Windows line hides the window and leaves the stored
     // bitrate alone. Whatever the starts record goes to a scratch file,

@@ -483,7 +483,8 @@ TEST_F(RecordingBench, ArmedMp3StartRaisesRateAndSampleWidth) {
 }
 
 // With the overwrite question on, an existing file is asked about; No
-// leaves it as it was and starts nothing.
+// leaves it as it was and starts nothing. Voice asks too, and its No
+// switches Voice off as a failed start does.
 TEST_F(RecordingBench, TheOverwriteQuestionKeepsTheFileOnNo) {
     StoreDword("Alert", 1);
     const std::string name = out_ + "\\take.wav";
@@ -492,7 +493,7 @@ TEST_F(RecordingBench, TheOverwriteQuestionKeepsTheFileOnNo) {
     fputs("keep me", f);
     fclose(f);
     static bool asked = false;
-    static int recording = -1;
+    static int recording = -1, signal = -1;
     WatchedDialog dialog;
     RunDialog(dialog, [] {
         ClickButton(1000);
@@ -505,9 +506,16 @@ TEST_F(RecordingBench, TheOverwriteQuestionKeepsTheFileOnNo) {
         }
         Sleep(500);
         recording = ReadOnWindow<int>([] { return Dialog->IsRecording; });
+        ClickButton(1050);
+        bench::PumpUntil([&] { return (box = FindWindowA(nullptr, "File exist")) != nullptr; }, 5000);
+        if (box) PostMessageA(box, WM_COMMAND, IDNO, 0);
+        bench::PumpUntil([&] { return !IsWindow(box); }, 5000);
+        signal = ReadOnWindow<int>(
+            [] { return Dialog->SignalModeOn || Dialog->ButtonDown(1050) || Dialog->IsRecording; });
     });
     EXPECT_TRUE(asked);
     EXPECT_EQ(0, recording);
+    EXPECT_EQ(0, signal);
     std::vector<std::string> content = ReadLines(name);
     ASSERT_EQ(1u, content.size());
     EXPECT_EQ("keep me", content[0]);

@@ -342,7 +342,8 @@ TEST_F(ScheduleBench, WindowsOnASimulatedClock) {
 }
 
 // A schedule file with bad lines: the window runs the good ones and names
-// the first bad one in the info line.
+// the first bad one in the info line. A start the schedule cannot make says
+// why, as REC does.
 TEST_F(ScheduleBench, BadLinesAreSkippedAndNamed) {
     const std::string address(150 - 7, 'a');
     WriteAll(install_ + "\\TimeSchedule.txt",
@@ -352,7 +353,7 @@ TEST_F(ScheduleBench, BadLinesAreSkippedAndNamed) {
              "12:00:00 - 13:00:00||http://" + address + "|20\r\n"
              "25:00:00 - 26:00:00\r\n"
              "14:00:00 - 15:00:00|Sat");
-    static std::string status, refusal;
+    static std::string status, refusal, deviceRefusal;
     static std::vector<std::string> kept;
     static bool modeOn = true;
     ClockedDialog dialog;
@@ -372,9 +373,21 @@ TEST_F(ScheduleBench, BadLinesAreSkippedAndNamed) {
             return Dialog->ScheduleModeOn || Dialog->ButtonDown(1051) || Dialog->IsRecording;
         });
         refusal = Status2();
+        // A name that REC refuses, refused by the schedule for the same
+        // reason, though REC put that reason on the info line already.
+        OnWindow([] { Dialog->SetDlgItemText(1001, "c:\\t3\\nul.wav"); });
+        ClickButton(1000);
+        bench::PumpUntil([] { return Status2() == "It names a device (nul, con, com1...)"; }, 10000);
+        deviceRefusal = ReadOnWindow<std::string>([] {
+            Dialog->OnBtnScheduleStart();
+            const bool on = Dialog->ScheduleModeOn || Dialog->ButtonDown(1051) || Dialog->IsRecording;
+            return std::string(on ? "on: " : "off: ") + std::string(Dialog->StatusLine1) + " / " +
+                   std::string(Dialog->StatusLine2);
+        });
     });
     EXPECT_FALSE(modeOn);
     EXPECT_EQ("Schedule not started: a line test is running", refusal);
+    EXPECT_EQ("off: Cannot use that file name / It names a device (nul, con, com1...)", deviceRefusal);
     EXPECT_EQ("Schedule line 2 is not a schedule line: skipped", status);
     ASSERT_EQ(3u, kept.size());
     EXPECT_EQ("08:00:00 - 09:00:00", kept[0]);

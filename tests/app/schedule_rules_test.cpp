@@ -75,22 +75,23 @@ TEST(ScheduleFile, ReadsWholeLinesAndReportsWhatItCannotHold) {
 
 // A Ctrl-Z is one more unreadable character, not the file's end; a file
 // with a byte-order mark keeps what it holds: UTF-8 reads as its ASCII
-// lines, UTF-16 not at all, and neither may be replaced unless all of it
-// was read.
+// lines, UTF-16 not at all (nor without its mark: it holds NULs), and no
+// file may be replaced unless all of it was read.
 TEST(ScheduleFile, CtrlZAndByteOrderMarksHideAndLoseNothing) {
     struct Case {
         const char* name;
         std::string bytes;
         std::vector<std::string> lines;
         int unreadable, firstUnreadable, mark;
-        bool replaceable;
+        bool replaceable, nul;
     } cases[] = {
-        {"ctrl-z", "a\r\n\x1a\r\nb\x1a c\r\nd", {"a", "d"}, 2, 2, 0, true},
-        {"utf-8", "\xef\xbb\xbf" "08:00:00 - 09:00:00\r\nx\r\n", {"08:00:00 - 09:00:00", "x"}, 0, 0, 8, true},
-        {"utf-8 accent", "\xef\xbb\xbf" "a\r\n\xc3\xa9\r\nb", {"a", "b"}, 1, 2, 8, false},
-        {"utf-16le", std::string("\xff\xfe" "a\0\r\0\n\0", 8), {}, 1, 1, 16, false},
-        {"utf-16be", std::string("\xfe\xff\0a\0\r\0\n", 8), {}, 1, 1, 16, false},
-        {"ansi", "\xef\xbb x\r\n", {"\xef\xbb x"}, 0, 0, 0, true},
+        {"ctrl-z", "a\r\n\x1a\r\nb\x1a c\r\nd", {"a", "d"}, 2, 2, 0, false, false},
+        {"utf-8", "\xef\xbb\xbf" "08:00:00 - 09:00:00\r\nx\r\n", {"08:00:00 - 09:00:00", "x"}, 0, 0, 8, true, false},
+        {"utf-8 accent", "\xef\xbb\xbf" "a\r\n\xc3\xa9\r\nb", {"a", "b"}, 1, 2, 8, false, false},
+        {"utf-16le", std::string("\xff\xfe" "a\0\r\0\n\0", 8), {}, 1, 1, 16, false, false},
+        {"utf-16be", std::string("\xfe\xff\0a\0\r\0\n", 8), {}, 1, 1, 16, false, false},
+        {"utf-16le unmarked", std::string("a\0\r\0\n\0b\0\r\0\n\0", 12), {}, 3, 1, 0, false, true},
+        {"ansi", "\xef\xbb x\r\n", {"\xef\xbb x"}, 0, 0, 0, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,6 +102,7 @@ TEST(ScheduleFile, CtrlZAndByteOrderMarksHideAndLoseNothing) {
         EXPECT_EQ(c.firstUnreadable, text.firstUnreadable);
         EXPECT_EQ(c.mark, text.byteOrderMark);
         EXPECT_EQ(c.replaceable, ScheduleFileReplaceable(text));
+        EXPECT_EQ(c.nul, text.holdsNul);
     }
 }
 

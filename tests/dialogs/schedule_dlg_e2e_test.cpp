@@ -3,8 +3,9 @@
 // picker and with an address, changed and deleted, then written; an
 // address too long refused; a file with bad lines written back as it was;
 // a read-only file that keeps the dialog open; Enter that saves nothing, a
-// Ctrl-Z that hides no line, a Unicode file and a refused ScheduleType that
-// are never taken for a save.
+// Ctrl-Z that hides no line and is not dropped by a save, a Unicode file
+// with or without its mark and a refused ScheduleType that are never taken
+// for a save.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -240,40 +241,46 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
         openAfterEnter = bench::PumpUntil([&] { return bench::WindowText(hourBox) == "0"; }, 10000) &&
                          IsWindowVisible(w) && !bench::WaitForOwnedDialog(w, 300);
         ClickButtonAt(380, 385);
-        question = TakeBox(w, IDYES);
+        question = TakeBox(w);
+        ClickButtonAt(470, 385);
         bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
     });
     EXPECT_EQ(2, shown);
     EXPECT_TRUE(openAfterEnter);
+    // The unread line is not dropped by a save: the file stays as it was.
     EXPECT_NE(std::string::npos, question.find("cannot be read")) << question;
-    EXPECT_EQ("08:00:00 - 09:00:00\r\n10:00:00 - 11:00:00\r\n", ReadAll(file_));
+    EXPECT_EQ("08:00:00 - 09:00:00\r\n\x1a\r\n10:00:00 - 11:00:00\r\n", ReadAll(file_));
 
-    // UTF-16 text (its lines unread): OK refuses to replace it.
-    std::string unicode = "\xff\xfe";
-    for (char c : std::string("08:00:00 - 09:00:00\r\n")) unicode += std::string(1, c) + '\0';
-    WriteAll(file_, unicode);
-    std::string box;
-    bool stayedOpen = false;
-    Run([&](HWND w) {
-        ClickButtonAt(380, 385);
-        if (HWND shown = bench::WaitForOwnedDialog(w, 3000)) {
-            Sleep(300);
-            bench::Screenshot("unicode-file-kept");
-            (void)shown;
-        }
-        box = TakeBox(w, IDNO);
-        stayedOpen = IsWindowVisible(w) != FALSE;
-        ClickButtonAt(470, 385);
-        bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
-    });
-    EXPECT_NE(std::string::npos, box.find("Unicode")) << box;
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_TRUE(unicode == ReadAll(file_)) << "the Unicode file was rewritten";
+    // UTF-16 text, with its mark or without (NULs in every line), its lines
+    // unread: OK refuses to replace it and says so.
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked ? "marked" : "unmarked");
+        std::string unicode = marked ? "\xff\xfe" : "";
+        for (char c : std::string("08:00:00 - 09:00:00\r\n")) unicode += std::string(1, c) + '\0';
+        WriteAll(file_, unicode);
+        std::string box;
+        bool stayedOpen = false;
+        Run([&](HWND w) {
+            ClickButtonAt(380, 385);
+            if (HWND shown = bench::WaitForOwnedDialog(w, 3000)) {
+                Sleep(300);
+                bench::Screenshot(marked ? "unicode-file-kept" : "unmarked-unicode-file-kept");
+                (void)shown;
+            }
+            box = TakeBox(w, IDNO);
+            stayedOpen = IsWindowVisible(w) != FALSE;
+            ClickButtonAt(470, 385);
+            bench::PumpUntil([&] { return !IsWindow(w); }, 10000);
+        });
+        EXPECT_NE(std::string::npos, box.find("Unicode")) << box;
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_TRUE(unicode == ReadAll(file_)) << "the Unicode file was rewritten";
+    }
 
     // ScheduleType refused by the registry: said, and the dialog stays.
     WriteAll(file_, "08:00:00 - 09:00:00\r\n");
-    box.clear();
-    stayedOpen = false;
+    std::string box;
+    bool stayedOpen = false;
     {
         bench::RegistryWriteRefusal refusal(HKEY_CURRENT_USER, kSettingsKey);
         ASSERT_TRUE(refusal.Active());

@@ -368,6 +368,15 @@ TEST_F(SettingsDialogs, BackgroundChoicesKeptAndMixed) {
         // The edit takes no more than the engine keeps.
         ASSERT_TRUE(TypeInto(d, 1156, std::string(300, 'a'), 255));
         EXPECT_EQ(255, SendMessageA(GetDlgItem(d, 1156), WM_GETTEXTLENGTH, 0, 0));
+        // A device is no background: OK says so and keeps the dialog open.
+        ASSERT_TRUE(TypeInto(d, 1156, "c:\\t3\\COM1.wav"));
+        Click(kOk);
+        HWND box = bench::WaitForOwnedDialog(d, 10000);
+        ASSERT_NE(nullptr, box);
+        EXPECT_NE(std::string::npos, bench::MessageBoxText(box).find("name of a device"));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(box); }, 10000));
+        EXPECT_TRUE(IsWindow(d));
         ASSERT_TRUE(CloseWith(d, kCancel));
         EXPECT_EQ(background, StoredText("Background File"));
 

@@ -147,7 +147,7 @@ TEST(BuiltInLanguageDocument, HoldsEveryCaptionAndMessage) {
     const char* keys[] = {"TapeEject", "MemError", "FileError", "WMAError", "MP3Support", "MP3Frequency",
                           "MP3BitRate", "FormatError", "DeviceAvailabity", "PrepareBackground", "DeviceError",
                           "RecordNotFinished", "FileInUse", "FolderMissing", "FileType", "DeviceName",
-                          "DiskFull", "WriteError"};
+                          "DiskFull", "WriteError", "NameTooLong"};
     for (const char* key : keys) {
         char l1[200], l2[200], l3[200];
         doc.GetMessageLines(key, l1, l2, l3);
