@@ -23,7 +23,7 @@ struct HistoryRecord {
     char startTime[19];
     char duration[50];
     char audioLine[255];
-    char backgroundFile[255];
+    char backgroundFile[256];  // holds the background setting whole
 };
 
 // The log root for an install folder: "<folder>\Log", "c:\Log" when the

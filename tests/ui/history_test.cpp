@@ -151,6 +151,7 @@ TEST_F(HistoryTest, AppendWritesOneLineADayWithItsExactBytes) {
 
 TEST_F(HistoryTest, RecordsWithCommasReadBackFieldForField) {
     const std::string long255(255, 'n');
+    const std::string background255 = "C:\\" + std::string(252, 'b');  // as long as the setting holds
     const HistoryRecord records[] = {
         Record("a.wav", "C:\\rec\\", "10:00:00", "1:05", "1 - Mic", ""),
         Record("Live, at home.mp3", "C:\\My Music, old\\", "23:59:59", "125:07", "2 - Line In, Rear",
@@ -159,6 +160,7 @@ TEST_F(HistoryTest, RecordsWithCommasReadBackFieldForField) {
         Record("12:00:00,1:00,odd.wav", "C:\\a\\", "08:15:00", "0:30", "1 - Mic", ""),
         Record("", "C:\\empty name\\", "09:00:00", "0:02", "1 - Mic", "C:\\b.wav"),
         Record(long255.c_str(), "E:\\", "10:10:10", "1:00", "4 - What U Hear", ""),
+        Record("mixed.wav", "E:\\", "10:20:00", "1:00", "1 - Mic", background255.c_str()),
         Record("plain.wav", "relative\\folder\\", "07:00:00", "2:00", "1 - Mic", ""),
     };
     for (const HistoryRecord& r : records) ASSERT_EQ(AppendHistoryRecord(root_.c_str(), "20240601", r), 0u);
@@ -167,6 +169,7 @@ TEST_F(HistoryTest, RecordsWithCommasReadBackFieldForField) {
     ASSERT_EQ(n, static_cast<int>(sizeof records / sizeof records[0]));
     ASSERT_EQ(log.records.size(), static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) EXPECT_EQ(Fields(log.records[i]), Fields(records[i])) << i;
+    EXPECT_EQ(log.records[6].backgroundFile, background255);
     // Reading again starts afresh.
     EXPECT_EQ(log.ReadDayFile((root_ + "\\2024\\20240601.txt").c_str()), n);
     EXPECT_EQ(log.ReadDayFile((root_ + "\\2024\\20240602.txt").c_str()), 0) << "a day with no file";
@@ -197,7 +200,7 @@ TEST_F(HistoryTest, OddLinesAndFiles) {
         {"blank lines between", "\r\n\r\na.wav,C:\\r\\,10:00:00,1:05,1 - Mic,,\r\n\r\n",
          {"a.wav|C:\\r\\|10:00:00|1:05|1 - Mic||"}},
         {"over 2048 bytes goes on as the next line", "a,b,c,d,e," + over + "\r\n",
-         {"a|b|c|d|e|" + std::string(254, 'q') + "|"}},
+         {"a|b|c|d|e|" + std::string(255, 'q') + "|"}},
         {"a NUL byte", std::string(kWithNul, sizeof kWithNul - 1), {"a.wav|C:\\r\\|10:00:00|1:05|1 - M||"}},
         {"no duration comma", "name,C:\\p\\,10:00:00,1:05", {"name|C:\\p\\|10:00:00|1:05|||"}},
     };
