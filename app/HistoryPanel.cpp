@@ -282,8 +282,13 @@ void CVelorinDlg::AddTrackFile(const char* path) {
 
 void CVelorinDlg::OpenTrackListRow(int row) {
     char path[MAX_PATH] = "";
-    if (!TrackListWnd || !::SendMessageA(TrackListWnd, TLM_GETPATH, reinterpret_cast<WPARAM>(path), row))
+    if (!TrackListWnd) return;
+    if (!::SendMessageA(TrackListWnd, TLM_GETPATH, reinterpret_cast<WPARAM>(path), row)) {
+        // The list only asks to open its own rows: one whose folder and name
+        // do not fit a path the system can open says so instead of nothing.
+        ShowOutputMessage("NameTooLong");
         return;
+    }
     // A history line or a typed choice naming a device never becomes the
     // file that is played, read for its tags or kept for the next start.
     if (RefuseDeviceFile(path)) return;
