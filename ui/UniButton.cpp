@@ -144,6 +144,23 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_ENABLE: {
+        // The system changes the style before it tells us, so the state
+        // check below never sees a difference: without this the old face
+        // stays until something else repaints the button.
+        LRESULT r = DefWindowProc(msg, wParam, lParam);
+        if (IsWindow(hwnd) && hwnd_ == hwnd) Redraw();
+        return r;
+    }
+    case WM_STYLECHANGED: {
+        // The same for a style set directly rather than by EnableWindow.
+        LRESULT r = DefWindowProc(msg, wParam, lParam);
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && change && IsWindow(hwnd) && hwnd_ == hwnd &&
+            ((change->styleOld ^ change->styleNew) & WS_DISABLED))
+            Redraw();
+        return r;
+    }
     case WM_NCDESTROY: {
         LRESULT r = DefWindowProc(msg, wParam, lParam);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
@@ -155,12 +172,10 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     // The owner-draw button paints state changes through its parent; repaint
-    // ourselves whenever the pushed or enabled state moved.
+    // ourselves whenever the pushed state moved.
     bool pushed = PushedNow();
-    bool enabled = IsWindowEnabled(hwnd) != FALSE;
     LRESULT r = DefWindowProc(msg, wParam, lParam);
-    if (IsWindow(hwnd) && hwnd_ == hwnd &&
-        (PushedNow() != pushed || (IsWindowEnabled(hwnd) != FALSE) != enabled)) {
+    if (IsWindow(hwnd) && hwnd_ == hwnd && PushedNow() != pushed) {
         InvalidateRect(hwnd, nullptr, FALSE);
         UpdateWindow(hwnd);
     }
