@@ -60,9 +60,9 @@ StatusRows FitStatusRows(const std::string& first, const std::string& second, in
 
 namespace {
 
-// The largest n in [0, most] for which fits(n) holds (fits(0) is assumed
-// to be the caller's concern); widths only grow with n, so halving finds
-// it in a few measurements, which a paint every 50 ms can afford.
+// The largest n in [1, most] for which fits(n) holds, 0 when none does;
+// widths only grow with n, so halving finds it in a few measurements
+// (a path of a thousand characters: ten), cheap enough for every paint.
 template <class Fits>
 size_t LargestFitting(size_t most, const Fits& fits) {
     size_t low = 0, high = most;
