@@ -119,7 +119,9 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         pressed_ = false;
         if (captured_) {
             captured_ = false;
-            ReleaseCapture();
+            // Only ours: the click may have handed the mouse to a window
+            // it opened.
+            if (GetCapture() == hwnd) ReleaseCapture();
         }
         if (wasPushed) Redraw();
         POINT pt;
@@ -149,9 +151,14 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // check below never sees a difference: without this the old face
         // stays until something else repaints the button.
         LRESULT r = DefWindowProc(msg, wParam, lParam);
-        if (IsWindow(hwnd) && hwnd_ == hwnd) Redraw();
+        if (!IsWindow(hwnd) || hwnd_ != hwnd) return r;
+        if (!wParam) LeaveHover();
+        Redraw();
         return r;
     }
+    case WM_SHOWWINDOW:
+        if (!wParam) LeaveHover();
+        break;
     case WM_STYLECHANGED: {
         // The same for a style set directly rather than by EnableWindow.
         LRESULT r = DefWindowProc(msg, wParam, lParam);
@@ -182,10 +189,25 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return r;
 }
 
+// A button that cannot be clicked holds no hover capture: the mouse's
+// next press would go to it, unseen, instead of the window under the
+// pointer (a panel's close button hides itself under the pointer, and the
+// next click on the button shown in its place was lost).
+void CUniButton::LeaveHover() {
+    if (pressed_) return;  // the press's own capture ends with the press
+    const bool wasHover = hover_;
+    hover_ = false;
+    if (captured_) {
+        captured_ = false;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+    }
+    if (wasHover) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void CUniButton::HoverTest(POINT pt) {
     // The private copy answers the hit test: asking the window for its
     // region would cost a temporary region on every move.
-    bool inside = region_ && PtInRegion(region_, pt.x, pt.y);
+    bool inside = region_ && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_) && PtInRegion(region_, pt.x, pt.y);
     if (inside) {
         if (!captured_) {
             SetCapture(hwnd_);
