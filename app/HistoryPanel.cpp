@@ -308,10 +308,10 @@ void CVelorinDlg::OpenTrackListRow(int row) {
     DrawFileInfoPanel(nullptr);
 }
 
-void CVelorinDlg::ListHistoryDay(const char* itemText) {
+void CVelorinDlg::ListHistoryDay(LPARAM dayData) {
     char logRoot[300], dayFile[MAX_PATH + 40];
     if (!MakeLogRoot(InstallPath, logRoot, sizeof logRoot) ||
-        !CHistoryLog::DayFileOfItem(logRoot, itemText, dayFile, sizeof dayFile))
+        !CHistoryLog::DayFileOfItem(logRoot, dayData, dayFile, sizeof dayFile))
         return;
     CHistoryLog log;
     log.ReadDayFile(dayFile);
@@ -330,6 +330,30 @@ void CVelorinDlg::ListHistoryDay(const char* itemText) {
     }
 }
 
+void CVelorinDlg::ShowLoggedTake(const HistoryRecord& record) {
+    HWND tree = ::GetDlgItem(m_hWnd, IDC_HISTORYTREE);
+    if (!ArchiveOpen || !tree || !TrackListWnd) return;
+    CHistoryLog log;
+    log.tree = tree;
+    log.currentRoot = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));  // "Record History"
+    RefillingTree = true;
+    HTREEITEM day = log.AddDay(record.dateKey);
+    RefillingTree = false;
+    if (!day || day != TreeView_GetSelection(tree)) return;
+    ListHistoryDay(CHistoryLog::DayItemData(record.dateKey));
+    // The row the user had open stays marked, now one further down.
+    const std::string current = Trimmed(CurrentFile);
+    const int rows = static_cast<int>(::SendMessageA(TrackListWnd, TLM_GETCOUNT, 0, 0));
+    for (int i = 0; i < rows && !current.empty(); ++i) {
+        char path[MAX_PATH] = "";
+        if (::SendMessageA(TrackListWnd, TLM_GETPATH, reinterpret_cast<WPARAM>(path), i) &&
+            lstrcmpiA(path, current.c_str()) == 0) {
+            ::SendMessageA(TrackListWnd, TLM_SELECTROW, i, 0);
+            break;
+        }
+    }
+}
+
 // ---- the tree -------------------------------------------------------------------
 
 void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser) {
@@ -337,7 +361,7 @@ void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser) {
     if (!tree || !item || RefillingTree || !TrackListWnd) return;
     char text[64] = "";
     TVITEMA info{};
-    info.mask = TVIF_TEXT;
+    info.mask = TVIF_TEXT | TVIF_PARAM;
     info.hItem = item;
     info.pszText = text;
     info.cchTextMax = sizeof text;
@@ -346,7 +370,7 @@ void CVelorinDlg::ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser) {
         if (byUser) ChooseFilesForPlaying(byClick);
         return;
     }
-    ListHistoryDay(text);
+    ListHistoryDay(info.lParam);
 }
 
 void CVelorinDlg::OnHistoryTreeSelChanged(NMHDR* header, LRESULT* result) {

@@ -273,6 +273,25 @@ void DrawLineText(HDC dc, const RECT& rect, COLORREF fill, const char* text) {
     DrawFaceText(dc, rect, RGB(0, 0, 0), text);
 }
 
+// Widths of text as the face draws it, in the font selected into `dc`.
+StatusTextWidth WidthIn(HDC dc) {
+    return [dc](const char* text, int length) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, length, &size);
+        return static_cast<int>(size.cx);
+    };
+}
+
+// A file row: its label and a path shortened in its folders, so that the
+// file name shows instead of a glyph cut at the row's edge. Two pixels
+// stay free at the right, where the last letter would touch the edge.
+void DrawFileRow(HDC dc, const RECT& rect, COLORREF fill, const char* label, const char* path) {
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    const std::string text = FitPathRow(label, path ? path : "", rect.right - rect.left - 2, WidthIn(dc));
+    SelectObject(dc, oldFont);
+    DrawLineText(dc, rect, fill, text.c_str());
+}
+
 }  // namespace
 
 void CVelorinDlg::ShowStatusText(HDC dc, const char* line1, const char* line2) {
@@ -286,12 +305,7 @@ void CVelorinDlg::ShowStatusText(HDC dc, const char* line1, const char* line2) {
     COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     CString first = line1 ? line1 : "", second = line2 ? line2 : "";
     // The rows show what fits; the info line's tooltip keeps the whole texts.
-    const StatusRows rows = FitStatusRows(
-        first.GetString(), second.GetString(), area.right - area.left, [dc](const char* text, int length) {
-            SIZE size{};
-            GetTextExtentPoint32A(dc, text, length, &size);
-            return static_cast<int>(size.cx);
-        });
+    const StatusRows rows = FitStatusRows(first.GetString(), second.GetString(), area.right - area.left, WidthIn(dc));
     ExtTextOutA(dc, 260, 124, ETO_CLIPPED, &area, rows.first.c_str(), static_cast<UINT>(rows.first.size()),
                 nullptr);
     ExtTextOutA(dc, 260, 136, ETO_CLIPPED, &area, rows.second.c_str(),
@@ -312,22 +326,19 @@ void CVelorinDlg::ShowMessage(const char* key) {
 }
 
 void CVelorinDlg::DrawOutputFileLine(HDC dc) {
-    char name[1000] = "", text[1100];
+    char name[1000] = "";
     GetDlgItemText(IDC_FILENAME, name, sizeof name);
-    SafeFormat(text, "Output   File : %s", name);
-    DrawLineText(dc, kInfoLineRects[0], InfoRowMode == 0 ? kSelectedLine : kFaceColour, text);
+    DrawFileRow(dc, kInfoLineRects[0], InfoRowMode == 0 ? kSelectedLine : kFaceColour, "Output   File : ", name);
 }
 
 void CVelorinDlg::DrawBackgroundLine(HDC dc) {
-    char text[400];
-    SafeFormat(text, "Background : %s", RecordingOptions.BackgroundFile);
-    DrawLineText(dc, kInfoLineRects[1], InfoRowMode == 1 ? kSelectedLine : kFaceColour, text);
+    DrawFileRow(dc, kInfoLineRects[1], InfoRowMode == 1 ? kSelectedLine : kFaceColour, "Background : ",
+                RecordingOptions.BackgroundFile);
 }
 
 void CVelorinDlg::DrawPlayFileLine(HDC dc) {
-    char text[1100];
-    SafeFormat(text, "File for playing : %s", PlayFile);
-    DrawLineText(dc, kInfoLineRects[2], InfoRowMode == 2 ? kSelectedLine : kFaceColour, text);
+    DrawFileRow(dc, kInfoLineRects[2], InfoRowMode == 2 ? kSelectedLine : kFaceColour, "File for playing : ",
+                PlayFile);
 }
 
 const char* CVelorinDlg::InfoLineFile(int row, char* box, size_t size) {

@@ -391,8 +391,9 @@ void CVelorinDlg::StopRecording() {
             const int64_t length = PlayLength > 0 ? PlayLength : ElapsedSpan * 1000;
             FormatHistoryDuration(length, CurrentRecord.duration, sizeof CurrentRecord.duration);
             char logRoot[300];
-            if (MakeLogRoot(InstallPath, logRoot, sizeof logRoot))
-                AppendHistoryRecord(logRoot, CurrentRecord.dateKey, CurrentRecord);
+            if (MakeLogRoot(InstallPath, logRoot, sizeof logRoot) &&
+                AppendHistoryRecord(logRoot, CurrentRecord.dateKey, CurrentRecord) == 0)
+                ShowLoggedTake(CurrentRecord);
         }
     }
     if (ButtonDown(1003)) {

@@ -57,3 +57,49 @@ StatusRows FitStatusRows(const std::string& first, const std::string& second, in
     rows.second = Ended(first.substr(rest), width, measure);
     return rows;
 }
+
+namespace {
+
+// The largest n in [1, most] for which fits(n) holds, 0 when none does;
+// widths only grow with n, so halving finds it in a few measurements
+// (a path of a thousand characters: ten), cheap enough for every paint.
+template <class Fits>
+size_t LargestFitting(size_t most, const Fits& fits) {
+    size_t low = 0, high = most;
+    while (low < high) {
+        const size_t mid = low + (high - low + 1) / 2;
+        if (fits(mid)) low = mid;
+        else high = mid - 1;
+    }
+    return low;
+}
+
+}  // namespace
+
+std::string FitPathRow(const std::string& label, const std::string& path, int width,
+                       const StatusTextWidth& measure) {
+    const std::string whole = label + path;
+    if (Fits(whole, whole.size(), width, measure)) return whole;
+    auto fitsText = [&](const std::string& text) { return Fits(text, text.size(), width, measure); };
+    const std::string dots = kEllipsis;
+    if (!fitsText(label + dots)) {
+        const size_t n = LargestFitting(label.size(), [&](size_t k) { return fitsText(label.substr(0, k) + dots); });
+        return label.substr(0, n) + dots;
+    }
+    const size_t slash = path.rfind('\\');
+    if (slash != std::string::npos) {
+        const std::string head = path.substr(0, slash), tail = path.substr(slash);
+        if (fitsText(label + dots + tail)) {
+            const size_t n =
+                LargestFitting(head.size(), [&](size_t k) { return fitsText(label + head.substr(0, k) + dots + tail); });
+            return label + head.substr(0, n) + dots + tail;
+        }
+        // The name alone is too wide: its start, after the folders' dots.
+        const size_t n = LargestFitting(tail.size(), [&](size_t k) {
+            return fitsText(label + dots + tail.substr(0, k) + dots);
+        });
+        return label + dots + tail.substr(0, n) + dots;
+    }
+    const size_t n = LargestFitting(path.size(), [&](size_t k) { return fitsText(label + path.substr(0, k) + dots); });
+    return label + path.substr(0, n) + dots;
+}

@@ -450,7 +450,11 @@ public:
     void AddTrackFile(const char* path);
     // WM_TRACKLIST_OPENFILE: the row becomes the current file.
     void OpenTrackListRow(int row);
-    void ListHistoryDay(const char* itemText);
+    // Lists the day of a day item's data (see CHistoryLog).
+    void ListHistoryDay(LPARAM dayData);
+    // A take was logged: its day shows in the open panel's tree, and in the
+    // list when that day is the one listed.
+    void ShowLoggedTake(const HistoryRecord& record);
     void ChooseHistoryItem(HTREEITEM item, bool byClick, bool byUser = true);
     void EnableEditTagFor(const char* path);
     // A multiple-selection open-file dialog; false for a cancel or a failure

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -76,18 +77,27 @@ bool SplitPlain(const char* line, HistoryRecord* r) {
     return true;
 }
 
-HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const char* text, bool withImages) {
+HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const char* text, bool withImages, LPARAM data = 0,
+                     HTREEITEM after = TVI_LAST) {
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
     insert.item.pszText = const_cast<char*>(text);
+    insert.item.lParam = data;
     if (withImages) {
         insert.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
         insert.item.iImage = 0;
         insert.item.iSelectedImage = 1;
     }
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// A day item: its day of the month, the date key as its data.
+HTREEITEM InsertDay(HWND tree, HTREEITEM month, const char* key, HTREEITEM after = TVI_LAST) {
+    char text[3];
+    SafeFormat(text, "%.2s", key + 6);
+    return InsertItem(tree, month, text, false, CHistoryLog::DayItemData(key), after);
 }
 
 void TraceFindFailure() { printf("Invalid File Handle. Get Last Error reports %lu\n", GetLastError()); }
@@ -300,21 +310,93 @@ void CHistoryLog::AddYearFolder(HTREEITEM yearItem, const char* yearPath) {
             monthItem = InsertItem(tree, yearItem, kMonthNames[month - 1], true);
             currentMonth = month;
         }
-        char text[16];
-        SafeFormat(text, "%.2s/%.2s/%.4s", key.c_str() + 4, key.c_str() + 6, key.c_str());
-        InsertItem(tree, monthItem, text, false);
+        InsertDay(tree, monthItem, key.c_str());
     }
 }
 
-bool CHistoryLog::DayFileOfItem(const char* logRoot, const char* itemText, char* out, size_t size) {
+namespace {
+
+// Where a child of `parent` ranked `rank` goes among children listed from
+// the highest rank down: the existing child of that rank (*found), or the
+// child to insert after (TVI_FIRST before them all).
+template <class Rank>
+HTREEITEM PlaceAmong(HWND tree, HTREEITEM parent, int rank, const Rank& rankOf, HTREEITEM* found) {
+    *found = nullptr;
+    HTREEITEM after = TVI_FIRST;
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child; child = TreeView_GetNextSibling(tree, child)) {
+        const int r = rankOf(child);
+        if (r == rank) {
+            *found = child;
+            return child;
+        }
+        if (r < rank) break;
+        after = child;
+    }
+    return after;
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+    char text[64] = "";
+    TVITEMA info = {};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &info);
+    return text;
+}
+
+LPARAM ItemData(HWND tree, HTREEITEM item) {
+    TVITEMA info = {};
+    info.mask = TVIF_PARAM;
+    info.hItem = item;
+    return TreeView_GetItem(tree, &info) ? info.lParam : 0;
+}
+
+}  // namespace
+
+HTREEITEM CHistoryLog::AddDay(const char* dateKey) {
+    const LPARAM data = DayItemData(dateKey);
+    if (!tree || !currentRoot || !data) return nullptr;
+    const int year = Number(dateKey, 4), month = Number(dateKey + 4, 2);
+    HTREEITEM item, after;
+    after = PlaceAmong(tree, currentRoot, year, [this](HTREEITEM i) { return atoi(ItemText(tree, i).c_str()); }, &item);
+    if (!item) {
+        char name[8];
+        SafeFormat(name, "%d", year);
+        item = InsertItem(tree, currentRoot, name, true, 0, after);
+    }
+    HTREEITEM yearItem = item;
+    after = PlaceAmong(tree, yearItem, month,
+                       [this](HTREEITEM i) {
+                           const std::string text = ItemText(tree, i);
+                           for (int m = 0; m < 12; ++m)
+                               if (text == kMonthNames[m]) return m + 1;
+                           return 0;
+                       },
+                       &item);
+    if (!item) item = InsertItem(tree, yearItem, kMonthNames[month - 1], true, 0, after);
+    HTREEITEM monthItem = item;
+    after = PlaceAmong(tree, monthItem, static_cast<int>(data),
+                       [this](HTREEITEM i) { return static_cast<int>(ItemData(tree, i)); }, &item);
+    return item ? item : InsertDay(tree, monthItem, dateKey, after);
+}
+
+LPARAM CHistoryLog::DayItemData(const char* dateKey) {
+    if (!dateKey || strlen(dateKey) != 8 || !IsDigits(dateKey, 8)) return 0;
+    const int year = Number(dateKey, 4), month = Number(dateKey + 4, 2), day = Number(dateKey + 6, 2);
+    if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1 || day > 31) return 0;
+    return static_cast<LPARAM>(Number(dateKey, 8));
+}
+
+bool CHistoryLog::DayFileOfItem(const char* logRoot, LPARAM itemData, char* out, size_t size) {
     if (!out || size == 0) return false;
     out[0] = '\0';
-    if (!logRoot || !itemText || strlen(itemText) != 10 || itemText[2] != '/' || itemText[5] != '/' ||
-        !IsDigits(itemText, 2) || !IsDigits(itemText + 3, 2) || !IsDigits(itemText + 6, 4))
-        return false;
+    char key[16];
+    SafeFormat(key, "%ld", static_cast<long>(itemData));
+    if (!logRoot || !DayItemData(key)) return false;
     const std::string root = TrimmedRoot(logRoot);
-    if (!SafeFormatTo(out, size, "%s\\%.4s\\%.4s%.2s%.2s.txt", root.c_str(), itemText + 6, itemText + 6, itemText,
-                      itemText + 3)) {
+    if (!SafeFormatTo(out, size, "%s\\%.4s\\%s.txt", root.c_str(), key, key)) {
         out[0] = '\0';
         return false;
     }

@@ -7,7 +7,11 @@
 // names, paths and line names do not shift the fields.
 //
 // The history panel's tree shows "Files for playing" and "Record History",
-// under it the years 2001 to 2049, their months and days, latest first.
+// under it the years 2001 to 2049, their months and days, latest first. A
+// day item shows its day of the month ("09"): the year and the month are
+// the items above it, and a whole date does not fit beside three levels of
+// indent in the panel's narrow tree. The item's data is the day's date key
+// as a number (yyyymmdd); every other item's is 0.
 #pragma once
 
 #include <windows.h>
@@ -52,10 +56,16 @@ public:
     void FillTree(const char* logRoot);
     // Month and day items for the day files of one year folder.
     void AddYearFolder(HTREEITEM yearItem, const char* yearPath);
+    // The day item of a date key (yyyymmdd) under currentRoot, with its
+    // year and month items added in their places when the day is new (a
+    // take logged while the tree is shown); null for a bad key.
+    HTREEITEM AddDay(const char* dateKey);
 
     // One line into a zeroed record; false for a line that holds no record.
     static bool ParseLine(const char* line, HistoryRecord* record);
-    // The day file of a day item's text "mm/dd/yyyy"; false for any other
-    // item (roots, years, month names).
-    static bool DayFileOfItem(const char* logRoot, const char* itemText, char* out, size_t size);
+    // The day file of a day item's data (its date key); false for any other
+    // item (roots, years, months: data 0).
+    static bool DayFileOfItem(const char* logRoot, LPARAM itemData, char* out, size_t size);
+    // A date key as day item data, 0 when it is no valid day.
+    static LPARAM DayItemData(const char* dateKey);
 };

@@ -241,6 +241,10 @@ void Paint(HWND list, TrackListState* s) {
                     RECT cell{s->colLeft[c] + 5 - s->scrollX, top,
                               s->colLeft[c] + s->colWidth[c] - 5 - s->scrollX, top + kRowBand};
                     cell.left += 1;
+                    // The last column reaches the window's edge, as its title
+                    // does; a column that passes the edge ends there, so that
+                    // its "..." is seen rather than cut off with the text.
+                    if (c == kColumns - 1 || cell.right > client.right - 5) cell.right = client.right - 5;
                     if (cell.right <= cell.left) continue;
                     DrawTextA(dc, texts[c], -1, &cell,
                               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

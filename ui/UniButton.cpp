@@ -119,7 +119,9 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         pressed_ = false;
         if (captured_) {
             captured_ = false;
-            ReleaseCapture();
+            // Only ours: the click may have handed the mouse to a window
+            // it opened.
+            if (GetCapture() == hwnd) ReleaseCapture();
         }
         if (wasPushed) Redraw();
         POINT pt;
@@ -144,6 +146,28 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_ENABLE: {
+        // The system changes the style before it tells us, so the state
+        // check below never sees a difference: without this the old face
+        // stays until something else repaints the button.
+        LRESULT r = DefWindowProc(msg, wParam, lParam);
+        if (!IsWindow(hwnd) || hwnd_ != hwnd) return r;
+        if (!wParam) LeaveHover();
+        Redraw();
+        return r;
+    }
+    case WM_SHOWWINDOW:
+        if (!wParam) LeaveHover();
+        break;
+    case WM_STYLECHANGED: {
+        // The same for a style set directly rather than by EnableWindow.
+        LRESULT r = DefWindowProc(msg, wParam, lParam);
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && change && IsWindow(hwnd) && hwnd_ == hwnd &&
+            ((change->styleOld ^ change->styleNew) & WS_DISABLED))
+            Redraw();
+        return r;
+    }
     case WM_NCDESTROY: {
         LRESULT r = DefWindowProc(msg, wParam, lParam);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
@@ -155,22 +179,35 @@ LRESULT CUniButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     // The owner-draw button paints state changes through its parent; repaint
-    // ourselves whenever the pushed or enabled state moved.
+    // ourselves whenever the pushed state moved.
     bool pushed = PushedNow();
-    bool enabled = IsWindowEnabled(hwnd) != FALSE;
     LRESULT r = DefWindowProc(msg, wParam, lParam);
-    if (IsWindow(hwnd) && hwnd_ == hwnd &&
-        (PushedNow() != pushed || (IsWindowEnabled(hwnd) != FALSE) != enabled)) {
+    if (IsWindow(hwnd) && hwnd_ == hwnd && PushedNow() != pushed) {
         InvalidateRect(hwnd, nullptr, FALSE);
         UpdateWindow(hwnd);
     }
     return r;
 }
 
+// A button that cannot be clicked holds no hover capture: the mouse's
+// next press would go to it, unseen, instead of the window under the
+// pointer (a panel's close button hides itself under the pointer, and the
+// next click on the button shown in its place was lost).
+void CUniButton::LeaveHover() {
+    if (pressed_) return;  // the press's own capture ends with the press
+    const bool wasHover = hover_;
+    hover_ = false;
+    if (captured_) {
+        captured_ = false;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+    }
+    if (wasHover) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void CUniButton::HoverTest(POINT pt) {
     // The private copy answers the hit test: asking the window for its
     // region would cost a temporary region on every move.
-    bool inside = region_ && PtInRegion(region_, pt.x, pt.y);
+    bool inside = region_ && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_) && PtInRegion(region_, pt.x, pt.y);
     if (inside) {
         if (!captured_) {
             SetCapture(hwnd_);

@@ -61,6 +61,7 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void HoverTest(POINT pt);
+    void LeaveHover();
     bool PushedNow() const;
     void PaintSelf();
     void DrawResourceFace(HDC dc, const RECT& rc, const char* suffix);

@@ -15,6 +15,7 @@
 #include "bench.h"
 #include "engine/WmaWriter.h"
 #include "ui/TrackList.h"
+#include "ui/UniButton.h"
 #include "window_bench.h"
 
 namespace {
@@ -80,17 +81,63 @@ int WindowHeight() {
     return r.bottom - r.top;
 }
 
+// The face a skinned button last painted ends with `suffix` ("UP" for
+// an enabled push button at rest).
+bool PaintedFace(UINT id, const char* suffix) {
+    return ReadOnWindow<bool>([id, suffix] {
+        const CUniButton* b = CUniButton::FromHandle(GetDlgItem(MainWindow, id));
+        const std::string face = b ? b->LastFace() : "";
+        return face.size() >= strlen(suffix) && face.compare(face.size() - strlen(suffix), std::string::npos, suffix) == 0;
+    });
+}
+
+// The rightmost column of a client rectangle of the window that holds
+// dark text pixels on screen, or -1.
+int InkRight(const RECT& rect) {
+    POINT origin{rect.left, rect.top};
+    ClientToScreen(MainWindow, &origin);
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int right = -1;
+    const auto* pixels = static_cast<const BYTE*>(bits);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const BYTE* p = pixels + 4 * (y * w + x);
+            if (p[0] + p[1] + p[2] < 240 && x > right) right = x;
+        }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return right < 0 ? -1 : rect.left + right;
+}
+
 class HistoryBench : public RecordingBench {};
 
 }  // namespace
 
 // Two recordings of today, listed newest first by walking the tree with
-// the keyboard; a click on a row makes it the current file.
+// the keyboard; a click on a row makes it the current file, shown whole
+// in the info rows and with Edit tag drawn enabled where the pointer never
+// went; a third take made with the day listed shows up without a click.
 TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
-    auto tone = bench::PlayTone(1000, 40, 0.5);
-    static int height = 0, rows = -1, infoRowMode = -1;
+    auto tone = bench::PlayTone(1000, 60, 0.5);
+    static int height = 0, rows = -1, infoRowMode = -1, rowsAfterTake = -1, inkRight = 0;
     static bool shaped = false, editTagEnabled = false, openedByDoubleClick = false, closedAgain = false;
-    static std::string first, second, current, playFile, info0, deviceRow;
+    static bool editTagDrawnEnabled = false;
+    static std::string first, second, current, playFile, info0, newest, deviceRow, longRow;
     const std::string mp3 = out_ + "\\take.mp3";
     WatchedDialog dialog;
     RunDialog(dialog, [this] {
@@ -128,17 +175,32 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
         infoRowMode = ReadOnWindow<int>([] { return Dialog->InfoRowMode; });
         info0 = ReadOnWindow<std::string>([] { return std::string(MediaInfoLines[0]); });
         editTagEnabled = IsWindowEnabled(GetDlgItem(MainWindow, 1139)) != FALSE;
+        editTagDrawnEnabled = bench::PumpUntil([] { return PaintedFace(1139, "UP"); }, 5000);
+        // The play-file row's long path gives way in its folders: the text
+        // ends short of the row's right edge (545) instead of being cut there.
+        const RECT playRow{260, 98, 545, 111};
+        bench::PumpUntil([&] { return (inkRight = InkRight(playRow)) > 0 && inkRight < playRow.right - 2; }, 5000);
+        RecordTake(out_ + "\\take2.wav", 1000);
+        bench::PumpUntil([] { return RowCount() == 3; }, 10000);
+        rowsAfterTake = RowCount();
+        newest = RowName(0);
         bench::Screenshot("history-panel");
-        // A row naming a device (a line an older version logged) is refused
-        // and never becomes the current file.
-        deviceRow = ReadOnWindow<std::string>([] {
-            TrackListRow row{};
-            SafeCopy(row.name, "com1.wav");
-            SafeCopy(row.location, "c:\\t3\\");
-            SendMessageA(TrackList(), TLM_ADDROW, 0, reinterpret_cast<LPARAM>(&row));
-            Dialog->OpenTrackListRow(RowCount() - 1);
-            return std::string(Dialog->CurrentFile) + " / " + std::string(Dialog->StatusLine2);
-        });
+        // A row naming a device (a line an older version logged), or one
+        // whose folder and name make a path past what the system opens, is
+        // refused and never becomes the current file.
+        auto openRow = [](const char* location, const char* name) {
+            return ReadOnWindow<std::string>([location, name] {
+                TrackListRow row{};
+                SafeCopy(row.name, name);
+                SafeCopy(row.location, location);
+                SendMessageA(TrackList(), TLM_ADDROW, 0, reinterpret_cast<LPARAM>(&row));
+                Dialog->OpenTrackListRow(RowCount() - 1);
+                return std::string(Dialog->CurrentFile) + " / " + std::string(Dialog->StatusLine2);
+            });
+        };
+        deviceRow = openRow("c:\\t3\\", "com1.wav");
+        const std::string longFolder = "c:\\" + std::string(250, 'f') + "\\";
+        longRow = openRow(longFolder.c_str(), "take.wav");
     });
     EXPECT_EQ(608, height);
     EXPECT_TRUE(shaped);
@@ -152,7 +214,13 @@ TEST_F(HistoryBench, TodayIsListedNewestFirstAndARowBecomesTheCurrentFile) {
     EXPECT_EQ(2, infoRowMode);
     EXPECT_EQ(0u, info0.find("Artist :")) << info0;
     EXPECT_TRUE(editTagEnabled);
+    EXPECT_TRUE(editTagDrawnEnabled);
+    EXPECT_GT(inkRight, 0);
+    EXPECT_LT(inkRight, 543);
+    EXPECT_EQ(3, rowsAfterTake);
+    EXPECT_EQ("take2.wav", newest);
     EXPECT_EQ(mp3 + " / It names a device (nul, con, com1...)", deviceRow);
+    EXPECT_EQ(mp3 + " / The name is too long", longRow);
 }
 
 // "Files for playing": three files whose names together pass 260

@@ -1,5 +1,6 @@
 // The dashboard's two status rows: which words of a message's two texts
-// show, where a long first text wraps and where "..." ends a row.
+// show, where a long first text wraps and where "..." ends a row; and the
+// file rows, which give way in the path's folders and keep the file name.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,6 +51,27 @@ TEST(StatusRows, ARowTooNarrowForTheDotsShowsOnlyThem) {
     const StatusRows rows = FitStatusRows("abc", "def", 10, FiveEach);
     EXPECT_EQ("...", rows.first);
     EXPECT_EQ("...", rows.second);
+}
+
+TEST(StatusRows, FileRowsKeepTheLabelAndTheFileName) {
+    const struct {
+        const char* what;
+        const char* path;
+        const char* row;
+    } cases[] = {
+        {"a path that fits stays whole", "c:\\a\\b.wav", "F : c:\\a\\b.wav"},
+        {"the folders give way from their end", "c:\\records\\today\\take.wav", "F : c:\\r...\\take.wav"},
+        {"all the folders go before the name does", "c:\\recordings\\longtake.wav", "F : ...\\longtake.wav"},
+        {"a name too wide alone is cut at its end", "c:\\a\\recording-of-today.wav", "F : ...\\recording..."},
+        {"a name without folders is cut at its end", "recording-of-today.wav", "F : recording-of-..."},
+        {"nothing to show", "", "F : "},
+    };
+    for (const auto& c : cases) {
+        const std::string row = FitPathRow("F : ", c.path, 100, FiveEach);
+        EXPECT_EQ(c.row, row) << c.what;
+        EXPECT_LE(FiveEach(nullptr, static_cast<int>(row.size())), 100) << c.what;
+    }
+    EXPECT_EQ("Outpu...", FitPathRow("Output File : ", "c:\\a.wav", 40, FiveEach)) << "a label too wide";
 }
 
 }  // namespace

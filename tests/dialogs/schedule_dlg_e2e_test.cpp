@@ -20,6 +20,7 @@
 #include "bench.h"
 #include "dialogs/ScheduleDlg.h"
 #include "registry_refusal.h"
+#include "ui/UniButton.h"
 
 namespace {
 
@@ -71,6 +72,13 @@ void ClickListItem(HWND dialog, int index) {
     ClientToScreen(list, &p);
     bench::Click(p.x, p.y);
     Sleep(150);
+}
+
+// True once skinned button `id` of the editor has last painted its face
+// `face` (the button's own paint, not a pointer passing over it).
+bool PaintsFace(HWND dialog, int id, const std::string& face) {
+    const CUniButton* button = CUniButton::FromHandle(GetDlgItem(dialog, id));
+    return button && bench::PumpUntil([&] { return face == button->LastFace(); }, 5000);
 }
 
 // The message of the box the editor raises, closed again with `answer`;
@@ -134,7 +142,9 @@ protected:
 
 TEST_F(ScheduleEditor, LinesByClicksAreWrittenSorted) {
     std::string pickedDate, tooLong, noAddressAfterChange;
+    bool disabledDrawn = false, enabledDrawn = false;
     Run([&](HWND w) {
+        disabledDrawn = PaintsFace(w, 1103, "IDR_BTNCHANGEDISABLE") && PaintsFace(w, 1058, "IDR_BTNDELETEDISABLE");
         // Mon and Fri.
         SetTimes(w, "08:00:00", "09:00:00");
         ClickBoxAt(493, 91);
@@ -167,6 +177,10 @@ TEST_F(ScheduleEditor, LinesByClicksAreWrittenSorted) {
         // The address line, then the line without one: Change keeps it
         // without address.
         ClickListItem(w, 2);
+        // Change and Delete come on with the selection and show it at once,
+        // with the pointer on the list, nowhere near them.
+        enabledDrawn = PaintsFace(w, 1103, "IDR_BTNCHANGEUP") && PaintsFace(w, 1058, "IDR_BTNDELETEUP");
+        bench::Screenshot("selection-buttons", w);
         ClickListItem(w, 0);
         char address[400] = "";
         GetDlgItemTextA(w, 1153, address, sizeof address);
@@ -180,6 +194,8 @@ TEST_F(ScheduleEditor, LinesByClicksAreWrittenSorted) {
         Sleep(300);
     });
     EXPECT_NE(std::string::npos, tooLong.find("too long")) << tooLong;
+    EXPECT_TRUE(disabledDrawn);
+    EXPECT_TRUE(enabledDrawn);
     EXPECT_EQ("", noAddressAfterChange);
     EXPECT_FALSE(pickedDate.empty());
     EXPECT_EQ("08:00:00 - 09:30:00|Mon,Fri\r\n"

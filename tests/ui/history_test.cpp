@@ -237,8 +237,7 @@ TEST_F(HistoryTest, TreeShowsValidYearsMonthsAndDaysLatestFirst) {
     GetCurrentDirectoryA(sizeof after, after);
     EXPECT_STREQ(after, before) << "the current folder is left alone";
     EXPECT_EQ(Dump(tree_, TreeView_GetRoot(tree_)),
-              "Files for playing,Record History{2010{December{12/31/2010},March{03/15/2010,03/01/2010},"
-              "January{01/05/2010}},2001}");
+              "Files for playing,Record History{2010{December{31},March{15,01},January{05}},2001}");
     char text[32] = "";
     TVITEMA tv = {};
     tv.mask = TVIF_TEXT;
@@ -272,16 +271,29 @@ TEST_F(HistoryTest, DaysOverSeveralYearsAreListedAndReadBack) {
     log.tree = Tree();
     log.FillTree(root_.c_str());
     EXPECT_EQ(Dump(tree_, TreeView_GetRoot(tree_)),
-              "Files for playing,Record History{2025{June{06/15/2025}},2024{February{02/29/2024},"
-              "January{01/01/2024}},2023{December{12/31/2023}}}");
+              "Files for playing,Record History{2025{June{15}},2024{February{29},January{01}},2023{December{31}}}");
+
+    // Takes logged while the tree is shown put their days in place: a new
+    // year first, a month between two, a day before the other; a known
+    // day is found, not added again, and a bad key adds nothing.
+    const std::string before = Dump(tree_, TreeView_GetRoot(tree_));
+    HTREEITEM june15 = TreeView_GetChild(tree_, TreeView_GetChild(tree_, TreeView_GetChild(tree_, log.currentRoot)));
+    EXPECT_EQ(june15, log.AddDay("20250615"));
+    EXPECT_EQ(nullptr, log.AddDay("2025061"));
+    EXPECT_EQ(nullptr, log.AddDay("20501231"));
+    EXPECT_EQ(before, Dump(tree_, TreeView_GetRoot(tree_)));
+    for (const char* key : {"20260102", "20240115", "20240301", "20231130"}) EXPECT_NE(nullptr, log.AddDay(key)) << key;
+    EXPECT_EQ(Dump(tree_, TreeView_GetRoot(tree_)),
+              "Files for playing,Record History{2026{January{02}},2025{June{15}},2024{March{01},February{29},"
+              "January{15,01}},2023{December{31},November{30}}}");
 
     const struct {
-        const char* item;
+        LPARAM item;
         std::vector<std::string> names;
-    } reads[] = {{"12/31/2023", {"eve, part 1.wav", "eve, part 2.wav"}},
-                 {"02/29/2024", {"leap.wma"}},
-                 {"06/15/2025", {"june.wav"}},
-                 {"06/16/2025", {}}};
+    } reads[] = {{20231231, {"eve, part 1.wav", "eve, part 2.wav"}},
+                 {20240229, {"leap.wma"}},
+                 {20250615, {"june.wav"}},
+                 {20250616, {}}};
     for (const auto& r : reads) {
         char path[MAX_PATH];
         ASSERT_TRUE(CHistoryLog::DayFileOfItem(root_.c_str(), r.item, path, sizeof path)) << r.item;
@@ -343,25 +355,24 @@ TEST(HistoryPaths, LogRootAndDayItems) {
         EXPECT_STREQ(out, r.root) << r.install;
     }
     const struct {
-        const char* item;
+        LPARAM item;
         const char* file;  // "" when the item is no day
-    } items[] = {{"01/05/2024", "C:\\Log\\2024\\20240105.txt"},
-                 {"12/31/2049", "C:\\Log\\2049\\20491231.txt"},
-                 {"February", ""},
-                 {"September", ""},
-                 {"2024", ""},
-                 {"Record History", ""},
-                 {"1/5/2024", ""},
-                 {"ab/cd/efgh", ""},
-                 {"01/05/2024x", ""},
-                 {"", ""}};
+    } items[] = {{20240105, "C:\\Log\\2024\\20240105.txt"},
+                 {20491231, "C:\\Log\\2049\\20491231.txt"},
+                 {0, ""},           // roots, years and months
+                 {2024, ""},
+                 {20241305, ""},
+                 {20240100, ""},
+                 {20000105, ""},
+                 {-20240105, ""},
+                 {202401051, ""}};
     for (const auto& i : items) {
         char out[MAX_PATH] = "stale";
         EXPECT_EQ(CHistoryLog::DayFileOfItem("C:\\Log\\", i.item, out, sizeof out), i.file[0] != '\0') << i.item;
         EXPECT_STREQ(out, i.file) << i.item;
     }
     char small[12];
-    EXPECT_FALSE(CHistoryLog::DayFileOfItem("C:\\Log", "01/05/2024", small, sizeof small));
+    EXPECT_FALSE(CHistoryLog::DayFileOfItem("C:\\Log", 20240105, small, sizeof small));
     EXPECT_STREQ(small, "");
 }
 
