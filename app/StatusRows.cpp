@@ -78,28 +78,20 @@ size_t LargestFitting(size_t most, const Fits& fits) {
 
 std::string FitPathRow(const std::string& label, const std::string& path, int width,
                        const StatusTextWidth& measure) {
+    auto fits = [&](const std::string& text) { return Fits(text, text.size(), width, measure); };
     const std::string whole = label + path;
-    if (Fits(whole, whole.size(), width, measure)) return whole;
-    auto fitsText = [&](const std::string& text) { return Fits(text, text.size(), width, measure); };
+    if (fits(whole)) return whole;
     const std::string dots = kEllipsis;
-    if (!fitsText(label + dots)) {
-        const size_t n = LargestFitting(label.size(), [&](size_t k) { return fitsText(label.substr(0, k) + dots); });
-        return label.substr(0, n) + dots;
-    }
+    // `before`, as much of `text` as fits, "...", `after`.
+    auto cut = [&](const std::string& before, const std::string& text, const std::string& after) {
+        auto row = [&](size_t k) { return before + text.substr(0, k) + dots + after; };
+        return row(LargestFitting(text.size(), [&](size_t k) { return fits(row(k)); }));
+    };
+    if (!fits(label + dots)) return cut("", label, "");
     const size_t slash = path.rfind('\\');
-    if (slash != std::string::npos) {
-        const std::string head = path.substr(0, slash), tail = path.substr(slash);
-        if (fitsText(label + dots + tail)) {
-            const size_t n =
-                LargestFitting(head.size(), [&](size_t k) { return fitsText(label + head.substr(0, k) + dots + tail); });
-            return label + head.substr(0, n) + dots + tail;
-        }
-        // The name alone is too wide: its start, after the folders' dots.
-        const size_t n = LargestFitting(tail.size(), [&](size_t k) {
-            return fitsText(label + dots + tail.substr(0, k) + dots);
-        });
-        return label + dots + tail.substr(0, n) + dots;
-    }
-    const size_t n = LargestFitting(path.size(), [&](size_t k) { return fitsText(label + path.substr(0, k) + dots); });
-    return label + path.substr(0, n) + dots;
+    if (slash == std::string::npos) return cut(label, path, "");
+    const std::string head = path.substr(0, slash), tail = path.substr(slash);
+    if (fits(label + dots + tail)) return cut(label, head, tail);
+    // The name alone is too wide: its start, after the folders' dots.
+    return cut(label + dots, tail, "");
 }
