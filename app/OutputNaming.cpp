@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+const char kDefaultOutputPath[] = "C:\\Velorin.wav";
+
 namespace {
 
 bool Exists(const std::string& path) {

@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The output file when none is stored, or the stored one cannot be used.
+extern const char kDefaultOutputPath[];
+
 // The output extension of a path in upper case (".MP3", ".WAV" or
 // ".WMA"), or "" when the path ends in none of them.
 std::string OutputExtension(const std::string& path);

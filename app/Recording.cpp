@@ -531,7 +531,7 @@ void StoredFileName(char (&name)[1000]) {
     SettingsStore store;
     name[0] = '\0';
     store.ReadLastName(name);
-    if (!name[0]) SafeFormat(name, "%s%s", "C:\\", "Velorin.wav");
+    if (!name[0]) SafeCopy(name, kDefaultOutputPath);
 }
 
 }  // namespace

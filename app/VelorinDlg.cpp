@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "app/CommandLine.h"
+#include "app/OutputNaming.h"
 #include "app/resource.h"
 #include "engine/Biquad.h"
 #include "engine/EngineState.h"
@@ -186,12 +187,8 @@ BOOL CVelorinDlg::OnInitDialog() {
 
     store.ReadInstallPath(InstallPath);
     store.ReadLastName(OutputPath);
-    {
-        char defaultName[40];
-        SafeFormat(defaultName, "%s%s", "C:\\", "Velorin.wav");
-        DropStoredDeviceName("LastName", OutputPath, sizeof OutputPath, defaultName);
-        if (!OutputPath[0]) SafeCopy(OutputPath, defaultName);
-    }
+    DropStoredDeviceName("LastName", OutputPath, sizeof OutputPath, kDefaultOutputPath);
+    if (!OutputPath[0]) SafeCopy(OutputPath, kDefaultOutputPath);
     store.ReadString("PlayFile", PlayFile);
     DropStoredDeviceName("PlayFile", PlayFile, sizeof PlayFile);
     SetDlgItemText(IDC_FILENAME, OutputPath);
