@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "dialogs/DialogIds.h"
-#include "framework/DeviceNames.h"
 #include "framework/FileDialog.h"
 #include "framework/SafeString.h"
 
@@ -167,12 +166,7 @@ void CDLGBackground::OnOkButton() {
     char file[kMaxFileChars + 1];
     GetDlgItemText(IDC_BG_FILE, file, sizeof file);
     // The player would open the device and wait on it for ever.
-    if (IsDeviceFileName(file)) {
-        ShowBox("This file name is the name of a device (nul, con, aux, prn, com1 to com9, lpt1 to "
-                "lpt9), not of a file. Please choose a sound file.");
-        ::SetFocus(::GetDlgItem(m_hWnd, IDC_BG_FILE));
-        return;
-    }
+    if (RefuseDeviceName(file, IDC_BG_FILE, ". Please choose a sound file.")) return;
     SafeCopy(BackgroundFile, file);
     for (int g = 0; g < 4; ++g)
         for (int k = 0; k < 3; ++k)

@@ -5,7 +5,6 @@
 
 #include "dialogs/DialogIds.h"
 #include "dialogs/OutputName.h"
-#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 #include "ui/PathDialog.h"
 
@@ -183,12 +182,8 @@ void COutputDlg::OnOkButton() {
         return;
     }
     // "nul.wav" and the like are devices: a recording there keeps nothing.
-    if (IsDeviceFileName(path.c_str())) {
-        ShowBox("This file name is the name of a device (nul, con, aux, prn, com1 to com9, lpt1 "
-                "to lpt9), not of a file: a recording would be lost. Please choose another name.");
-        ::SetFocus(::GetDlgItem(m_hWnd, IDC_OUTPUT_NAME));
+    if (RefuseDeviceName(path.c_str(), IDC_OUTPUT_NAME, ": a recording would be lost. Please choose another name."))
         return;
-    }
     if (!MakeFolder(folder.c_str())) return;
 
     SettingsStore store;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "framework/DeviceNames.h"
 #include "framework/SafeString.h"
 
 const char CSkinDialog::kBoxCaption[] = "Velorin";
@@ -453,6 +454,16 @@ int CSkinDialog::ShowBox(const char* text, UINT type) {
     int answer = ::MessageBoxA(m_hWnd, text, kBoxCaption, type);
     if (outer) boxShowing_ = false;
     return answer;
+}
+
+bool CSkinDialog::RefuseDeviceName(const char* name, int editId, const char* advice) {
+    if (!IsDeviceFileName(name)) return false;
+    char text[400];
+    SafeFormat(text, "This file name is the name of a device (nul, con, aux, prn, com1 to com9, lpt1 to lpt9), "
+                     "not of a file%s", advice);
+    ShowBox(text);
+    ::SetFocus(::GetDlgItem(m_hWnd, editId));
+    return true;
 }
 
 CSkinDialog::EditCheck CSkinDialog::CheckEditRange(int id, int lo, int hi, const char* message,

@@ -99,6 +99,10 @@ protected:
     // no edit check runs (see CheckEditRange).
     int ShowBox(const char* text, UINT type = MB_OK | MB_ICONWARNING);
     bool BoxShowing() const { return boxShowing_; }
+    // True when `name` is a device (nul.wav, com1.mp3 ...), not a file: a
+    // box says so, ending in `advice`, and the focus goes back to edit
+    // `editId`.
+    bool RefuseDeviceName(const char* name, int editId, const char* advice);
 
     enum class EditCheck { Accepted, Rejected, Skipped };
     // Reads edit `id` (at most maxChars characters, decimal; text that is
