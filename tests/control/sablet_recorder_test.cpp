@@ -168,7 +168,6 @@ struct PanelInOtherProcess {
             }
             return panel && IsWindowVisible(panel);
         }, 60000);
-        bench::Pump(300);
     }
     ~PanelInOtherProcess() {
         if (!pi.hProcess) return;

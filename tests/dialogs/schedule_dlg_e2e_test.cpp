@@ -278,10 +278,10 @@ TEST_F(ScheduleEditor, EnterSavesNothingAndNoFileIsCutOrEmptied) {
         bool stayedOpen = false;
         Run([&](HWND w) {
             ClickButtonAt(380, 385);
+            // The box painted whole before its picture is taken.
             if (HWND shown = bench::WaitForOwnedDialog(w, 3000)) {
-                Sleep(300);
+                RedrawWindow(shown, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                 bench::Screenshot(marked ? "unicode-file-kept" : "unmarked-unicode-file-kept");
-                (void)shown;
             }
             box = TakeBox(w, IDNO);
             stayedOpen = IsWindowVisible(w) != FALSE;
