@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -130,10 +131,14 @@ bool ReadAsfAttributes(const std::wstring& path, std::vector<AsfAttribute>* attr
     return true;
 }
 
-bool WriteAsfAttributes(const std::wstring& path, const std::vector<AsfAttribute>& attrs) {
-    std::vector<BYTE> file;
+namespace {
+
+// The header of `file` rebuilt with exactly these attributes; the data
+// after it (from *dataAt) stays as it is. False for no ASF header.
+bool TaggedHeader(const std::vector<BYTE>& file, const std::vector<AsfAttribute>& attrs,
+                  std::vector<BYTE>* out, size_t* dataAt) {
     Layout layout;
-    if (!ReadFile(path, &file) || !ParseHeader(file, &layout)) return false;
+    if (!ParseHeader(file, &layout)) return false;
 
     // Content description: five strings by name.
     std::vector<BYTE> cd(kContentDescription, kContentDescription + 16);
@@ -187,17 +192,45 @@ bool WriteAsfAttributes(const std::wstring& path, const std::vector<AsfAttribute
     memcpy(&header[24], &children, 4);
     uint64_t total = header.size() + (file.size() - layout.headerSize);
     if (filePropsAt) Put64(&header[filePropsAt + 40], total);
+    *out = std::move(header);
+    *dataAt = layout.headerSize;
+    return true;
+}
 
+}  // namespace
+
+bool WriteAsfAttributes(const std::wstring& path, const std::vector<AsfAttribute>& attrs) {
+    std::vector<BYTE> file, header;
+    size_t dataAt = 0;
+    if (!ReadFile(path, &file) || !TaggedHeader(file, attrs, &header, &dataAt)) return false;
     std::wstring temp = path + L".tags";
     FILE* f = _wfopen(temp.c_str(), L"wb");
     if (!f) return false;
     bool ok = fwrite(header.data(), 1, header.size(), f) == header.size() &&
-              fwrite(file.data() + layout.headerSize, 1, file.size() - layout.headerSize, f) ==
-                  file.size() - layout.headerSize;
+              fwrite(file.data() + dataAt, 1, file.size() - dataAt, f) == file.size() - dataAt;
     ok = fclose(f) == 0 && ok;
     if (!ok || !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temp.c_str());
         return false;
     }
     return true;
+}
+
+bool WriteAsfAttributes(HANDLE file, const std::vector<AsfAttribute>& attrs) {
+    LARGE_INTEGER size, start{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF ||
+        !SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return false;
+    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart)), header;
+    DWORD done = 0;
+    if (!bytes.empty() && (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) ||
+                           done != bytes.size()))
+        return false;
+    size_t dataAt = 0;
+    if (!TaggedHeader(bytes, attrs, &header, &dataAt)) return false;
+    bytes.erase(bytes.begin(), bytes.begin() + dataAt);
+    bytes.insert(bytes.begin(), header.begin(), header.end());
+    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) &&
+           ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+           done == bytes.size() && SetEndOfFile(file);
 }

@@ -18,5 +18,8 @@ bool ReadAsfAttributes(const std::wstring& path, std::vector<AsfAttribute>* attr
 // Rewrites the file's header with exactly these attributes; the data that
 // follows the header is kept byte for byte.
 bool WriteAsfAttributes(const std::wstring& path, const std::vector<AsfAttribute>& attrs);
+// The same in place, through a handle open for reading and writing: the
+// writer's own file, which nobody else may take before it is finished.
+bool WriteAsfAttributes(HANDLE file, const std::vector<AsfAttribute>& attrs);
 
 std::vector<BYTE> AsfString(const std::wstring& text);

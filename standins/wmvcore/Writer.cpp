@@ -318,7 +318,7 @@ HRESULT Writer::OpenEncoder() {
 }
 
 HRESULT Writer::OpenFile() {
-    file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
     filePos_ = 0;
@@ -469,9 +469,11 @@ HRESULT Writer::EndWriting() {
     HRESULT hr = EncodePending(true);
     if (SUCCEEDED(hr) && avcodec_send_frame(codec_, nullptr) >= 0) hr = Drain();
     if (SUCCEEDED(hr) && av_write_trailer(fmt_) < 0) hr = Failure();
+    // The attributes go in before the file is let go, as the runtime has
+    // its header whole when it closes: nobody sees the file finished early.
+    if (SUCCEEDED(hr) && !attrs.empty() && !WriteAsfAttributes(file_, attrs)) hr = E_FAIL;
     std::wstring path = path_;
     Close();
-    if (SUCCEEDED(hr) && !attrs.empty() && !WriteAsfAttributes(path, attrs)) hr = E_FAIL;
     if (sink_) {
         WIN32_FILE_ATTRIBUTE_DATA info;
         if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) {
